@@ -1,0 +1,67 @@
+#include "util/utilnumber.h"
+
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <locale.h>
+
+namespace tintorel {
+
+namespace {
+
+// The "C" locale, made once and kept for the life of the process.
+locale_t ClassicLocale() {
+    static const locale_t locale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return locale;
+}
+
+} // namespace
+
+double TextToReal(const std::string& text, bool* overflow) {
+    errno = 0;
+    const double value = strtod_l(text.c_str(), nullptr, ClassicLocale());
+    if (overflow != nullptr) {
+        *overflow = errno == ERANGE && std::isinf(value);
+    }
+    return value;
+}
+
+long TextToLong(const std::string& text, bool* overflow) {
+    errno = 0;
+    const long value = strtol_l(text.c_str(), nullptr, 10, ClassicLocale());
+    if (overflow != nullptr) {
+        *overflow = errno == ERANGE;
+    }
+    return value;
+}
+
+int TruncToInt(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value <= static_cast<double>(INT_MIN)) {
+        return INT_MIN;
+    }
+    if (value >= static_cast<double>(INT_MAX)) {
+        return INT_MAX;
+    }
+    return static_cast<int>(value);
+}
+
+int FloorToInt(double value) {
+    return TruncToInt(std::floor(value));
+}
+
+std::uint8_t LowByteOfTrunc(double value) {
+    // 2^63 as a double; every double of at least this magnitude is a
+    // multiple of 2^11, so its low 8 bits are zero.
+    constexpr double kLimit = 9223372036854775808.0;
+    if (!std::isfinite(value) || std::fabs(value) >= kLimit) {
+        return 0;
+    }
+    const auto whole = static_cast<std::int64_t>(value);
+    return static_cast<std::uint8_t>(static_cast<std::uint64_t>(whole) & 0xFFu);
+}
+
+} // namespace tintorel

@@ -1,0 +1,35 @@
+// Number conversions that neither depend on the process locale nor invoke
+// undefined behaviour: the program reads numbers written by hand in files and
+// settings, and Qt sets the process locale from the environment, so a German
+// desktop must still read "7.5" as seven and a half.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace tintorel {
+
+// As C's atof in the "C" locale: leading white space is skipped, the longest
+// prefix that forms a number is used, trailing characters are ignored, and a
+// text without such a prefix gives 0. When `overflow` is given, it is set to
+// whether the number was too large for a double (the result is then ±HUGE_VAL).
+double TextToReal(const std::string& text, bool* overflow = nullptr);
+
+// As C's atol in the "C" locale, but defined for every input: a number too
+// large for a long gives LONG_MAX or LONG_MIN, and `overflow` (when given) is
+// set to whether that happened.
+long TextToLong(const std::string& text, bool* overflow = nullptr);
+
+// Truncation toward zero with a defined result for every double: NaN gives 0
+// and values beyond the int range give INT_MIN or INT_MAX.
+int TruncToInt(double value);
+
+// Rounding toward minus infinity, with the same defined results as TruncToInt.
+int FloorToInt(double value);
+
+// The low 8 bits of the mathematically truncated value (two's complement for
+// negative values, so -1 gives 255). NaN and infinities give 0; so do finite
+// values of 2^63 and beyond, which are multiples of 256.
+std::uint8_t LowByteOfTrunc(double value);
+
+} // namespace tintorel
