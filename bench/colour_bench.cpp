@@ -191,5 +191,11 @@ void Register() {
 
 int main(int argc, char** argv) {
     tintorel::Register();
-    return tintorel::bench::RunAndCompare(argc, argv, "/qt", 1.0);
+    std::vector<tintorel::bench::Comparison> comparisons;
+    for (const char* what :
+         {"FromRgb/RGB", "FromRgb/HLS", "FromRgb/HSV", "FromRgb/CMY", "FromRgb/CMYK", "ToRgb/RGB",
+          "ToRgb/HLS", "ToRgb/HSV", "ToRgb/CMY", "ToRgb/CMYK", "ToColor", "FromColor"}) {
+        comparisons.push_back({std::string(what) + "/ours", std::string(what) + "/qt", 1.0});
+    }
+    return tintorel::bench::RunAndCompare(argc, argv, comparisons);
 }

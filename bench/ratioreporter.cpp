@@ -4,7 +4,6 @@
 
 #include <cstdio>
 #include <map>
-#include <vector>
 
 namespace tintorel::bench {
 
@@ -17,7 +16,10 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
             if (!run.error_occurred) {
-                times_[run.run_name.function_name] = run.GetAdjustedRealTime();
+                // Per iteration, in milliseconds whatever unit the run used.
+                times_[run.run_name.function_name] =
+                    run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) *
+                    1e3;
             }
         }
     }
@@ -29,32 +31,28 @@ private:
 
 } // namespace
 
-int RunAndCompare(int argc, char** argv, const std::string& baselineSuffix, double target) {
+int RunAndCompare(int argc, char** argv, const std::vector<Comparison>& comparisons) {
     benchmark::Initialize(&argc, argv);
     CollectingReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
 
-    const std::string ours = "/ours";
     int over = 0;
-    std::printf("\n%-28s %12s %12s %8s\n", "conversion", "ours (ms)",
-                (baselineSuffix.substr(1) + " (ms)").c_str(), "ratio");
-    for (const auto& [name, time] : reporter.Times()) {
-        if (name.size() < ours.size() ||
-            name.compare(name.size() - ours.size(), ours.size(), ours) != 0) {
-            continue;
+    std::printf("\n%-26s %11s  %-22s %11s %7s %7s\n", "measured", "time (ms)", "baseline",
+                "time (ms)", "ratio", "target");
+    for (const Comparison& c : comparisons) {
+        const auto measured = reporter.Times().find(c.measured);
+        const auto baseline = reporter.Times().find(c.baseline);
+        if (measured == reporter.Times().end() || baseline == reporter.Times().end()) {
+            continue; // filtered out on the command line
         }
-        const std::string what = name.substr(0, name.size() - ours.size());
-        const auto baseline = reporter.Times().find(what + baselineSuffix);
-        if (baseline == reporter.Times().end()) {
-            continue;
-        }
-        const double ratio = time / baseline->second;
-        over += ratio > target ? 1 : 0;
-        std::printf("%-28s %12.2f %12.2f %8.2f%s\n", what.c_str(), time, baseline->second, ratio,
-                    ratio > target ? "  over target" : "");
+        const double ratio = measured->second / baseline->second;
+        const bool fails = ratio > c.target;
+        over += fails ? 1 : 0;
+        std::printf("%-26s %11.3f  %-22s %11.3f %7.2f %7.2f%s\n", c.measured.c_str(),
+                    measured->second, c.baseline.c_str(), baseline->second, ratio, c.target,
+                    fails ? "  OVER" : "");
     }
-    std::printf("target: every ratio at most %.2f\n", target);
     return over == 0 ? 0 : 1;
 }
 

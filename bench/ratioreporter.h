@@ -1,12 +1,19 @@
-// Runs the registered benchmarks and prints, for each pair named
-// "<what>/ours" and "<what>/<baseline>", both times and their ratio.
+// Runs the registered benchmarks, then prints each measured time against
+// the baseline measured in the same run, with the ratio and its target.
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace tintorel::bench {
 
-// Returns the process exit code: non-zero when a ratio exceeds `target`.
-int RunAndCompare(int argc, char** argv, const std::string& baselineSuffix, double target);
+struct Comparison {
+    std::string measured; // a benchmark's registered name
+    std::string baseline; // the benchmark it is divided by
+    double target;        // the largest acceptable ratio
+};
+
+// Returns the process exit code: non-zero when a ratio exceeds its target.
+int RunAndCompare(int argc, char** argv, const std::vector<Comparison>& comparisons);
 
 } // namespace tintorel::bench

@@ -16,11 +16,56 @@ locale_t ClassicLocale() {
     return locale;
 }
 
+// The longest prefix of `text` that forms a decimal number: white space,
+// sign, digits with an optional point and fraction, and an optional
+// exponent. Hexadecimal numbers, "inf" and "nan" are no decimal numbers.
+std::string DecimalPrefix(const std::string& text) {
+    const auto digitsFrom = [&text](std::size_t at) {
+        while (at < text.size() && text[at] >= '0' && text[at] <= '9') {
+            ++at;
+        }
+        return at;
+    };
+    std::size_t at = 0;
+    while (at < text.size() && IsSpaceC(text[at])) {
+        ++at;
+    }
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        ++at;
+    }
+    const std::size_t whole = at;
+    at = digitsFrom(at);
+    bool digits = at > whole;
+    if (at < text.size() && text[at] == '.') {
+        const std::size_t fraction = at + 1;
+        const std::size_t end = digitsFrom(fraction);
+        if (digits || end > fraction) {
+            digits = true;
+            at = end;
+        }
+    }
+    if (!digits) {
+        return {};
+    }
+    if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
+        std::size_t exponent = at + 1;
+        if (exponent < text.size() && (text[exponent] == '+' || text[exponent] == '-')) {
+            ++exponent;
+        }
+        const std::size_t end = digitsFrom(exponent);
+        if (end > exponent) {
+            at = end;
+        }
+    }
+    return text.substr(0, at);
+}
+
 } // namespace
 
 double TextToReal(const std::string& text, bool* overflow) {
+    const std::string number = DecimalPrefix(text);
     errno = 0;
-    const double value = strtod_l(text.c_str(), nullptr, ClassicLocale());
+    const double value = number.empty() ? 0.0 : strtod_l(number.c_str(), nullptr, ClassicLocale());
     if (overflow != nullptr) {
         *overflow = errno == ERANGE && std::isinf(value);
     }

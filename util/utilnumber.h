@@ -9,9 +9,16 @@
 
 namespace tintorel {
 
-// As C's atof in the "C" locale: leading white space is skipped, the longest
-// prefix that forms a number is used, trailing characters are ignored, and a
-// text without such a prefix gives 0. When `overflow` is given, it is set to
+// White space as C's isspace sees it in the "C" locale.
+constexpr bool IsSpaceC(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// As C's atof in the "C" locale, for decimal numbers: leading white space is
+// skipped, the longest prefix that forms a decimal number (sign, digits,
+// point, exponent) is used, trailing characters are ignored, and a text
+// without such a prefix gives 0. "inf", "nan" and hexadecimal forms are not
+// read, so the result is never NaN. When `overflow` is given, it is set to
 // whether the number was too large for a double (the result is then ±HUGE_VAL).
 double TextToReal(const std::string& text, bool* overflow = nullptr);
 
