@@ -1,0 +1,30 @@
+// The language table: every text the windows show, by key, from one
+// language file read at start-up. A file line is a key and a text separated
+// by tabs; blank and comment lines are skipped and the first empty line ends
+// the file. A key the table does not hold reads as "<-->".
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tintorel {
+
+struct BLocaleItem {
+    std::string key;
+    std::string text;
+};
+
+// The process-wide table, in file order.
+std::vector<BLocaleItem>& LanguageTable();
+
+// The text shown for a key the table does not hold.
+extern const char* const kMissingText; // "<-->"
+
+// Fills the table from the file `name` in `directory`. Returns 1 when the
+// table holds at least one entry afterwards, -1 when it is empty.
+int LoadLanguageFile(const std::string& directory, const std::string& name);
+
+// The text of the first entry with exactly this key, or "<-->".
+std::string LookupText(const std::string& key);
+
+} // namespace tintorel

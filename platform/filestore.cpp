@@ -1,0 +1,292 @@
+#include "platform/filestore.h"
+
+#include "platform/logfolder.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <vector>
+
+namespace tintorel {
+
+namespace {
+
+constexpr const char* kRoot = "HKEY_CURRENT_USER";
+
+class Fd {
+public:
+    explicit Fd(int fd = -1) : fd_(fd) {}
+    ~Fd() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+// mkdir -p, with the new folders private to the user.
+bool MakeFolders(const std::string& folder) {
+    std::string partial;
+    std::size_t at = 0;
+    while (at != std::string::npos) {
+        at = folder.find('/', at + 1);
+        partial = folder.substr(0, at);
+        if (!partial.empty() && mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    struct stat info {};
+    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
+        if (wrote < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<std::size_t>(wrote);
+    }
+    return true;
+}
+
+// The exclusive lock on the lock file, given up when the object goes.
+class StoreLock {
+public:
+    StoreLock(const std::string& lockPath, std::chrono::milliseconds timeout)
+        : fd_(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
+        if (fd_.get() < 0) {
+            return;
+        }
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            if (flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) {
+                held_ = true;
+                return;
+            }
+            if (errno != EWOULDBLOCK && errno != EINTR) {
+                return;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+    bool Held() const { return held_; }
+
+private:
+    Fd fd_;
+    bool held_ = false;
+};
+
+class FileRegistryKey : public RegistryKey {
+public:
+    FileRegistryKey(FileRegistryStore& store, std::vector<std::string> chain)
+        : store_(store), chain_(std::move(chain)) {}
+
+    bool ValueExists(const std::string& name) override { return QueryValue(name).has_value(); }
+
+    std::optional<RegValue> QueryValue(const std::string& name) override {
+        const std::optional<RegDocument> document = store_.Load();
+        if (!document) {
+            return std::nullopt;
+        }
+        const RegSection* section = document->Find(chain_.back());
+        const RegValue* value = section ? FindRegValue(*section, name) : nullptr;
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        return *value;
+    }
+
+    bool SetValue(const std::string& name, const RegValue& value) override {
+        return store_.Modify([this, &name, &value](RegDocument& document) {
+            // The key may have been removed by hand since it was opened.
+            AddMissingSections(document, chain_);
+            SetRegValue(*document.Find(chain_.back()), name, value);
+            return true;
+        });
+    }
+
+    static bool AddMissingSections(RegDocument& document, const std::vector<std::string>& chain) {
+        bool added = false;
+        for (const std::string& path : chain) {
+            if (document.Find(path) == nullptr) {
+                document.sections.push_back({path, {}});
+                added = true;
+            }
+        }
+        return added;
+    }
+
+private:
+    FileRegistryStore& store_;
+    std::vector<std::string> chain_; // the key and its ancestors, outermost first
+};
+
+} // namespace
+
+std::string CurrentUserKeyPath(const std::string& path) {
+    std::string full = kRoot;
+    std::size_t at = 0;
+    while (at <= path.size()) {
+        const std::size_t end = std::min(path.find('\\', at), path.size());
+        if (end > at) {
+            full += '\\';
+            full += path.substr(at, end - at);
+        }
+        at = end + 1;
+    }
+    return full;
+}
+
+FileRegistryStore::FileRegistryStore(std::string filePath, std::chrono::milliseconds lockTimeout)
+    : filePath_(std::move(filePath)), lockPath_(filePath_.empty() ? "" : filePath_ + ".lock"),
+      lockTimeout_(lockTimeout) {}
+
+std::unique_ptr<RegistryKey> FileRegistryStore::CreateKey(const std::string& path) {
+    if (filePath_.empty()) {
+        return nullptr;
+    }
+    // The key and every key on the way to it, each a section of its own.
+    std::vector<std::string> chain;
+    const std::string full = CurrentUserKeyPath(path);
+    for (std::size_t at = full.find('\\'); at != std::string::npos; at = full.find('\\', at + 1)) {
+        chain.push_back(full.substr(0, at));
+    }
+    chain.push_back(full);
+    if (chain.size() > 1) {
+        chain.erase(chain.begin()); // the root itself needs no section
+    }
+    const std::optional<RegDocument> current = Load();
+    if (!current) {
+        return nullptr;
+    }
+    RegDocument probe = *current;
+    if (FileRegistryKey::AddMissingSections(probe, chain) &&
+        !Modify([&chain](RegDocument& document) {
+            return FileRegistryKey::AddMissingSections(document, chain);
+        })) {
+        return nullptr;
+    }
+    return std::make_unique<FileRegistryKey>(*this, std::move(chain));
+}
+
+std::optional<RegDocument> FileRegistryStore::Load() const {
+    if (filePath_.empty()) {
+        return std::nullopt;
+    }
+    const Fd file(open(filePath_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        if (errno == ENOENT) {
+            return RegDocument{};
+        }
+        return std::nullopt;
+    }
+    struct stat info {};
+    if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    std::string text;
+    char buffer[16384];
+    for (;;) {
+        const ssize_t got = read(file.get(), buffer, sizeof buffer);
+        if (got == 0) {
+            break;
+        }
+        if (got < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return std::nullopt;
+        }
+        text.append(buffer, static_cast<std::size_t>(got));
+    }
+    return ParseRegFile(text);
+}
+
+bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) {
+    if (filePath_.empty()) {
+        return false;
+    }
+    const std::string folder = FolderOf(filePath_);
+    if (!MakeFolders(folder)) {
+        return false;
+    }
+    const StoreLock lock(lockPath_, lockTimeout_);
+    if (!lock.Held()) {
+        return false;
+    }
+    std::optional<RegDocument> document = Load();
+    if (!document) {
+        return false; // never replace a file that could not be read
+    }
+    if (!change(*document)) {
+        return true;
+    }
+    // Under the lock no other writer is between its write and its rename:
+    // temporary files left by a writer that was killed can go.
+    const std::string prefix = filePath_.substr(filePath_.rfind('/') + 1) + ".tmp";
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* item = readdir(dir)) {
+            const std::string name = item->d_name;
+            if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
+                unlink((folder + "/" + name).c_str());
+            }
+        }
+        closedir(dir);
+    }
+    std::string temporary = filePath_ + ".tmpXXXXXX";
+    const Fd out(mkostemp(temporary.data(), O_CLOEXEC));
+    if (out.get() < 0) {
+        return false;
+    }
+    if (!WriteAll(out.get(), FormatRegFile(*document)) || fsync(out.get()) != 0 ||
+        rename(temporary.c_str(), filePath_.c_str()) != 0) {
+        unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable.
+    const Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() >= 0) {
+        fsync(dir.get());
+    }
+    return true;
+}
+
+std::optional<std::string> SettingsFilePath() {
+    std::string config;
+    if (const char* value = std::getenv("XDG_CONFIG_HOME"); value != nullptr && value[0] == '/') {
+        config = value;
+    } else if (const std::optional<std::string> home = HomeFolder()) {
+        config = *home + (home->back() == '/' ? "" : "/") + ".config";
+    } else {
+        return std::nullopt;
+    }
+    if (config.back() != '/') {
+        config += '/';
+    }
+    return config + "VRQM/tintorel.reg";
+}
+
+} // namespace tintorel

@@ -1,0 +1,353 @@
+#include "platform/regfile.h"
+
+#include <array>
+#include <cstdio>
+
+namespace tintorel {
+
+namespace {
+
+constexpr std::string_view kHeader = "REGEDIT4";
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    c = LowerAscii(c);
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    return -1;
+}
+
+std::string_view TrimRight(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+std::string_view TrimLeft(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    return s;
+}
+
+// A quoted text at the start of `s`, with \\ and \" unescaped; any other
+// backslash stands for itself, as people write paths by hand. Moves `s` past
+// the closing quote.
+bool ReadQuoted(std::string_view& s, std::string& out) {
+    if (s.empty() || s.front() != '"') {
+        return false;
+    }
+    out.clear();
+    for (std::size_t i = 1; i < s.size(); ++i) {
+        const char c = s[i];
+        if (c == '"') {
+            s.remove_prefix(i + 1);
+            return true;
+        }
+        if (c == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"')) {
+            out += s[++i];
+        } else {
+            out += c;
+        }
+    }
+    return false;
+}
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() && SameRegName(s.substr(0, prefix.size()), prefix);
+}
+
+// "00,1f, ab" and so on; an empty list is zero bytes.
+bool ReadHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes) {
+    bytes.clear();
+    s = TrimLeft(TrimRight(s));
+    while (!s.empty()) {
+        if (s.size() < 2 || HexValue(s[0]) < 0 || HexValue(s[1]) < 0) {
+            return false;
+        }
+        bytes.push_back(static_cast<std::uint8_t>(HexValue(s[0]) * 16 + HexValue(s[1])));
+        s = TrimLeft(s.substr(2));
+        if (s.empty()) {
+            break;
+        }
+        if (s.front() != ',') {
+            return false;
+        }
+        s = TrimLeft(s.substr(1));
+        if (s.empty()) {
+            return false; // a trailing comma promises another byte
+        }
+    }
+    return true;
+}
+
+bool ReadData(std::string_view s, RegValue& value) {
+    s = TrimLeft(s);
+    if (!s.empty() && s.front() == '"') {
+        std::string text;
+        if (!ReadQuoted(s, text) || !TrimRight(s).empty()) {
+            return false;
+        }
+        value.type = RegSz;
+        value.data.assign(text.begin(), text.end());
+        value.data.push_back(0);
+        return true;
+    }
+    if (StartsWithNoCase(s, "dword:")) {
+        const std::string_view digits = TrimRight(s.substr(6));
+        if (digits.empty() || digits.size() > 8) {
+            return false;
+        }
+        std::uint32_t number = 0;
+        for (const char c : digits) {
+            if (HexValue(c) < 0) {
+                return false;
+            }
+            number = number << 4 | static_cast<std::uint32_t>(HexValue(c));
+        }
+        value.type = RegDword;
+        value.data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
+                      static_cast<std::uint8_t>(number >> 16),
+                      static_cast<std::uint8_t>(number >> 24)};
+        return true;
+    }
+    if (StartsWithNoCase(s, "hex:")) {
+        value.type = RegBinary;
+        return ReadHexBytes(s.substr(4), value.data);
+    }
+    if (StartsWithNoCase(s, "hex(")) {
+        const std::size_t close = s.find("):");
+        if (close == std::string_view::npos || close == 4 || close > 12) {
+            return false;
+        }
+        std::uint32_t type = 0;
+        for (const char c : s.substr(4, close - 4)) {
+            if (HexValue(c) < 0) {
+                return false;
+            }
+            type = type << 4 | static_cast<std::uint32_t>(HexValue(c));
+        }
+        value.type = type;
+        return ReadHexBytes(s.substr(close + 2), value.data);
+    }
+    return false;
+}
+
+bool IsHexValueLine(std::string_view line) {
+    const std::size_t quote = line.rfind('"');
+    const std::string_view rest = line.substr(quote == std::string_view::npos ? 0 : quote);
+    return rest.find("=hex") != std::string_view::npos ||
+           rest.find("=HEX") != std::string_view::npos;
+}
+
+bool ReadEntry(std::string_view line, RegEntry& entry) {
+    if (line.empty()) {
+        return false;
+    }
+    if (line.front() == '@') {
+        entry.name.clear();
+        line.remove_prefix(1);
+    } else if (!ReadQuoted(line, entry.name)) {
+        return false;
+    }
+    line = TrimLeft(line);
+    if (line.empty() || line.front() != '=') {
+        return false;
+    }
+    return ReadData(line.substr(1), entry.value);
+}
+
+std::string Quote(std::string_view text) {
+    std::string out = "\"";
+    for (const char c : text) {
+        if (c == '\\' || c == '"') {
+            out += '\\';
+        }
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+std::string HexList(const std::vector<std::uint8_t>& data) {
+    std::string out;
+    std::array<char, 4> piece{};
+    for (std::size_t i = 0; i < data.size(); ++i) {
+        std::snprintf(piece.data(), piece.size(), i == 0 ? "%02x" : ",%02x", data[i]);
+        out += piece.data();
+    }
+    return out;
+}
+
+// A text that a quoted line can hold exactly: one final zero byte and no
+// other zero byte or line break.
+bool FitsQuoted(const std::vector<std::uint8_t>& data) {
+    if (data.empty() || data.back() != 0) {
+        return false;
+    }
+    for (std::size_t i = 0; i + 1 < data.size(); ++i) {
+        if (data[i] == 0 || data[i] == '\n' || data[i] == '\r') {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string FormatEntry(const RegEntry& entry) {
+    std::string line = entry.name.empty() ? std::string("@") : Quote(entry.name);
+    line += '=';
+    const RegValue& v = entry.value;
+    if (v.type == RegSz && FitsQuoted(v.data)) {
+        line += Quote(
+            std::string_view(reinterpret_cast<const char*>(v.data.data()), v.data.size() - 1));
+    } else if (v.type == RegDword && v.data.size() == 4) {
+        std::array<char, 16> digits{};
+        const std::uint32_t number = v.data[0] | v.data[1] << 8 | v.data[2] << 16 |
+                                     static_cast<std::uint32_t>(v.data[3]) << 24;
+        std::snprintf(digits.data(), digits.size(), "dword:%08x", number);
+        line += digits.data();
+    } else if (v.type == RegBinary) {
+        line += "hex:" + HexList(v.data);
+    } else {
+        std::array<char, 24> type{};
+        std::snprintf(type.data(), type.size(), "hex(%x):", v.type);
+        line += type.data() + HexList(v.data);
+    }
+    return line;
+}
+
+} // namespace
+
+bool SameRegName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (LowerAscii(a[i]) != LowerAscii(b[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+RegSection* RegDocument::Find(std::string_view path) {
+    for (RegSection& section : sections) {
+        if (SameRegName(section.path, path)) {
+            return &section;
+        }
+    }
+    return nullptr;
+}
+
+const RegSection* RegDocument::Find(std::string_view path) const {
+    return const_cast<RegDocument*>(this)->Find(path);
+}
+
+const RegValue* FindRegValue(const RegSection& section, std::string_view name) {
+    for (const auto& line : section.lines) {
+        if (const auto* entry = std::get_if<RegEntry>(&line);
+            entry && SameRegName(entry->name, name)) {
+            return &entry->value;
+        }
+    }
+    return nullptr;
+}
+
+void SetRegValue(RegSection& section, const std::string& name, const RegValue& value) {
+    for (auto& line : section.lines) {
+        if (auto* entry = std::get_if<RegEntry>(&line); entry && SameRegName(entry->name, name)) {
+            entry->value = value;
+            return;
+        }
+    }
+    section.lines.emplace_back(RegEntry{name, value});
+}
+
+RegDocument ParseRegFile(std::string_view text) {
+    RegDocument document;
+    RegSection* section = nullptr;
+    bool first = true;
+    while (!text.empty()) {
+        // One logical line: a hexadecimal list ending in a backslash goes on
+        // in the next line, as the registry editor wraps long lists.
+        std::string raw;
+        std::string joined;
+        for (;;) {
+            const std::size_t feed = text.find('\n');
+            std::string_view line = text.substr(0, feed);
+            text = feed == std::string_view::npos ? std::string_view() : text.substr(feed + 1);
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+            }
+            if (!raw.empty() || !joined.empty()) {
+                raw += '\n';
+            }
+            raw += line;
+            const std::string_view trimmed = TrimRight(line);
+            joined += joined.empty() ? trimmed : TrimLeft(trimmed);
+            const bool goesOn =
+                !text.empty() && !joined.empty() && joined.back() == '\\' && IsHexValueLine(joined);
+            if (!goesOn) {
+                break;
+            }
+            joined.pop_back();
+        }
+        const bool wasFirst = first;
+        first = false;
+        const std::string_view line = TrimLeft(std::string_view(joined));
+        if (line.empty()) {
+            continue; // blank lines only separate sections; they are written anew
+        }
+        if (wasFirst && (line == kHeader || line.starts_with("Windows Registry Editor"))) {
+            continue;
+        }
+        if (line.front() == '[' && line.back() == ']' && line.size() > 2 && line[1] != '-') {
+            document.sections.push_back({std::string(line.substr(1, line.size() - 2)), {}});
+            section = &document.sections.back();
+            continue;
+        }
+        RegEntry entry;
+        if (section != nullptr && ReadEntry(line, entry)) {
+            section->lines.emplace_back(std::move(entry));
+        } else if (section != nullptr) {
+            section->lines.emplace_back(RegRawLine{raw});
+        } else {
+            document.preamble.push_back({raw});
+        }
+    }
+    return document;
+}
+
+std::string FormatRegFile(const RegDocument& document) {
+    std::string out(kHeader);
+    out += "\n\n";
+    for (const RegRawLine& line : document.preamble) {
+        out += line.text + "\n";
+    }
+    if (!document.preamble.empty()) {
+        out += '\n';
+    }
+    for (const RegSection& section : document.sections) {
+        out += "[" + section.path + "]\n";
+        for (const auto& line : section.lines) {
+            if (const auto* entry = std::get_if<RegEntry>(&line)) {
+                out += FormatEntry(*entry);
+            } else {
+                out += std::get<RegRawLine>(line).text;
+            }
+            out += '\n';
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+} // namespace tintorel

@@ -1,0 +1,60 @@
+// The REGEDIT4 text form in which the settings store keeps its tree, so that
+// a person can read and edit it by hand:
+//
+//   REGEDIT4
+//
+//   [HKEY_CURRENT_USER\Software\VRQM\Tintorel\Color]
+//   "Red"=hex:00,00,00,00,00,00,e0,3f
+//   "ColorDir"="/usr/share/tintorel/colours/"
+//   "Tab"=dword:00000006
+//
+// Texts are written between quotes with \\ and \" escapes; other types as
+// dword:, hex: (binary) and hex(N): for type N. A line that cannot be read is
+// kept as it stands, in its place, when the file is written again.
+#pragma once
+
+#include "platform/registry.h"
+
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tintorel {
+
+struct RegEntry {
+    std::string name; // the value's name; empty for the default value "@"
+    RegValue value;
+};
+
+// A line the parser could not read, kept verbatim.
+struct RegRawLine {
+    std::string text;
+};
+
+struct RegSection {
+    std::string path; // the full path as written, "HKEY_CURRENT_USER\..."
+    std::vector<std::variant<RegEntry, RegRawLine>> lines;
+};
+
+struct RegDocument {
+    std::vector<RegRawLine> preamble; // unreadable lines before the first section
+    std::vector<RegSection> sections;
+
+    // The section whose path equals `path` (letter case ignored), or null.
+    RegSection* Find(std::string_view path);
+    const RegSection* Find(std::string_view path) const;
+};
+
+RegDocument ParseRegFile(std::string_view text);
+std::string FormatRegFile(const RegDocument& document);
+
+// The registry's comparison of key and value names.
+bool SameRegName(std::string_view a, std::string_view b);
+
+// Sets `name` in `section`, replacing a value of that name in its place or
+// appending it.
+void SetRegValue(RegSection& section, const std::string& name, const RegValue& value);
+const RegValue* FindRegValue(const RegSection& section, std::string_view name);
+
+} // namespace tintorel

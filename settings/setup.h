@@ -1,0 +1,27 @@
+// The set-up step: puts into the settings the three values the program
+// reads but never writes (the colour folder, the language folder and the
+// language file), each only where it is missing, so that what a person set
+// is never overwritten and running it twice changes nothing.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace tintorel {
+
+// The language file for the user's locale: the first of LC_ALL, LC_MESSAGES
+// and LANG that is set decides; "fr..." gives "french.txt", "de..." gives
+// "german.txt", anything else "english.txt".
+std::string LanguageFileForLocale(const std::function<const char*(const char*)>& getEnv);
+
+struct SetupValues {
+    std::string colourDir;   // with a trailing "/"
+    std::string languageDir; // with a trailing "/"
+    std::string languageFile;
+};
+
+// Writes each value whose setting is missing; returns the names written.
+std::vector<std::string> RunSetup(const SetupValues& values);
+
+} // namespace tintorel

@@ -1,0 +1,101 @@
+#include "../testfolder.h"
+#include "locale/language.h"
+#include "locale/texttables.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+
+namespace tintorel {
+namespace {
+
+class LanguageTest : public ::testing::Test {
+protected:
+    int Load(const std::string& contents) {
+        std::ofstream(folder_ / "lang.txt", std::ios::binary) << contents;
+        return LoadLanguageFile(folder_.Path().string(), "lang.txt");
+    }
+    TestFolder folder_;
+};
+
+TEST_F(LanguageTest, FileLinesToEntries) {
+    const struct {
+        const char* what;
+        std::string contents;
+        std::vector<std::pair<std::string, std::string>> lookups;
+    } cases[] = {
+        {"empty line ends the file",
+         "MainTitle\tColours\n\nMainOk\tOK\n",
+         {{"MainTitle", "Colours"}, {"MainOk", "<-->"}}},
+        {"line of a space is skipped", "A\ta\n \nB\tb\n", {{"A", "a"}, {"B", "b"}}},
+        {"first of a key wins", "MainOk\tA\nMainOk\tB\n", {{"MainOk", "A"}}},
+        {"case counts", "mainok\tx\n", {{"MainOk", "<-->"}, {"mainok", "x"}}},
+        {"spaces and punctuation stay", "K\tSave, load; a/b  \n", {{"K", "Save, load; a/b  "}}},
+        {"runs of tabs", "K\t\t\tv\n\tL\tw\t\n", {{"K", "v"}, {"L", "w"}}},
+        {"wrong field counts",
+         "K v\nA\tb\tc\nD\td\n",
+         {{"K v", "<-->"}, {"A", "<-->"}, {"D", "d"}}},
+        {"comments",
+         "REM\tx\n;K\ty\n  --\tz\nREMARK\tx\nRem\tr\n",
+         {{"REM", "<-->"}, {";K", "<-->"}, {"Rem", "r"}}},
+        {"CR LF", "A\ta\r\nB\tb\r\n\r\nC\tc\r\n", {{"A", "a"}, {"B", "b"}, {"C", "<-->"}}},
+        {"Ctrl-Z ends the file",
+         "A\ta\n\x1a"
+         "B\tb\n",
+         {{"A", "a"}, {"B", "<-->"}}},
+        {"leading space makes another key", " A\ta\n", {{"A", "<-->"}, {" A", "a"}}},
+    };
+    for (const auto& c : cases) {
+        Load(c.contents);
+        for (const auto& [key, text] : c.lookups) {
+            EXPECT_EQ(LookupText(key), text) << c.what << ": " << key;
+        }
+    }
+}
+
+TEST_F(LanguageTest, ResultSaysWhetherTheTableHoldsAnything) {
+    EXPECT_EQ(Load("A\ta\n"), 1);
+    EXPECT_EQ(Load("\nA\ta\n"), -1);
+    EXPECT_EQ(Load("; only comments\nA b c\n"), -1);
+    EXPECT_TRUE(LanguageTable().empty());
+    EXPECT_EQ(LoadLanguageFile(folder_.Path().string(), "missing.txt"), -1);
+    EXPECT_EQ(LoadLanguageFile("", ""), -1);
+    EXPECT_EQ(LookupText("A"), "<-->");
+}
+
+TEST_F(LanguageTest, FolderWithOrWithoutSlash) {
+    Load("A\ta\n");
+    EXPECT_EQ(LoadLanguageFile(folder_.Path().string() + "/", "lang.txt"), 1);
+    EXPECT_EQ(LoadLanguageFile(folder_.Path().string(), "lang.txt"), 1);
+}
+
+// Every shipped language gives every window text, and no key besides.
+TEST(ShippedLanguages, DefineExactlyTheWindowKeys) {
+    std::set<std::string> keys;
+    for (const auto& table : {MainTextKeys(), ParamTextKeys(), AboutTextKeys()}) {
+        for (const TextKey& k : table) {
+            keys.insert(k.key);
+        }
+    }
+    ASSERT_EQ(keys.size(), 86u);
+    for (const char* file : {"english.txt", "french.txt", "german.txt"}) {
+        ASSERT_EQ(LoadLanguageFile(TINTOREL_LANGUAGE_DIR, file), 1) << file;
+        std::multiset<std::string> defined;
+        for (const BLocaleItem& item : LanguageTable()) {
+            defined.insert(item.key);
+        }
+        EXPECT_EQ(defined.size(), 86u) << file;
+        EXPECT_EQ(std::set<std::string>(defined.begin(), defined.end()), keys) << file;
+    }
+    // English is the windows' built-in text.
+    LoadLanguageFile(TINTOREL_LANGUAGE_DIR, "english.txt");
+    for (const auto& table : {MainTextKeys(), ParamTextKeys(), AboutTextKeys()}) {
+        for (const TextKey& k : table) {
+            EXPECT_EQ(LookupText(k.key), k.builtIn) << k.key;
+        }
+    }
+}
+
+} // namespace
+} // namespace tintorel

@@ -1,0 +1,123 @@
+#include "platform/regfile.h"
+
+#include <gtest/gtest.h>
+
+namespace tintorel {
+namespace {
+
+RegValue Text(const std::string& text) {
+    RegValue v{RegSz, {text.begin(), text.end()}};
+    v.data.push_back(0);
+    return v;
+}
+
+TEST(RegFile, ReadsEveryValueForm) {
+    const std::string file = "REGEDIT4\r\n"
+                             "\r\n"
+                             "[HKEY_CURRENT_USER\\Software\\VRQM\\Tintorel\\Color]\r\n"
+                             "\"Red\"=hex:00,00,00,00,00,00,e0,3f\r\n"
+                             "\"Dir\"=\"C:\\\\colours\\\\ \\\"x\\\"\"\r\n"
+                             "\"Tab\"=dword:00000006\r\n"
+                             "\"Neg\"=dword:ffffffff\r\n"
+                             "\"X\"=hex(2):25,00\r\n"
+                             "\"Q\"=hex(b):01,02,03,04,05,06,07,08\r\n"
+                             "@=\"default\"\r\n"
+                             "\"Long\"=hex:01,02,\\\r\n"
+                             "  03,04\r\n"
+                             "\"Empty\"=hex:\r\n"
+                             "\"Loose\" = \"spaces around\"\r\n";
+    const RegDocument doc = ParseRegFile(file);
+    ASSERT_EQ(doc.sections.size(), 1u);
+    const RegSection& s = doc.sections[0];
+    const struct {
+        const char* name;
+        RegValue value;
+    } expected[] = {
+        {"red", {RegBinary, {0, 0, 0, 0, 0, 0, 0xe0, 0x3f}}},
+        {"Dir", Text("C:\\colours\\ \"x\"")},
+        {"Tab", {RegDword, {6, 0, 0, 0}}},
+        {"Neg", {RegDword, {0xff, 0xff, 0xff, 0xff}}},
+        {"X", {RegExpandSz, {0x25, 0}}},
+        {"Q", {RegQword, {1, 2, 3, 4, 5, 6, 7, 8}}},
+        {"", Text("default")},
+        {"Long", {RegBinary, {1, 2, 3, 4}}},
+        {"Empty", {RegBinary, {}}},
+        {"Loose", Text("spaces around")},
+    };
+    for (const auto& e : expected) {
+        const RegValue* value = FindRegValue(s, e.name);
+        ASSERT_NE(value, nullptr) << e.name;
+        EXPECT_EQ(*value, e.value) << e.name;
+    }
+    EXPECT_NE(doc.Find("hkey_current_user\\software\\vrqm\\tintorel\\color"), nullptr);
+}
+
+TEST(RegFile, UnreadableLinesAreKeptInTheirPlace) {
+    const std::string file = "garbage before any section\n"
+                             "[HKEY_CURRENT_USER\\A]\n"
+                             "\"Good\"=dword:1\n"
+                             "not a value at all\n"
+                             "\"Bad\"=dword:xyz\n"
+                             "\"Open\"=\"no closing quote\n"
+                             "; a comment\n"
+                             "\"Tail\"=hex:1,2\n"
+                             "\x01\x02\xff binary\n";
+    const RegDocument doc = ParseRegFile(file);
+    const std::string written = FormatRegFile(doc);
+    for (const char* kept : {"garbage before any section\n", "not a value at all\n",
+                             "\"Bad\"=dword:xyz\n", "\"Open\"=\"no closing quote\n",
+                             "; a comment\n", "\"Tail\"=hex:1,2\n", "\x01\x02\xff binary\n"}) {
+        EXPECT_NE(written.find(kept), std::string::npos) << kept;
+    }
+    EXPECT_LT(written.find("\"Good\""), written.find("not a value"));
+    EXPECT_LT(written.find("not a value"), written.find("\"Bad\""));
+}
+
+TEST(RegFile, WritesAndReadsBackExactly) {
+    RegDocument doc;
+    doc.sections.push_back({"HKEY_CURRENT_USER\\Software", {}});
+    RegSection& s = doc.sections.back();
+    const std::vector<std::pair<std::string, RegValue>> values = {
+        {"Text", Text("/usr/share/tintorel/colours/")},
+        {"Quotes", Text("say \"hi\" \\ there")},
+        {"Bytes", Text("caf\xe9")},
+        {"Line break", Text("two\nlines")},
+        {"Inner zero", {RegSz, {'a', 0, 'b', 0}}},
+        {"Unterminated", {RegSz, {'a', 'b'}}},
+        {"Empty text", {RegSz, {}}},
+        {"Int", {RegDword, {1, 2, 3, 4}}},
+        {"Short dword", {RegDword, {1, 2}}},
+        {"Real", {RegBinary, {0, 0, 0, 0, 0, 0, 0xe0, 0x3f}}},
+        {"Expand", {RegExpandSz, {'%', 'H', 0}}},
+        {"Odd type", {0x1234, {9}}},
+        {"", Text("default value")},
+    };
+    for (const auto& [name, value] : values) {
+        SetRegValue(s, name, value);
+    }
+    const std::string text = FormatRegFile(doc);
+    EXPECT_EQ(text.rfind("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software]\n", 0), 0u);
+    EXPECT_NE(text.find("\"Text\"=\"/usr/share/tintorel/colours/\"\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Int\"=dword:04030201\n"), std::string::npos);
+    EXPECT_NE(text.find("\"Real\"=hex:00,00,00,00,00,00,e0,3f\n"), std::string::npos);
+    const RegDocument back = ParseRegFile(text);
+    ASSERT_EQ(back.sections.size(), 1u);
+    for (const auto& [name, value] : values) {
+        const RegValue* read = FindRegValue(back.sections[0], name);
+        ASSERT_NE(read, nullptr) << name;
+        EXPECT_EQ(*read, value) << name;
+    }
+    EXPECT_EQ(FormatRegFile(back), text);
+}
+
+TEST(RegFile, SettingAValueReplacesItWhateverItsTypeAndCase) {
+    RegSection s{"HKEY_CURRENT_USER\\X", {}};
+    SetRegValue(s, "StayOnTop", Text("yes"));
+    SetRegValue(s, "stayontop", {RegDword, {1, 0, 0, 0}});
+    ASSERT_EQ(s.lines.size(), 1u);
+    EXPECT_EQ(std::get<RegEntry>(s.lines[0]).name, "StayOnTop");
+    EXPECT_EQ(*FindRegValue(s, "STAYONTOP"), (RegValue{RegDword, {1, 0, 0, 0}}));
+}
+
+} // namespace
+} // namespace tintorel

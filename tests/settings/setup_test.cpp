@@ -1,0 +1,51 @@
+#include "settings/setup.h"
+#include "settingstest.h"
+
+#include <map>
+
+namespace tintorel {
+namespace {
+
+TEST(LanguageFileForLocale, FirstSetVariableDecides) {
+    const struct {
+        std::map<std::string, std::string> env;
+        const char* file;
+    } cases[] = {
+        {{{"LANG", "fr_FR.UTF-8"}}, "french.txt"},
+        {{{"LANG", "de_CH.UTF-8"}}, "german.txt"},
+        {{{"LANG", "en_GB.UTF-8"}}, "english.txt"},
+        {{{"LANG", "C"}}, "english.txt"},
+        {{}, "english.txt"},
+        {{{"LANG", "fr_FR.UTF-8"}, {"LC_MESSAGES", "de_DE"}}, "german.txt"},
+        {{{"LANG", "de_DE"}, {"LC_MESSAGES", "fr_BE"}, {"LC_ALL", "en_US"}}, "english.txt"},
+        {{{"LANG", "de_DE"}, {"LC_ALL", ""}}, "german.txt"},
+    };
+    for (const auto& c : cases) {
+        const auto getEnv = [&c](const char* name) -> const char* {
+            const auto found = c.env.find(name);
+            return found == c.env.end() ? nullptr : found->second.c_str();
+        };
+        EXPECT_EQ(LanguageFileForLocale(getEnv), c.file);
+    }
+}
+
+using SetupTest = SettingsTest;
+
+TEST_F(SetupTest, WritesOnlyWhatIsMissingAndOnlyOnce) {
+    WriteTextSetting(ParamsKey("\\File"), "LocaleFile", "mine.txt");
+    const SetupValues values{"/opt/t/colours/", "/opt/t/languages/", "german.txt"};
+    EXPECT_EQ(RunSetup(values), (std::vector<std::string>{"ColorDir", "LocaleDir"}));
+    const std::string before = store_->Load() ? FormatRegFile(*store_->Load()) : "";
+    EXPECT_TRUE(RunSetup(values).empty());
+    EXPECT_EQ(FormatRegFile(*store_->Load()), before);
+    std::string text;
+    ReadColorDir(text);
+    EXPECT_EQ(text, "/opt/t/colours/");
+    ReadLocaleDir(text);
+    EXPECT_EQ(text, "/opt/t/languages/");
+    ReadLocaleFile(text);
+    EXPECT_EQ(text, "mine.txt");
+}
+
+} // namespace
+} // namespace tintorel
