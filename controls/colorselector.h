@@ -1,0 +1,109 @@
+// The two-dimensional colour field: a plane of the HLS or RGB space, two
+// components along the axes and the third held at ZValue. Clicking or
+// dragging picks the colour under the pointer, marked by a small square;
+// setting Color from outside moves the mark.
+#pragma once
+
+#include "colour/color.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QPainter;
+
+namespace tintorel {
+
+enum BColorSpace { RGB = 0, HLS = 1 };
+enum BColorComp { Component1 = 0, Component2 = 1, Component3 = 2 };
+
+class BColorSelector : public QWidget {
+    Q_OBJECT
+public:
+    explicit BColorSelector(QWidget* parent = nullptr);
+
+    BColorSpace Space() const { return space_; }
+    BColorComp XComponent() const { return xComponent_; }
+    BColorComp YComponent() const { return yComponent_; }
+    bool XOrientation() const { return xOrientation_; }
+    bool YOrientation() const { return yOrientation_; }
+    bool AutoUpdate() const { return autoUpdate_; }
+    int NbDivX() const { return nbDivX_; }
+    int NbDivY() const { return nbDivY_; }
+    PackedColor Color() const { return color_; }
+    float ZValue() const { return z_; }
+    // The position of the colour in normalised component units.
+    float XValue() const { return x_; }
+    float YValue() const { return y_; }
+
+    void SetSpace(BColorSpace value);
+    void SetXComponent(BColorComp value);
+    void SetYComponent(BColorComp value);
+    void SetXOrientation(bool value);
+    void SetYOrientation(bool value);
+    void SetAutoUpdate(bool value);
+    void SetNbDivX(int value);
+    void SetNbDivY(int value);
+    void SetColor(PackedColor value);
+    void SetZValue(float value);
+
+    // Rebuilds the factors and the plane when `rebuild`, then repaints.
+    void UpdateControl(bool rebuild);
+    // UpdateControl, but only while AutoUpdate is on.
+    void QueryUpdateControl(bool rebuild);
+    void UpdateFactors();
+    void UpdateBitmap();
+    void UpdateColorFromXYZ();
+    void UpdateXYZFromColor();
+
+    // The plane as last built, and how often it was built.
+    const QImage& Bitmap() const { return bitmap_; }
+    int BitmapBuilds() const { return bitmapBuilds_; }
+
+    // A pixel on an axis of `length` pixels as a normalised value, clamped
+    // to 0..1, and back.
+    static float PixelToValue(int pixel, int length, float offset, float sign);
+    // The outer (black) frame of the mark for a colour at (cx, cy); the white
+    // frame is this rectangle shrunk by one pixel on every side.
+    static QRect MarkFrame(double cx, double cy);
+
+signals:
+    void OnChange(BColorSelector* sender);
+
+protected:
+    virtual void Change();
+    void DrawColorPosition(QPainter& painter);
+
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    void UpdateFactorsHls();
+    void UpdateFactorsRgb();
+    BColorComp ThirdComponent() const;
+    // The packed colour of the given component values along X, Y and Z.
+    PackedColor ColorOf(float x, float y, float z) const;
+    void PickAt(const QPoint& position);
+
+    BColorSpace space_ = HLS;
+    BColorComp xComponent_ = Component1;
+    BColorComp yComponent_ = Component2;
+    bool autoUpdate_ = true;
+    float x_ = 0.5f;
+    float y_ = 0.5f;
+    float z_ = 0.5f;
+    PackedColor color_ = 0;
+    float xOffset_ = 0, yOffset_ = 0, zOffset_ = 0;
+    float xRange_ = 0, yRange_ = 0, zRange_ = 0;
+    float xSign_ = 0, ySign_ = 0;
+    bool xOrientation_ = true;
+    bool yOrientation_ = true;
+    bool dragging_ = false;
+    int nbDivX_ = 0;
+    int nbDivY_ = 0;
+    QImage bitmap_;
+    int bitmapBuilds_ = 0;
+};
+
+} // namespace tintorel

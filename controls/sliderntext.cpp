@@ -1,0 +1,214 @@
+#include "controls/sliderntext.h"
+
+#include "util/utilnumber.h"
+
+#include <QApplication>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLocale>
+
+#include <algorithm>
+
+namespace tintorel {
+
+namespace {
+
+constexpr int kBorderLine = 1;
+
+// The edit's number as atol reads it: locale-free, 0 for no number, and a
+// number beyond int clamped rather than undefined.
+int EditNumber(const QLineEdit* edit) {
+    const long number = TextToLong(edit->text().toStdString());
+    return static_cast<int>(std::clamp<long>(number, INT_MIN, INT_MAX));
+}
+
+} // namespace
+
+BTrackBar::BTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
+    setRange(0, 10);
+    setSingleStep(12);
+    setTickPosition(QSlider::NoTicks);
+    setTracking(true);
+}
+
+void BTrackBar::SetMin(int value) {
+    if (value <= maximum()) {
+        setMinimum(value);
+    }
+}
+
+void BTrackBar::SetMax(int value) {
+    if (value >= minimum()) {
+        setMaximum(value);
+    }
+}
+
+BSliderNText::BSliderNText(QWidget* parent)
+    : QWidget(parent), slider_(new BTrackBar(this)), edit_(new QLineEdit(this)) {
+    slider_->setGeometry(0, 0, 50, 30);
+    edit_->setGeometry(50, 0, 50, 30);
+    edit_->setAlignment(Qt::AlignRight);
+    connect(slider_, &QSlider::valueChanged, this, &BSliderNText::SliderChange);
+    connect(edit_, &QLineEdit::textChanged, this, &BSliderNText::EditChange);
+    updateGuard_ = true;
+    if (maxValue_ == 0) {
+        SetMaxValue(255);
+    }
+    SetValue(0);
+    editorEnabled_ = true;
+    setFocusPolicy(Qt::TabFocus);
+}
+
+int BSliderNText::GetValue() const {
+    return slider_->Position();
+}
+
+int BSliderNText::CheckValue(int value) const {
+    if (minValue_ == maxValue_) {
+        return value;
+    }
+    if (value < minValue_) {
+        return minValue_;
+    }
+    if (value > maxValue_) {
+        return maxValue_;
+    }
+    return value;
+}
+
+void BSliderNText::SetValue(int value) {
+    const int v = CheckValue(value);
+    bool changed = false;
+    if (v != slider_->Position()) {
+        slider_->SetPosition(v); // notifies at once, see SliderChange
+        changed = true;
+    }
+    if (v != EditNumber(edit_)) {
+        changed = true;
+    }
+    const QString shown = QString::number(slider_->Position());
+    if (edit_->text() != shown) {
+        edit_->setText(shown);
+    }
+    if (changed) {
+        Change();
+    }
+}
+
+void BSliderNText::EditChange() {
+    if (updateGuard_) {
+        updateGuard_ = false;
+        SetValue(EditNumber(edit_));
+        updateGuard_ = true;
+    }
+}
+
+void BSliderNText::SliderChange() {
+    if (updateGuard_) {
+        updateGuard_ = false;
+        SetValue(slider_->Position());
+        updateGuard_ = true;
+    }
+}
+
+void BSliderNText::UpdatePageSize() {
+    // Integer arithmetic wide enough for any two ints.
+    slider_->setPageStep(static_cast<int>((static_cast<long long>(maxValue_) - minValue_) / 10));
+}
+
+void BSliderNText::SetMinValue(int value) {
+    minValue_ = value;
+    slider_->SetMin(value);
+    UpdatePageSize();
+    SetValue(GetValue());
+}
+
+void BSliderNText::SetMaxValue(int value) {
+    maxValue_ = value;
+    slider_->SetMax(value);
+    UpdatePageSize();
+    SetValue(GetValue());
+}
+
+void BSliderNText::SetRange(float min, float max) {
+    const int old = GetValue();
+    const int oldMax = maxValue_;
+    if (oldMax > 0) {
+        const auto ratio = static_cast<float>(static_cast<double>(old) / oldMax);
+        SetMinValue(TruncToInt(min));
+        SetMaxValue(TruncToInt(max));
+        SetValue(TruncToInt(static_cast<double>(ratio) * max));
+    } else {
+        const int m = TruncToInt(min);
+        SetMinValue(m);
+        SetMaxValue(TruncToInt(max));
+        SetValue(m);
+    }
+}
+
+void BSliderNText::SetTextWidth(int percent) {
+    textWidth_ = percent;
+    SetSliderRect();
+    SetEditRect();
+}
+
+void BSliderNText::SetSliderRect() {
+    slider_->setGeometry(0, 0, TruncToInt((1.0 - textWidth_ * 0.01) * width()), height());
+}
+
+void BSliderNText::SetEditRect() {
+    const int left = TruncToInt((1.0 - textWidth_ * 0.01) * width());
+    const int editWidth = TruncToInt(static_cast<double>(width() * textWidth_) * 0.01);
+    // Flush with the right edge, as a right-aligned child would be.
+    edit_->setGeometry(std::max(left, width() - editWidth), 0, editWidth, height());
+}
+
+int BSliderNText::GetMinHeight() const {
+    const int system = QFontMetrics(QApplication::font()).height();
+    const int own = QFontMetrics(font()).height();
+    return own + std::min(system, own) / 4 + 4 * kBorderLine + 2;
+}
+
+void BSliderNText::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const int minimum = GetMinHeight();
+    if (height() < minimum) {
+        resize(width(), minimum);
+    }
+    SetEditRect();
+    SetSliderRect();
+}
+
+bool BSliderNText::IsValidChar(QChar key) const {
+    const ushort code = key.unicode();
+    bool valid = key == QLocale().decimalPoint().front() || key == u'+' || key == u'-' ||
+                 (key >= u'0' && key <= u'9') || (code < 32 && code != 13);
+    if (valid && !editorEnabled_ && (code >= 32 || code == 8)) {
+        valid = false;
+    }
+    return valid;
+}
+
+void BSliderNText::KeyPress(QChar& key) {
+    if (!IsValidChar(key)) {
+        key = QChar(0);
+        QApplication::beep();
+    }
+}
+
+void BSliderNText::keyPressEvent(QKeyEvent* event) {
+    // The control's own key-down handling does nothing; only typed
+    // characters go through the filter, and nothing is done with them.
+    const QString text = event->text();
+    if (!text.isEmpty()) {
+        QChar key = text.front();
+        KeyPress(key);
+    }
+    event->accept();
+}
+
+void BSliderNText::Change() {
+    emit OnChange(this);
+}
+
+} // namespace tintorel

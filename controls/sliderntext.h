@@ -1,0 +1,85 @@
+// A horizontal slider and a one-line number edit side by side, both showing
+// the same integer. Changing either moves the other and raises OnChange; the
+// control knows nothing of colours, its owner decides the ranges.
+#pragma once
+
+#include <QLineEdit>
+#include <QSlider>
+#include <QWidget>
+
+namespace tintorel {
+
+// The slider the control is written against: a limit that would cross the
+// other one is ignored (QSlider would move the other limit instead), and it
+// notifies synchronously whenever its position changes, also when a new
+// limit pushes the position.
+class BTrackBar : public QSlider {
+    Q_OBJECT
+public:
+    explicit BTrackBar(QWidget* parent);
+
+    void SetMin(int value);
+    void SetMax(int value);
+    int Position() const { return value(); }
+    void SetPosition(int value) { setValue(value); }
+};
+
+class BSliderNText : public QWidget {
+    Q_OBJECT
+public:
+    explicit BSliderNText(QWidget* parent = nullptr);
+
+    int GetValue() const;
+    int Value() const { return GetValue(); }
+    int MinValue() const { return minValue_; }
+    int MaxValue() const { return maxValue_; }
+    int TextWidth() const { return textWidth_; }
+    bool EditorEnabled() const { return editorEnabled_; }
+
+    // Clamps (unless the limits are equal), moves the slider and rewrites the
+    // edit; raises OnChange when the value or the edit's number changed.
+    void SetValue(int value);
+    void SetMinValue(int value);
+    void SetMaxValue(int value);
+    // New limits that keep the value's proportion to the maximum.
+    void SetRange(float min, float max);
+    void SetTextWidth(int percent);
+    void SetEditorEnabled(bool enabled) { editorEnabled_ = enabled; }
+
+    int CheckValue(int value) const;
+    // The smallest height that shows the edit's text.
+    int GetMinHeight() const;
+
+    // The key filter used while the control itself has the focus.
+    virtual bool IsValidChar(QChar key) const;
+
+    BTrackBar* Slider() const { return slider_; }
+    QLineEdit* Editor() const { return edit_; }
+
+signals:
+    void OnChange(BSliderNText* sender);
+
+protected:
+    virtual void Change();
+    void EditChange();
+    void SliderChange();
+    void KeyPress(QChar& key);
+
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void SetSliderRect();
+    void SetEditRect();
+    void UpdatePageSize();
+
+    BTrackBar* slider_;
+    QLineEdit* edit_;
+    int minValue_ = 0;
+    int maxValue_ = 0;
+    int textWidth_ = 0;
+    bool editorEnabled_ = true;
+    bool updateGuard_ = true; // true while child notifications are acted on
+};
+
+} // namespace tintorel
