@@ -37,6 +37,12 @@ std::string& CurrentColorFileName();
 // before its first empty line, gives the fall-back list.
 void LoadColorFile(const std::string& path);
 
+// The colour list files that the pattern `colorDir` + "*.txt" matches: the
+// setting is a plain prefix, so it names a folder only when it ends with
+// "/" (empty: the working folder). Regular, not hidden, files whose names
+// end in ".txt" in any letter case, sorted by name.
+std::vector<std::string> ListColorFiles(const std::string& colorDir);
+
 // Empties the list and adds "white" and "black".
 void ResetToDefaultColors();
 

@@ -3,11 +3,15 @@
 #include "platform/logfolder.h"
 
 #include <cerrno>
+#include <condition_variable>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <system_error>
 #include <thread>
 #include <unistd.h>
 #include <vector>
@@ -70,6 +74,12 @@ bool WriteAll(int fd, const std::string& text) {
 }
 
 // The exclusive lock on the lock file, given up when the object goes.
+//
+// When another program holds it, a helper thread waits in a blocking flock:
+// the kernel wakes a blocked waiter as soon as the lock is released, where
+// polling could lose every race against a busy writer. If the lock does not
+// come within the timeout the helper is abandoned and gives the lock back
+// the moment it gets it.
 class StoreLock {
 public:
     StoreLock(const std::string& lockPath, std::chrono::milliseconds timeout)
@@ -77,24 +87,59 @@ public:
         if (fd_.get() < 0) {
             return;
         }
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        for (;;) {
-            if (flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) {
-                held_ = true;
-                return;
-            }
-            if (errno != EWOULDBLOCK && errno != EINTR) {
-                return;
-            }
-            if (std::chrono::steady_clock::now() >= deadline) {
-                return;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        if (flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) {
+            held_ = true;
+            return;
+        }
+        if (errno != EWOULDBLOCK) {
+            return;
+        }
+        // The helper's descriptor shares the open file, and so the lock.
+        const int waitFd = fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0);
+        if (waitFd < 0) {
+            return;
+        }
+        auto wait = std::make_shared<Wait>();
+        try {
+            std::thread([wait, waitFd] {
+                int result = 0;
+                do {
+                    result = flock(waitFd, LOCK_EX);
+                } while (result != 0 && errno == EINTR);
+                {
+                    const std::lock_guard<std::mutex> guard(wait->mutex);
+                    if (result == 0 && wait->abandoned) {
+                        flock(waitFd, LOCK_UN);
+                    }
+                    wait->acquired = result == 0;
+                    wait->done = true;
+                }
+                close(waitFd);
+                wait->changed.notify_all();
+            }).detach();
+        } catch (const std::system_error&) {
+            close(waitFd);
+            return;
+        }
+        std::unique_lock<std::mutex> guard(wait->mutex);
+        wait->changed.wait_for(guard, timeout, [&wait] { return wait->done; });
+        if (wait->done) {
+            held_ = wait->acquired;
+        } else {
+            wait->abandoned = true;
         }
     }
     bool Held() const { return held_; }
 
 private:
+    struct Wait {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool done = false;
+        bool acquired = false;
+        bool abandoned = false;
+    };
+
     Fd fd_;
     bool held_ = false;
 };

@@ -117,6 +117,19 @@ TEST_F(ListFileTest, CurrentFileNameIsThePartAfterTheLastSlash) {
     EXPECT_EQ(CurrentColorFileName(), "");
 }
 
+TEST_F(ListFileTest, ListsTheTxtFilesThePatternMatches) {
+    for (const char* name :
+         {"web.txt", "X11.TXT", "notes.md", ".hidden.txt", "b.Txt", "web.txt~"}) {
+        Write(name, "a,1,2,3\n");
+    }
+    std::filesystem::create_directories(folder_ / "folder.txt");
+    const std::string dir = folder_.string() + "/";
+    EXPECT_EQ(ListColorFiles(dir), (std::vector<std::string>{"X11.TXT", "b.Txt", "web.txt"}));
+    // Without the final slash the setting is a prefix of file names.
+    EXPECT_EQ(ListColorFiles(dir + "w"), (std::vector<std::string>{"web.txt"}));
+    EXPECT_TRUE(ListColorFiles(dir + "missing/").empty());
+}
+
 TEST(ParseLines, ReturnPlusOneAndAppendOrMinusOneAndNothing) {
     ColorList().clear();
     EXPECT_EQ(ParseHexLine("h", "#102030"), 1);

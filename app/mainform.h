@@ -1,0 +1,196 @@
+// The main window: one current colour shown at once on seven pages (RGB,
+// HLS, HSV, CMY, CMYK, Visual, Name), in a preview square and as two codes.
+// Whatever the user edits, the other forms follow; boolean guards stop the
+// echo of the program's own writes into its controls.
+#pragma once
+
+#include "colour/color.h"
+#include "platform/screen.h"
+
+#include <QWidget>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QListView;
+class QPainter;
+class QPushButton;
+class QRadioButton;
+class QSlider;
+class QStringListModel;
+class QStyleOptionViewItem;
+class QTabWidget;
+class QTimer;
+class QToolButton;
+
+namespace tintorel {
+
+class BColorSelector;
+class BSliderNText;
+class PreviewImage;
+class TAboutBox;
+class TParamForm;
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    // Pages of pagColorSpace, in tab order.
+    enum Page { PageRgb, PageHls, PageHsv, PageCmy, PageCmyk, PageVisual, PageName };
+
+    // Builds the window, opens the session log and runs the creation
+    // sequence. `screen` is what the pipette reads.
+    explicit TMainForm(std::unique_ptr<ScreenReader> screen);
+    ~TMainForm() override;
+
+    void SetAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
+    void SetParamForm(TParamForm* paramForm) { paramForm_ = paramForm; }
+
+    const BColor* CurrentColor() const { return currentColor_.get(); }
+    int ActivePage() const;
+    int PipetteSize() const { return pipetteSize_; }
+    bool PipetteRunning() const;
+
+    // Current colour and panels.
+    void UpdatePanel();
+    void ReadPanel();
+    void UpdatePreview();
+    void ApplyRanges();
+    void SaveRanges();
+    // Codes.
+    void UpdateHtmlCode();
+    void UpdateVisualBasicCode();
+    void ParseHtmlCode();
+    void ParseVisualBasicCode();
+    // Name panel.
+    void FillColorFileList();
+    void LoadSelectedColorFile();
+    void RefreshNameList();
+    void SelectCurrentName();
+    void LstNameDrawItem(QPainter& painter, int row, const QRect& rect,
+                         const QStyleOptionViewItem& option);
+    // Settings applied at creation and after the preferences.
+    void ApplyPreferences();
+    void ApplyVisibility();
+    void ApplyStayOnTop();
+    void ApplySortChoices();
+    void ApplyPipetteSize();
+    void ArrangeButtons();
+    void ApplyMainTexts();
+    // Pipette.
+    bool SamplePipette();
+    void DrawMagnifier(int x, int y);
+
+    // Handlers.
+    void OnCreate();
+    void OnCloseQuery();
+    void OnClose();
+    void btnPrefClick();
+    void btnCaptureClick();
+    void WindowDeactivate();
+    void TimerCalled();
+    void PageControlChanged();
+    void RgbChanged();
+    void HlsChanged();
+    void HsvChanged();
+    void CmyChanged();
+    void CmykChanged();
+    void ColorSelectorChanged();
+    void ZComponentChanged();
+    void VisualSortChanged();
+    void HtmlChanged();
+    void VisualBasicChanged();
+    void cboFileChange();
+    void CboNameChanged();
+    void LstNameMouseUp();
+    void LstNameKeyUp();
+    void rdbRgbByteClick();
+    void rdbRgbPercentClick();
+    void rdbHlsByteClick();
+    void rdbHlsPercentClick();
+    void rdbHlsDegreeByteClick();
+    void rdbHlsDegreePercentClick();
+    void rdbHsvByteClick();
+    void rdbHsvPercentClick();
+    void rdbHsvDegreeByteClick();
+    void rdbHsvDegreePercentClick();
+    void rdbCmyByteClick();
+    void rdbCmyPercentClick();
+    void rdbCmykByteClick();
+    void rdbCmykPercentClick();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    struct RangePanel; // one page's sliders, radio buttons and setting
+
+    void BuildLayout();
+    void ConnectEvents();
+    void PanelEdit();
+    void RangeClick(const std::vector<BSliderNText*>& sliders, const std::vector<int>& maxima);
+    void SetActivePage(int index);
+    void StopPipette();
+    std::unique_ptr<BColor> ColourForPage(int page, float red, float green, float blue) const;
+
+    // Components, named as the window's design names them.
+    QToolButton* btnCapture = nullptr;
+    QTabWidget* pagColorSpace = nullptr;
+    QWidget *tabRgb = nullptr, *tabHls = nullptr, *tabHsv = nullptr, *tabCmy = nullptr,
+            *tabCmyk = nullptr, *tabVisual = nullptr, *tabName = nullptr;
+    QLabel *lblRed = nullptr, *lblGrn = nullptr, *lblBlu = nullptr;
+    BSliderNText *bstRed = nullptr, *bstGrn = nullptr, *bstBlu = nullptr;
+    QRadioButton *rdbRgbByte = nullptr, *rdbRgbPercent = nullptr;
+    QLabel *lblHue = nullptr, *lblLit = nullptr, *lblSat = nullptr;
+    BSliderNText *bstHue = nullptr, *bstLit = nullptr, *bstSat = nullptr;
+    QRadioButton *rdbHlsDegreeByte = nullptr, *rdbHlsDegreePercent = nullptr, *rdbHlsByte = nullptr,
+                 *rdbHlsPercent = nullptr;
+    QLabel *lblHue2 = nullptr, *lblSat2 = nullptr, *lblVal2 = nullptr;
+    BSliderNText *bstHue2 = nullptr, *bstSat2 = nullptr, *bstVal2 = nullptr;
+    QRadioButton *rdbHsvDegreeByte = nullptr, *rdbHsvDegreePercent = nullptr, *rdbHsvByte = nullptr,
+                 *rdbHsvPercent = nullptr;
+    QLabel *lblCya = nullptr, *lblMag = nullptr, *lblYel = nullptr;
+    BSliderNText *bstCya = nullptr, *bstMag = nullptr, *bstYel = nullptr;
+    QRadioButton *rdbCmyByte = nullptr, *rdbCmyPercent = nullptr;
+    QLabel *lblCya2 = nullptr, *lblMag2 = nullptr, *lblYel2 = nullptr, *lblBlk2 = nullptr;
+    BSliderNText *bstCya2 = nullptr, *bstMag2 = nullptr, *bstYel2 = nullptr, *bstBlk2 = nullptr;
+    QRadioButton *rdbCmykByte = nullptr, *rdbCmykPercent = nullptr;
+    QLabel* lblXAndY = nullptr;
+    QComboBox* cboVisual = nullptr;
+    BColorSelector* VisualColorSelector = nullptr;
+    QLabel *lblZHue = nullptr, *lblZLight = nullptr, *lblZSat = nullptr;
+    QSlider* tkbZComponent = nullptr;
+    QLabel *lblFile = nullptr, *lblSort = nullptr, *lblColorList = nullptr;
+    QComboBox* cboFile = nullptr;
+    QComboBox* cboName = nullptr;
+    QListView* lstName = nullptr;
+    QStringListModel* lstNameRows = nullptr;
+    QToolButton* btnPref = nullptr;
+    QFrame* pnlBevel = nullptr;
+    PreviewImage* pnlImage = nullptr;
+    QLineEdit* edtHtml = nullptr;
+    QLineEdit* edtVisualBasic = nullptr;
+    QPushButton* cmdOk = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QTimer* timTimer = nullptr;
+
+    std::unique_ptr<BColor> currentColor_;
+    int pipetteSize_ = 0;
+    bool PanelSyncEnabled = false;
+    bool HtmlSyncEnabled = false;
+    bool VisualBasicSyncEnabled = false;
+    bool RangeClicksEnabled = false;
+    // True while the program itself changes the active page.
+    bool pageChangeByProgram_ = false;
+
+    std::unique_ptr<ScreenReader> screen_;
+    TAboutBox* aboutBox_ = nullptr;
+    TParamForm* paramForm_ = nullptr;
+};
+
+} // namespace tintorel

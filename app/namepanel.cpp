@@ -1,0 +1,133 @@
+// The Name page: choosing a colour list file and a sort order, and picking
+// a colour by name from the drawn list, which follows the current colour.
+#include "app/mainform.h"
+
+#include "colourlist/colorfile.h"
+#include "colourlist/colorname.h"
+#include "colourlist/colorsort.h"
+#include "controls/uitext.h"
+#include "settings/params.h"
+#include "util/utilnumber.h"
+
+#include <QComboBox>
+#include <QListView>
+#include <QPainter>
+#include <QStringListModel>
+#include <QStyleOptionViewItem>
+
+#include <typeinfo>
+
+namespace tintorel {
+
+void TMainForm::FillColorFileList() {
+    std::string dir;
+    ReadColorDir(dir);
+    cboFile->clear();
+    for (const std::string& name : ListColorFiles(dir)) {
+        cboFile->addItem(FileNameText(name));
+    }
+    std::string stored;
+    ReadColorFile(stored);
+    const QString wanted = FileNameText(stored);
+    int selected = cboFile->count() > 0 ? 0 : -1;
+    for (int i = 0; i < cboFile->count(); ++i) {
+        if (cboFile->itemText(i).compare(wanted, Qt::CaseInsensitive) == 0) {
+            selected = i;
+            break;
+        }
+    }
+    cboFile->setCurrentIndex(selected);
+}
+
+void TMainForm::LoadSelectedColorFile() {
+    std::string dir;
+    ReadColorDir(dir);
+    const std::string file =
+        cboFile->currentIndex() >= 0 ? FileNameBytes(cboFile->currentText()) : "";
+    LoadColorFile(dir + file);
+    RefreshNameList();
+}
+
+void TMainForm::RefreshNameList() {
+    const std::vector<std::string> names = SortColorList(cboName->currentIndex());
+    QStringList rows;
+    rows.reserve(static_cast<qsizetype>(names.size()));
+    for (const std::string& name : names) {
+        rows.append(DisplayText(name));
+    }
+    lstNameRows->setStringList(rows);
+    lstName->clearSelection();
+    lstName->setCurrentIndex(QModelIndex());
+}
+
+void TMainForm::SelectCurrentName() {
+    const BColor* colour = currentColor_.get();
+    if (colour == nullptr || typeid(*colour) != typeid(BColorName)) {
+        return;
+    }
+    const int row = FindColorIndex(static_cast<const BColorName*>(colour)->Name());
+    const QModelIndex index = lstNameRows->index(row, 0);
+    lstName->setCurrentIndex(index);
+    lstName->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
+    lstName->scrollTo(index);
+}
+
+void TMainForm::CboNameChanged() {
+    LoadSelectedColorFile();
+    SelectCurrentName();
+}
+
+void TMainForm::cboFileChange() {
+    // Without a current colour (not reachable from the window) the nearest
+    // name to black is taken.
+    float red = 0;
+    float green = 0;
+    float blue = 0;
+    if (currentColor_) {
+        currentColor_->ToRgb(red, green, blue);
+        currentColor_.reset();
+    }
+    LoadSelectedColorFile();
+    auto named = std::make_unique<BColorName>("black");
+    named->FromRgb(red, green, blue);
+    currentColor_ = std::move(named);
+    SelectCurrentName();
+}
+
+void TMainForm::LstNameMouseUp() {
+    PanelEdit();
+}
+void TMainForm::LstNameKeyUp() {
+    PanelEdit();
+}
+
+void TMainForm::LstNameDrawItem(QPainter& painter, int row, const QRect& rect,
+                                const QStyleOptionViewItem& option) {
+    const bool selected = option.state.testFlag(QStyle::State_Selected);
+    const QPalette& palette = option.palette;
+    const int h = rect.height() - 4;
+    const int w = TruncToInt(h * 1.5);
+    const QRect swatch(rect.left() + 2, rect.top() + 2, w, h);
+    painter.fillRect(rect, selected ? palette.highlight() : palette.base());
+    painter.setPen(selected ? palette.highlightedText().color() : palette.text().color());
+    painter.setFont(option.font);
+    const QRect text(swatch.right() + 1 + 4, rect.top(), rect.right() - swatch.right() - 4,
+                     rect.height());
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     lstNameRows->data(lstNameRows->index(row, 0)).toString());
+    // The swatch by name, as the row's colour is found by name.
+    std::string name;
+    if (row >= 0 && static_cast<std::size_t>(row) < ColorList().size()) {
+        name = ColorList()[static_cast<std::size_t>(row)].Name;
+    }
+    const PackedColor packed = BColorName(name).ToColor();
+    painter.fillRect(swatch, QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF));
+    painter.setPen(Qt::black);
+    painter.drawRect(swatch.adjusted(0, 0, -1, -1));
+    if (option.state.testFlag(QStyle::State_HasFocus)) {
+        painter.setPen(QPen(palette.highlightedText().color(), 1, Qt::DotLine));
+        painter.drawRect(rect.adjusted(0, 0, -1, -1));
+    }
+}
+
+} // namespace tintorel

@@ -1,0 +1,173 @@
+// The pipette: while on, four times a second, the screen under the pointer
+// is sampled (one pixel, or the average of a 3 × 3 or 7 × 7 square) and the
+// preview shows the screen around the pointer magnified.
+#include "app/mainform.h"
+
+#include "app/previewimage.h"
+#include "log/log.h"
+#include "util/utilnumber.h"
+
+#include <QPainter>
+#include <QTimer>
+#include <QToolButton>
+
+namespace tintorel {
+
+namespace {
+
+constexpr int kMagnifierRadius = 4;
+constexpr int kMagnifiedPixels = 2 * kMagnifierRadius + 1;
+
+// A one-pixel frame along the inside of `r` (right and bottom exclusive).
+void Frame(QPainter& painter, int left, int top, int right, int bottom, const QColor& colour) {
+    painter.fillRect(QRect(left, top, right - left, 1), colour);
+    painter.fillRect(QRect(left, bottom - 1, right - left, 1), colour);
+    painter.fillRect(QRect(left, top, 1, bottom - top), colour);
+    painter.fillRect(QRect(right - 1, top, 1, bottom - top), colour);
+}
+
+// The source span of one axis and where it lands in an image of `length`:
+// cut at the screen's edges and drawn at the opposite edge of the image.
+struct Span {
+    int first;
+    int count;
+    int destination;
+    int size;
+};
+
+Span MagnifiedSpan(int centre, int screen, int length) {
+    const int r = kMagnifierRadius;
+    if (centre < r) {
+        const int n = centre + r + 1;
+        const int size = TruncToInt(static_cast<double>(n) / kMagnifiedPixels * length);
+        return {0, n, length - size, size};
+    }
+    if (centre > screen - r - 1) {
+        const int n = screen - centre + r;
+        return {centre - r, n, 0, TruncToInt(static_cast<double>(n) / kMagnifiedPixels * length)};
+    }
+    return {centre - r, kMagnifiedPixels, 0, length};
+}
+
+} // namespace
+
+bool TMainForm::PipetteRunning() const {
+    return timTimer->isActive();
+}
+
+void TMainForm::StopPipette() {
+    timTimer->stop();
+    btnCapture->setChecked(false);
+    UpdatePreview();
+}
+
+void TMainForm::btnCaptureClick() {
+    if (timTimer->isActive()) {
+        StopPipette();
+    } else {
+        timTimer->start(250);
+        btnCapture->setChecked(true);
+    }
+}
+
+void TMainForm::WindowDeactivate() {
+    const TraceScope trace("TMainForm::WindowDeactivate");
+    if (timTimer->isActive()) {
+        StopPipette();
+    }
+}
+
+void TMainForm::TimerCalled() {
+    try {
+        if (SamplePipette()) {
+            UpdatePanel();
+            UpdateHtmlCode();
+            UpdateVisualBasicCode();
+        }
+    } catch (...) {
+        // A failed tick is dropped; the next one tries again.
+    }
+}
+
+bool TMainForm::SamplePipette() {
+    const QSize screen = screen_->Size();
+    const QPoint pointer = screen_->CursorPos();
+    const int x = pointer.x();
+    const int y = pointer.y();
+    const int h = (pipetteSize_ - 1) / 2;
+    int left = x - h;
+    int right = x + h;
+    int top = y - h;
+    int bottom = y + h;
+    if (x < h) {
+        left = 0;
+    }
+    if (x > screen.width() - 1 - h) {
+        right = screen.width() - 1;
+    }
+    if (y < h) {
+        top = 0;
+    }
+    if (y > screen.height() - 1 - h) {
+        bottom = screen.height() - 1;
+    }
+    bool changed = false;
+    const QRect square(QPoint(left, top), QPoint(right, bottom));
+    if (currentColor_ && !square.isEmpty() && screen_->Open(square)) {
+        float sumRed = 0;
+        float sumGreen = 0;
+        float sumBlue = 0;
+        int count = 0;
+        BColorRgb sample(0, 0, 0);
+        for (int column = left; column <= right; ++column) {
+            for (int row = top; row <= bottom; ++row) {
+                sample.FromColor(screen_->Pixel(column, row));
+                float r = 0, g = 0, b = 0;
+                sample.ToRgb(r, g, b);
+                sumRed += r;
+                sumGreen += g;
+                sumBlue += b;
+                ++count;
+            }
+        }
+        screen_->Close();
+        sample = BColorRgb(sumRed / static_cast<float>(count), sumGreen / static_cast<float>(count),
+                           sumBlue / static_cast<float>(count));
+        if (sample.ToColor() != currentColor_->ToColor()) {
+            currentColor_->FromColor(sample.ToColor());
+            changed = true;
+        }
+    }
+    DrawMagnifier(x, y);
+    return changed;
+}
+
+void TMainForm::DrawMagnifier(int x, int y) {
+    QImage& image = pnlImage->Canvas();
+    const QSize screen = screen_->Size();
+    const Span rows = MagnifiedSpan(y, screen.height(), image.height());
+    const Span columns = MagnifiedSpan(x, screen.width(), image.width());
+    const QRect source(columns.first, rows.first, columns.count, rows.count);
+    if (source.isEmpty() || !screen_->Open(source)) {
+        return;
+    }
+    image.fill(Qt::black);
+    screen_->StretchCopy(source, image,
+                         QRect(columns.destination, rows.destination, columns.size, rows.size));
+    screen_->Close();
+    pnlImage->update();
+
+    // The sampled square's frame, always in the centre of the image.
+    const int h = (pipetteSize_ - 1) / 2;
+    const double lo = static_cast<double>(kMagnifierRadius - h) / kMagnifiedPixels;
+    const double hi = static_cast<double>(kMagnifierRadius + h + 1) / kMagnifiedPixels;
+    const int left = TruncToInt(lo * image.width() + 1);
+    const int top = TruncToInt(lo * image.height() + 1);
+    const int right = TruncToInt(hi * image.width());
+    const int bottom = TruncToInt(hi * image.height());
+    QPainter painter(&image);
+    Frame(painter, left, top, right, bottom, Qt::white);
+    Frame(painter, left - 1, top - 1, right + 1, bottom + 1, Qt::black);
+}
+
+} // namespace tintorel

@@ -1,0 +1,105 @@
+#include "colour/colorcodes.h"
+
+#include "util/utilnumber.h"
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+
+namespace tintorel {
+
+namespace {
+
+int HexDigit(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
+// A component as the codes show it: truncated, and printed as the unsigned
+// form of the int, as %x shows a negative int.
+unsigned CodeByte(float component) {
+    return static_cast<unsigned>(TruncToInt(static_cast<double>(component) * 255.0));
+}
+
+} // namespace
+
+std::string HtmlCode(float red, float green, float blue) {
+    std::array<char, 32> text{};
+    std::snprintf(text.data(), text.size(), "#%2.2x%2.2x%2.2x", CodeByte(red), CodeByte(green),
+                  CodeByte(blue));
+    return text.data();
+}
+
+std::string VisualBasicCode(float red, float green, float blue) {
+    const std::uint32_t value = CodeByte(red) + 256u * CodeByte(green) + 65536u * CodeByte(blue);
+    std::array<char, 16> text{};
+    std::snprintf(text.data(), text.size(), "&H%x", value);
+    return text.data();
+}
+
+bool ParseHtmlCode(const std::string& text, ByteRgb& colour) {
+    if (text.empty() || text[0] != '#') {
+        return false;
+    }
+    for (std::size_t i = 1; i < text.size(); ++i) {
+        if (HexDigit(text[i]) < 0) {
+            return false;
+        }
+    }
+    const auto pair = [&text](std::size_t hi, std::size_t lo) {
+        return HexDigit(text[hi]) * 16 + HexDigit(text[lo]);
+    };
+    if (text.size() == 7) {
+        colour = {pair(1, 2), pair(3, 4), pair(5, 6)};
+        return true;
+    }
+    if (text.size() == 4) {
+        colour = {pair(1, 1), pair(2, 2), pair(3, 3)};
+        return true;
+    }
+    return false;
+}
+
+bool ParseVisualBasicCode(const std::string& text, ByteRgb& colour) {
+    if (text.size() < 3 || text.size() > 8 || text[0] != '&' || text[1] != 'H') {
+        return false;
+    }
+    std::size_t at = 2;
+    while (at < text.size() && IsSpaceC(text[at])) {
+        ++at;
+    }
+    bool negative = false;
+    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    std::uint32_t value = 0;
+    bool digits = false;
+    for (; at < text.size() && HexDigit(text[at]) >= 0; ++at) {
+        value = value * 16 + static_cast<std::uint32_t>(HexDigit(text[at]));
+        digits = true;
+    }
+    if (!digits) {
+        return false;
+    }
+    if (negative) {
+        value = 0u - value;
+    }
+    std::array<char, 16> hex{};
+    std::snprintf(hex.data(), hex.size(), "%6.6x", value);
+    const auto pair = [&hex](std::size_t at) {
+        return HexDigit(hex[at]) * 16 + HexDigit(hex[at + 1]);
+    };
+    colour = {pair(4), pair(2), pair(0)};
+    return true;
+}
+
+} // namespace tintorel

@@ -1,0 +1,131 @@
+#include "platform/screen.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+
+namespace tintorel {
+
+namespace {
+
+std::uint32_t Packed(QRgb rgb) {
+    return static_cast<std::uint32_t>(qRed(rgb)) | static_cast<std::uint32_t>(qGreen(rgb)) << 8 |
+           static_cast<std::uint32_t>(qBlue(rgb)) << 16;
+}
+
+// A monitor's place on the virtual desktop in device pixels.
+QRect DeviceGeometry(const QScreen* screen) {
+    const QRect logical = screen->geometry();
+    const qreal ratio = screen->devicePixelRatio();
+    return QRect(QPoint(qRound(logical.x() * ratio), qRound(logical.y() * ratio)),
+                 QSize(qRound(logical.width() * ratio), qRound(logical.height() * ratio)));
+}
+
+void StretchFrom(const QImage& image, const QPoint& origin, const QRect& source, QImage& target,
+                 const QRect& destination) {
+    QPainter painter(&target);
+    painter.drawImage(destination, image, source.translated(-origin));
+}
+
+} // namespace
+
+QSize QtScreenReader::Size() const {
+    QRect desktop;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        desktop = desktop.united(DeviceGeometry(screen));
+    }
+    return QSize(desktop.right() + 1, desktop.bottom() + 1);
+}
+
+QPoint QtScreenReader::CursorPos() const {
+    const QPoint logical = QCursor::pos();
+    const QScreen* screen = QGuiApplication::screenAt(logical);
+    if (screen == nullptr) {
+        return logical;
+    }
+    const qreal ratio = screen->devicePixelRatio();
+    const QPoint local = logical - screen->geometry().topLeft();
+    return DeviceGeometry(screen).topLeft() +
+           QPoint(qRound(local.x() * ratio), qRound(local.y() * ratio));
+}
+
+bool QtScreenReader::Open(const QRect& area) {
+    grabbed_ = QImage();
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty() || area.isEmpty()) {
+        return false;
+    }
+    area_ = area;
+    grabbed_ = QImage(area.size(), QImage::Format_RGB32);
+    grabbed_.fill(Qt::black);
+    bool anything = false;
+    for (QScreen* screen : screens) {
+        const QRect device = DeviceGeometry(screen);
+        const QRect part = device.intersected(area);
+        if (part.isEmpty()) {
+            continue;
+        }
+        const qreal ratio = screen->devicePixelRatio();
+        // grabWindow takes logical coordinates relative to the monitor; the
+        // pixmap it gives holds device pixels.
+        const QRect local = part.translated(-device.topLeft());
+        const QPixmap shot =
+            screen->grabWindow(0, qFloor(local.x() / ratio), qFloor(local.y() / ratio),
+                               qCeil(local.width() / ratio) + 1, qCeil(local.height() / ratio) + 1);
+        if (shot.isNull()) {
+            continue;
+        }
+        const QImage image = shot.toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint shotOrigin(qRound(qFloor(local.x() / ratio) * ratio),
+                                qRound(qFloor(local.y() / ratio) * ratio));
+        QPainter painter(&grabbed_);
+        painter.drawImage(part.topLeft() - area.topLeft(), image,
+                          QRect(local.topLeft() - shotOrigin, part.size()));
+        anything = true;
+    }
+    if (!anything) {
+        grabbed_ = QImage(); // nothing readable: a session that hides the screen
+    }
+    return anything;
+}
+
+std::uint32_t QtScreenReader::Pixel(int x, int y) const {
+    const QPoint at = QPoint(x, y) - area_.topLeft();
+    if (grabbed_.isNull() || !grabbed_.rect().contains(at)) {
+        return 0;
+    }
+    return Packed(grabbed_.pixel(at));
+}
+
+void QtScreenReader::StretchCopy(const QRect& source, QImage& target,
+                                 const QRect& destination) const {
+    if (!grabbed_.isNull()) {
+        StretchFrom(grabbed_, area_.topLeft(), source, target, destination);
+    }
+}
+
+void QtScreenReader::Close() {
+    grabbed_ = QImage();
+}
+
+bool ImageScreenReader::Open(const QRect&) {
+    ++opens_;
+    open_ = readable_;
+    return readable_;
+}
+
+std::uint32_t ImageScreenReader::Pixel(int x, int y) const {
+    if (!image_.rect().contains(x, y)) {
+        return 0;
+    }
+    return Packed(image_.pixel(x, y));
+}
+
+void ImageScreenReader::StretchCopy(const QRect& source, QImage& target,
+                                    const QRect& destination) const {
+    StretchFrom(image_, QPoint(0, 0), source, target, destination);
+}
+
+} // namespace tintorel

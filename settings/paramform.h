@@ -1,0 +1,38 @@
+// The preferences dialog: stay on top, the pipette's size and which panels
+// are shown. It holds no copy of the settings: each showing loads them, OK
+// stores them, Cancel writes nothing.
+#pragma once
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+namespace tintorel {
+
+class TParamForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TParamForm(QWidget* parent = nullptr);
+
+    void FormCreate();
+    void LoadPreferences();
+    void StorePreferences();
+    void btnOkClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    QPushButton *btnOk = nullptr, *btnCancel = nullptr;
+    QLabel *lblStayOnTop = nullptr, *lblPipette = nullptr, *lblVisiblePanels = nullptr;
+    QRadioButton *rdbYes = nullptr, *rdbNo = nullptr;
+    QRadioButton *rdbSmall = nullptr, *rdbBigger = nullptr, *rdbMuchBigger = nullptr;
+    QCheckBox *chkRgb = nullptr, *chkHls = nullptr, *chkHsv = nullptr, *chkCmy = nullptr,
+              *chkCmyk = nullptr, *chkVisual = nullptr, *chkName = nullptr, *chkHtml = nullptr,
+              *chkVb = nullptr;
+};
+
+} // namespace tintorel

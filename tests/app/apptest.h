@@ -1,0 +1,101 @@
+// The real windows in a home of their own: settings, log and language are
+// the test's, and the screen is an image the test paints.
+#pragma once
+
+#include "../testfolder.h"
+#include "app/aboutbox.h"
+#include "app/mainform.h"
+#include "app/previewimage.h"
+#include "colourlist/colorfile.h"
+#include "controls/sliderntext.h"
+#include "locale/language.h"
+#include "settings/paramform.h"
+#include "settings/params.h"
+#include "settings/setup.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace tintorel {
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("HOME", folder_.Path().c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
+        setenv("XDG_STATE_HOME", (folder_ / "state").c_str(), 1);
+        SetSettingsStore(nullptr); // the next access opens the store of this home
+        LanguageTable().clear();
+        ColorList().clear();
+        QImage screen(640, 480, QImage::Format_RGB32);
+        screen.fill(Qt::white);
+        screenImage_ = screen;
+    }
+    void TearDown() override {
+        form_.reset();
+        SetSettingsStore(nullptr);
+    }
+
+    // The set-up step with the shipped data, then the language it names.
+    void InstallData(const char* language = "english.txt") {
+        RunSetup({std::string(TINTOREL_DATA_DIR) + "colours/",
+                  std::string(TINTOREL_DATA_DIR) + "languages/", language});
+        std::string dir, file;
+        ReadLocaleDir(dir);
+        ReadLocaleFile(file);
+        LoadLanguageFile(dir, file);
+    }
+
+    TMainForm& Start() {
+        auto screen = std::make_unique<ImageScreenReader>(screenImage_);
+        screen_ = screen.get();
+        form_ = std::make_unique<TMainForm>(std::move(screen));
+        form_->SetAboutBox(&about_);
+        form_->SetParamForm(&params_);
+        return *form_;
+    }
+
+    // Closes the window as the user would; the about box closes at once.
+    void Close() {
+        form_->show();
+        QTimer::singleShot(0, &about_, &QDialog::reject);
+        form_->close();
+    }
+
+    template <class T> T* Child(const char* name) const {
+        T* child = form_->findChild<T*>(name);
+        EXPECT_NE(child, nullptr) << name;
+        return child;
+    }
+    BSliderNText* Slider(const char* name) const { return Child<BSliderNText>(name); }
+    QString Html() const { return Child<QLineEdit>("edtHtml")->text(); }
+    QString Vb() const { return Child<QLineEdit>("edtVisualBasic")->text(); }
+    QRgb Preview() const { return Child<PreviewImage>("pnlImage")->Canvas().pixel(30, 30); }
+    // A page change by the user.
+    void ShowPage(int page) { Child<QTabWidget>("pagColorSpace")->setCurrentIndex(page); }
+
+    std::string ReadLog() const {
+        std::ifstream in(folder_ / "state/tintorel/tintorel.log");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    TestFolder folder_;
+    QImage screenImage_;
+    ImageScreenReader* screen_ = nullptr;
+    TAboutBox about_;
+    TParamForm params_;
+    std::unique_ptr<TMainForm> form_;
+};
+
+} // namespace tintorel

@@ -1,0 +1,320 @@
+#include "apptest.h"
+
+#include "colourlist/colorname.h"
+#include "colourlist/colorsort.h"
+#include "controls/colorselector.h"
+#include "log/log.h"
+#include "platform/filestore.h"
+
+#include <QCheckBox>
+#include <QGuiApplication>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QTest>
+
+#include <typeinfo>
+
+namespace tintorel {
+namespace {
+
+TEST_F(AppTest, FirstRunShowsMarkersBlackAndTheRgbPage) {
+    TMainForm& form = Start();
+    EXPECT_EQ(form.windowTitle(), "<-->");
+    auto* pages = Child<QTabWidget>("pagColorSpace");
+    for (int i = 0; i < 7; ++i) {
+        EXPECT_EQ(pages->tabText(i), "<-->") << i;
+    }
+    auto* visual = Child<QComboBox>("cboVisual");
+    auto* sorts = Child<QComboBox>("cboName");
+    ASSERT_EQ(visual->count(), 3);
+    ASSERT_EQ(sorts->count(), 8);
+    EXPECT_EQ(sorts->itemText(7), "<-->");
+    EXPECT_EQ(sorts->currentIndex(), 0);
+    EXPECT_EQ(visual->currentIndex(), 0);
+    EXPECT_EQ(Child<QLineEdit>("edtHtml")->toolTip(), "<-->");
+    EXPECT_EQ(form.ActivePage(), TMainForm::PageRgb);
+    EXPECT_EQ(Html(), "#000000");
+    EXPECT_EQ(Vb(), "&H0");
+    EXPECT_EQ(Preview(), qRgb(0, 0, 0));
+    EXPECT_EQ(form.PipetteSize(), 0);
+    EXPECT_FALSE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_EQ(form.size(), QSize(407, 178));
+    EXPECT_FALSE(Child<QWidget>("cmdOk")->isVisibleTo(&form));
+    const QSize desktop = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(form.pos(), QPoint((desktop.width() - 405) / 2, (desktop.height() - 213) / 2));
+    // No colour list folder: the fall-back list.
+    EXPECT_EQ(ColorList().size(), 2u);
+    EXPECT_TRUE(Child<QRadioButton>("rdbRgbByte")->isChecked());
+    EXPECT_TRUE(Child<QRadioButton>("rdbHlsDegreeByte")->isChecked());
+}
+
+TEST_F(AppTest, EnglishTextsAndTheShippedLists) {
+    InstallData();
+    TMainForm& form = Start();
+    EXPECT_EQ(form.windowTitle(), "Tintorel");
+    EXPECT_EQ(Child<QTabWidget>("pagColorSpace")->tabText(TMainForm::PageCmyk), "CMYK");
+    EXPECT_EQ(Child<QComboBox>("cboName")->itemText(2), "By growing hue");
+    auto* files = Child<QComboBox>("cboFile");
+    ASSERT_EQ(files->count(), 4);
+    EXPECT_EQ(files->itemText(0), "print.txt");
+    EXPECT_EQ(ColorList().size(), 13u);
+}
+
+TEST_F(AppTest, RedSliderReachesPreviewAndCodesButNotOtherPages) {
+    InstallData();
+    TMainForm& form = Start();
+    Slider("bstRed")->SetValue(255);
+    EXPECT_EQ(Preview(), qRgb(255, 0, 0));
+    EXPECT_EQ(Html(), "#ff0000");
+    EXPECT_EQ(Vb(), "&Hff");
+    EXPECT_EQ(Slider("bstLit")->Value(), 0); // the HLS page waits for its turn
+    ShowPage(TMainForm::PageHls);
+    EXPECT_EQ(Slider("bstHue")->Value(), 0);
+    EXPECT_EQ(Slider("bstLit")->Value(), 128);
+    EXPECT_EQ(Slider("bstSat")->Value(), 255);
+    EXPECT_EQ(typeid(*form.CurrentColor()), typeid(BColorHls));
+}
+
+TEST_F(AppTest, PercentModeShowsTruncatedCodeAndRoundedPreview) {
+    InstallData();
+    Start();
+    Child<QRadioButton>("rdbRgbPercent")->click();
+    EXPECT_EQ(Slider("bstRed")->MaxValue(), 100);
+    Slider("bstRed")->SetValue(50);
+    EXPECT_EQ(Html(), "#7f0000");
+    EXPECT_EQ(Preview(), qRgb(128, 0, 0));
+}
+
+TEST_F(AppTest, SwitchingScalesKeepsTheColour) {
+    InstallData();
+    Start();
+    Slider("bstRed")->SetValue(128);
+    Child<QRadioButton>("rdbRgbPercent")->click();
+    EXPECT_EQ(Slider("bstRed")->Value(), 50);
+    Child<QRadioButton>("rdbRgbByte")->click();
+    EXPECT_EQ(Slider("bstRed")->Value(), 128);
+    EXPECT_EQ(Html(), "#800000");
+}
+
+TEST_F(AppTest, TypedCodesSetTheColour) {
+    InstallData();
+    Start();
+    auto* html = Child<QLineEdit>("edtHtml");
+    html->selectAll();
+    QTest::keyClicks(html, "#12");
+    EXPECT_EQ(Vb(), "&H0"); // incomplete: nothing yet
+    QTest::keyClick(html, Qt::Key_Backspace);
+    QTest::keyClick(html, Qt::Key_Backspace);
+    QTest::keyClicks(html, "ABC");
+    EXPECT_EQ(Html(), "#ABC");
+    EXPECT_EQ(Vb(), "&Hccbbaa");
+    EXPECT_EQ(Slider("bstBlu")->Value(), 204);
+    EXPECT_EQ(Preview(), qRgb(170, 187, 204));
+
+    auto* vb = Child<QLineEdit>("edtVisualBasic");
+    vb->selectAll();
+    QTest::keyClicks(vb, "&H-1");
+    EXPECT_EQ(Html(), "#ffffff");
+    EXPECT_EQ(Preview(), qRgb(255, 255, 255));
+}
+
+TEST_F(AppTest, NamePageSnapsToTheNearestNameAndKeepsTheCodes) {
+    InstallData();
+    TMainForm& form = Start();
+    Slider("bstRed")->SetValue(250);
+    Slider("bstGrn")->SetValue(10);
+    Slider("bstBlu")->SetValue(240);
+    const QString before = Html();
+    ShowPage(TMainForm::PageName);
+    const auto* named = dynamic_cast<const BColorName*>(form.CurrentColor());
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(named->Name(), "Process magenta");
+    EXPECT_EQ(Html(), before);
+    auto* list = Child<QListView>("lstName");
+    EXPECT_EQ(list->currentIndex().data().toString(), "Process magenta");
+
+    // Another order re-reads the file and keeps the named colour selected.
+    auto* sorts = Child<QComboBox>("cboName");
+    sorts->setCurrentIndex(SortFile);
+    form.CboNameChanged();
+    EXPECT_EQ(list->currentIndex().data().toString(), "Process magenta");
+    EXPECT_EQ(list->currentIndex().row(), 1);
+
+    // A click on a row makes it the colour.
+    const QModelIndex black = list->model()->index(3, 0);
+    list->setCurrentIndex(black);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(black).center());
+    EXPECT_EQ(dynamic_cast<const BColorName*>(form.CurrentColor())->Name(), "Process black");
+    EXPECT_EQ(Html(), "#000000");
+}
+
+TEST_F(AppTest, ChangingTheFileSnapsToItsNearestEntry) {
+    InstallData();
+    TMainForm& form = Start();
+    ShowPage(TMainForm::PageName);
+    auto* files = Child<QComboBox>("cboFile");
+    files->setCurrentIndex(1); // web.txt
+    form.cboFileChange();
+    EXPECT_EQ(ColorList().size(), 148u);
+    const auto* named = dynamic_cast<const BColorName*>(form.CurrentColor());
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(Child<QListView>("lstName")->currentIndex().data().toString(),
+              QString::fromStdString(named->Name()));
+}
+
+TEST_F(AppTest, ClosingSavesTheStateAndTheNextStartRestoresIt) {
+    InstallData();
+    TMainForm& form = Start();
+    Child<QRadioButton>("rdbHlsDegreePercent")->click();
+    ShowPage(TMainForm::PageHls);
+    Slider("bstHue")->SetValue(120);
+    Slider("bstSat")->SetValue(100);
+    Slider("bstLit")->SetValue(25);
+    Child<QComboBox>("cboVisual")->setCurrentIndex(2);
+    form.move(60, 70);
+    Close();
+    EXPECT_EQ(form.CurrentColor(), nullptr);
+    EXPECT_FLOAT_EQ(ReadRed(), 0.0f);
+    EXPECT_FLOAT_EQ(ReadGreen(), 0.5f);
+    EXPECT_EQ(ReadTab(), TMainForm::PageHls);
+    int a, b, c;
+    ReadHlsRange(a, b, c);
+    EXPECT_EQ((std::vector<int>{a, b, c}), (std::vector<int>{360, 100, 100}));
+    ReadVisualSort(a);
+    EXPECT_EQ(a, 2);
+    std::string file;
+    ReadColorFile(file);
+    EXPECT_EQ(file, "print.txt");
+    // Only the preferences dialog writes these.
+    const std::optional<RegDocument> store = FileRegistryStore(*SettingsFilePath()).Load();
+    const RegSection* tab = store->Find("HKEY_CURRENT_USER\\Software\\VRQM\\Tintorel\\Tab");
+    EXPECT_EQ(FindRegValue(*tab, "RgbVis"), nullptr);
+
+    TMainForm& again = Start();
+    EXPECT_EQ(again.ActivePage(), TMainForm::PageHls);
+    EXPECT_EQ(Slider("bstHue")->MaxValue(), 360);
+    EXPECT_EQ(Slider("bstHue")->Value(), 120);
+    EXPECT_EQ(Slider("bstSat")->Value(), 100);
+    EXPECT_TRUE(Child<QRadioButton>("rdbHlsDegreePercent")->isChecked());
+    EXPECT_EQ(Html(), "#007f00"); // hue 120, lightness 25 %, full saturation
+    EXPECT_EQ(Child<QComboBox>("cboVisual")->currentIndex(), 2);
+}
+
+TEST_F(AppTest, StoredPositionIsUsedOnlyWellInsideTheScreen) {
+    const QSize desktop = QGuiApplication::primaryScreen()->geometry().size();
+    const struct {
+        int x, y;
+        bool kept;
+    } cases[] = {
+        {60, 70, true}, {0, 70, false}, {60, 0, false}, {desktop.width() - 405, 70, false}};
+    for (const auto& c : cases) {
+        WriteXPos(c.x);
+        WriteYPos(c.y);
+        TMainForm& form = Start();
+        const QPoint centred((desktop.width() - 405) / 2, (desktop.height() - 213) / 2);
+        EXPECT_EQ(form.pos(), c.kept ? QPoint(c.x, c.y) : centred) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(AppTest, CancelledPreferencesChangeNothing) {
+    InstallData();
+    TMainForm& form = Start();
+    QTimer::singleShot(0, [this] {
+        params_.findChild<QCheckBox*>("chkRgb")->setChecked(false);
+        params_.findChild<QRadioButton*>("rdbMuchBigger")->setChecked(true);
+        params_.reject();
+    });
+    form.btnPrefClick();
+    EXPECT_TRUE(Child<QTabWidget>("pagColorSpace")->isTabVisible(TMainForm::PageRgb));
+    EXPECT_EQ(form.PipetteSize(), 0);
+    int rgb, hls, hsv, cmy, cmyk, name, visual;
+    ReadTabVisibility(rgb, hls, hsv, cmy, cmyk, name, visual);
+    EXPECT_EQ(rgb, 1);
+    EXPECT_FALSE(SettingExists(ParamsKey("\\Pipette"), "Size"));
+}
+
+TEST_F(AppTest, ConfirmedPreferencesAreApplied) {
+    InstallData();
+    TMainForm& form = Start();
+    Slider("bstGrn")->SetValue(200);
+    QTimer::singleShot(0, [this] {
+        // First showing: no pipette size is checked.
+        EXPECT_FALSE(params_.findChild<QRadioButton*>("rdbSmall")->isChecked());
+        EXPECT_TRUE(params_.findChild<QRadioButton*>("rdbNo")->isChecked());
+        params_.findChild<QCheckBox*>("chkRgb")->setChecked(false);
+        params_.findChild<QCheckBox*>("chkHtml")->setChecked(false);
+        params_.findChild<QRadioButton*>("rdbBigger")->setChecked(true);
+        params_.findChild<QPushButton*>("btnOk")->click();
+    });
+    form.btnPrefClick();
+    EXPECT_FALSE(Child<QTabWidget>("pagColorSpace")->isTabVisible(TMainForm::PageRgb));
+    EXPECT_FALSE(Child<QLineEdit>("edtHtml")->isVisibleTo(&form));
+    EXPECT_EQ(form.PipetteSize(), 3);
+    // The RGB page was active and is hidden: the colour follows the page
+    // the tab widget shows now, and keeps its value.
+    EXPECT_NE(form.ActivePage(), TMainForm::PageRgb);
+    EXPECT_NE(typeid(*form.CurrentColor()), typeid(BColorRgb));
+    EXPECT_EQ(form.CurrentColor()->ToColor(), 0x00C800u);
+}
+
+TEST_F(AppTest, HandEditedSettingsLeaveTheWindowUsable) {
+    WriteTab(9);
+    WriteNameSort(42);
+    WriteVisualSort(-7);
+    WriteRgbRange(0, -5, 1000);
+    WriteHlsRange(360, 100, 255);
+    TMainForm& form = Start();
+    EXPECT_EQ(form.ActivePage(), TMainForm::PageName); // as the window was laid out
+    EXPECT_EQ(Child<QComboBox>("cboName")->currentIndex(), -1);
+    EXPECT_EQ(Slider("bstRed")->MaxValue(), 255);
+    EXPECT_EQ(Slider("bstGrn")->MaxValue(), 255);
+    EXPECT_EQ(Slider("bstBlu")->MaxValue(), 255);
+    // A combination of valid scales checks no button but keeps the maxima.
+    EXPECT_EQ(Slider("bstLit")->MaxValue(), 100);
+    EXPECT_EQ(Slider("bstSat")->MaxValue(), 255);
+    for (const char* name :
+         {"rdbHlsDegreeByte", "rdbHlsDegreePercent", "rdbHlsByte", "rdbHlsPercent"}) {
+        EXPECT_FALSE(Child<QRadioButton>(name)->isChecked()) << name;
+    }
+    ShowPage(TMainForm::PageRgb);
+    Slider("bstRed")->SetValue(255);
+    EXPECT_EQ(Html(), "#ff0000");
+}
+
+TEST_F(AppTest, TheLogFramesTheSession) {
+    InstallData();
+    Start();
+    Close();
+    const std::string log = ReadLog();
+    EXPECT_EQ(log.rfind("-- Tintorel --\n-- Begin of session --\n", 0), 0u) << log;
+    EXPECT_NE(log.find("TMainForm::OnCreate - Begin\n  TMainForm::PageControlChanged - Begin\n"
+                       "  TMainForm::PageControlChanged - End\nTMainForm::OnCreate - End\n"),
+              std::string::npos)
+        << log;
+    const std::string tail = "TMainForm::OnCloseQuery - Begin\nTMainForm::OnCloseQuery - End\n"
+                             "TMainForm::OnClose - Begin\nTMainForm::OnClose - End\n"
+                             "-- End of session --\n";
+    EXPECT_NE(log.find(tail), std::string::npos) << log;
+    EXPECT_EQ(log.substr(log.size() - 2), "\n\n");
+}
+
+TEST_F(AppTest, VisualPageFollowsTheFieldAndTheZSlider) {
+    InstallData();
+    TMainForm& form = Start();
+    ShowPage(TMainForm::PageVisual);
+    auto* z = Child<QSlider>("tkbZComponent");
+    EXPECT_EQ(z->value(), 0); // black has saturation 0
+    z->setValue(255);
+    auto* field = Child<BColorSelector>("VisualColorSelector");
+    QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(0, 40));
+    BColorHls hls(0, 0, 0);
+    hls.FromColor(form.CurrentColor()->ToColor());
+    EXPECT_NEAR(hls.Saturation(), 1.0f, 0.01f);
+    EXPECT_NEAR(hls.Lightness(), 40.0f / 81.0f, 0.01f);
+    EXPECT_NEAR(hls.Hue(), 0.0f, 0.5f);
+    EXPECT_EQ(Html().mid(3), "0000");
+}
+
+} // namespace
+} // namespace tintorel

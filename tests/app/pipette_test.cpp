@@ -1,0 +1,153 @@
+#include "apptest.h"
+
+#include "colourlist/colorname.h"
+
+#include <QToolButton>
+
+namespace tintorel {
+namespace {
+
+class PipetteTest : public AppTest {
+protected:
+    // A screen of known pixels: (x, y) has red x, green y, blue 7.
+    void SetUp() override {
+        AppTest::SetUp();
+        for (int y = 0; y < screenImage_.height(); ++y) {
+            for (int x = 0; x < screenImage_.width(); ++x) {
+                screenImage_.setPixel(x, y, qRgb(x % 256, y % 256, 7));
+            }
+        }
+    }
+    QRgb CanvasPixel(int x, int y) const {
+        return Child<PreviewImage>("pnlImage")->Canvas().pixel(x, y);
+    }
+};
+
+TEST_F(PipetteTest, AveragesTheSquareOfItsSize) {
+    const struct {
+        int size;
+        QPoint at;
+        QRgb expected;
+    } cases[] = {
+        {1, {100, 50}, qRgb(100, 50, 7)},
+        {0, {100, 50}, qRgb(100, 50, 7)},
+        {3, {100, 50}, qRgb(100, 50, 7)}, // symmetric neighbours average out
+        {7, {0, 0}, qRgb(2, 2, 7)},       // clamped to 4 × 4: mean of 0..3 is 1.5
+    };
+    for (const auto& c : cases) {
+        WriteSize(c.size);
+        TMainForm& form = Start();
+        screen_->SetCursorPos(c.at);
+        form.btnCaptureClick();
+        EXPECT_TRUE(form.PipetteRunning());
+        form.TimerCalled();
+        EXPECT_EQ(Child<PreviewImage>("pnlImage")->Canvas().pixel(34, 34), CanvasPixel(34, 34));
+        form.btnCaptureClick();
+        EXPECT_FALSE(form.PipetteRunning());
+        EXPECT_EQ(Preview(), c.expected) << "size " << c.size;
+        EXPECT_FALSE(screen_->IsOpen()); // released within the tick
+    }
+}
+
+TEST_F(PipetteTest, MagnifierAtTheTopLeftCornerAndItsFrames) {
+    WriteSize(7);
+    TMainForm& form = Start();
+    screen_->SetCursorPos({0, 0});
+    form.btnCaptureClick();
+    form.TimerCalled();
+    // The 5 × 5 pixels (0..4) fill a 38 × 38 block at the bottom right.
+    EXPECT_EQ(CanvasPixel(5, 5), qRgb(0, 0, 0));
+    EXPECT_EQ(CanvasPixel(30, 20), qRgb(0, 0, 0));
+    EXPECT_EQ(CanvasPixel(66, 66), qRgb(4, 4, 7));
+    EXPECT_EQ(CanvasPixel(33, 33), qRgb(0, 0, 7));
+    // The frames stay centred: white (8, 8)-(61, 61), black one pixel out.
+    EXPECT_EQ(CanvasPixel(8, 30), qRgb(255, 255, 255));
+    EXPECT_EQ(CanvasPixel(60, 30), qRgb(255, 255, 255));
+    EXPECT_EQ(CanvasPixel(7, 30), qRgb(0, 0, 0));
+    EXPECT_EQ(CanvasPixel(61, 45), qRgb(0, 0, 0));
+}
+
+TEST_F(PipetteTest, FramesForEachSize) {
+    const struct {
+        int size;
+        int from;
+        int to;
+    } cases[] = {{1, 31, 38}, {3, 24, 46}, {7, 8, 61}};
+    for (const auto& c : cases) {
+        WriteSize(c.size);
+        TMainForm& form = Start();
+        screen_->SetCursorPos({200, 200});
+        form.btnCaptureClick();
+        form.TimerCalled();
+        EXPECT_EQ(CanvasPixel(c.from, c.from + 2), qRgb(255, 255, 255)) << c.size;
+        EXPECT_EQ(CanvasPixel(c.to - 1, c.from + 2), qRgb(255, 255, 255)) << c.size;
+        EXPECT_EQ(CanvasPixel(c.from - 1, c.from + 2), qRgb(0, 0, 0)) << c.size;
+        EXPECT_EQ(CanvasPixel(c.to, c.from + 2), qRgb(0, 0, 0)) << c.size;
+    }
+}
+
+TEST_F(PipetteTest, BottomRightCornerIsDrawnAtTheTopLeft) {
+    TMainForm& form = Start();
+    screen_->SetCursorPos({639, 479});
+    form.btnCaptureClick();
+    form.TimerCalled();
+    EXPECT_EQ(CanvasPixel(2, 2), qRgb(635 % 256, 475 % 256, 7));
+    EXPECT_EQ(CanvasPixel(66, 66), qRgb(0, 0, 0));
+    EXPECT_EQ(Html(), "#7fdf07");
+}
+
+TEST_F(PipetteTest, AStillPointerRewritesNothingAfterTheFirstTick) {
+    TMainForm& form = Start();
+    screen_->SetCursorPos({10, 20});
+    form.btnCaptureClick();
+    EXPECT_TRUE(form.SamplePipette());
+    EXPECT_FALSE(form.SamplePipette());
+    EXPECT_EQ(screen_->Opens(), 4); // sampling and magnifier, each tick
+}
+
+TEST_F(PipetteTest, DeactivationStopsItAndKeepsTheLastColour) {
+    TMainForm& form = Start();
+    screen_->SetCursorPos({10, 20});
+    form.btnCaptureClick();
+    form.TimerCalled();
+    form.WindowDeactivate();
+    EXPECT_FALSE(form.PipetteRunning());
+    EXPECT_FALSE(Child<QToolButton>("btnCapture")->isChecked());
+    EXPECT_EQ(Preview(), qRgb(10, 20, 7));
+    EXPECT_EQ(Html(), "#0a1407");
+}
+
+TEST_F(PipetteTest, ClosingWhileItRunsStopsItFirst) {
+    TMainForm& form = Start();
+    screen_->SetCursorPos({10, 20});
+    form.btnCaptureClick();
+    form.TimerCalled();
+    Close();
+    EXPECT_FALSE(form.PipetteRunning());
+    EXPECT_FLOAT_EQ(ReadRed(), 10.0f / 255.0f);
+}
+
+TEST_F(PipetteTest, OnTheNamePageTheNearestNameIsTaken) {
+    InstallData();
+    TMainForm& form = Start();
+    ShowPage(TMainForm::PageName);
+    screen_->SetCursorPos({250, 5});
+    form.btnCaptureClick();
+    form.TimerCalled();
+    const auto* named = dynamic_cast<const BColorName*>(form.CurrentColor());
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(named->Name(), "Overprint red");
+}
+
+TEST_F(PipetteTest, AnUnreadableScreenSamplesAndDrawsNothing) {
+    TMainForm& form = Start();
+    screen_->SetReadable(false);
+    screen_->SetCursorPos({10, 20});
+    form.btnCaptureClick();
+    EXPECT_FALSE(form.SamplePipette());
+    EXPECT_TRUE(form.PipetteRunning());
+    EXPECT_EQ(Html(), "#000000");
+}
+
+} // namespace
+} // namespace tintorel
