@@ -19,9 +19,7 @@ TAboutBox::TAboutBox(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("AboutBox");
     setWindowTitle("Tintorel");
-    QFont font("Sans Serif", 8);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
+    setFont(WindowFont());
     setFixedSize(292, 143);
 
     auto* pnlPicture = new QFrame(this);

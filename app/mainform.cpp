@@ -26,6 +26,7 @@
 #include <QListView>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -57,6 +58,19 @@ public:
 
 private:
     TMainForm* form_;
+};
+
+// Tabs with less padding than the desktop style gives them. A proxy of the
+// application's style, not a style sheet, which would cost start-up time.
+class CompactTabStyle : public QProxyStyle {
+public:
+    int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                    const QWidget* widget) const override {
+        if (metric == PM_TabBarTabHSpace) {
+            return 10;
+        }
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
 };
 
 // The pipette's glyph, drawn when the icon theme has none.
@@ -140,9 +154,7 @@ TMainForm::~TMainForm() = default;
 void TMainForm::BuildLayout() {
     setObjectName("MainForm");
     setWindowTitle("Tintorel");
-    QFont font("Sans Serif", 8);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
+    setFont(WindowFont());
     setFixedSize(405, 213);
     move(301, 340);
 
@@ -151,7 +163,7 @@ void TMainForm::BuildLayout() {
     btnCapture->setGeometry(336, 8, 28, 28);
     btnCapture->setCheckable(true);
     btnCapture->setAutoRaise(true);
-    btnCapture->setIcon(QIcon::fromTheme("color-picker", PipetteGlyph()));
+    btnCapture->setIcon(PipetteGlyph());
 
     pagColorSpace = new QTabWidget(this);
     pagColorSpace->setObjectName("pagColorSpace");
@@ -159,7 +171,9 @@ void TMainForm::BuildLayout() {
     // Seven tabs share 321 pixels: keep their padding tight so that every
     // tab shows without scroll buttons.
     pagColorSpace->setUsesScrollButtons(false);
-    pagColorSpace->tabBar()->setStyleSheet("QTabBar::tab { padding: 3px 5px 3px 5px; }");
+    auto* compact = new CompactTabStyle;
+    compact->setParent(pagColorSpace->tabBar());
+    pagColorSpace->tabBar()->setStyle(compact);
     const auto sheet = [this](const char* name, const char* caption) {
         auto* page = new QWidget;
         page->setObjectName(name);
@@ -286,7 +300,17 @@ void TMainForm::BuildLayout() {
     btnPref->setObjectName("btnPref");
     btnPref->setGeometry(368, 8, 28, 28);
     btnPref->setAutoRaise(true);
-    btnPref->setIcon(QIcon::fromTheme("preferences-system", PreferencesGlyph()));
+    btnPref->setIcon(PreferencesGlyph());
+    // The desktop's own glyphs, when its icon theme has them, once the window
+    // is up: looking them up would hold back the first showing.
+    QTimer::singleShot(0, this, [this] {
+        if (QIcon::hasThemeIcon("color-picker")) {
+            btnCapture->setIcon(QIcon::fromTheme("color-picker"));
+        }
+        if (QIcon::hasThemeIcon("preferences-system")) {
+            btnPref->setIcon(QIcon::fromTheme("preferences-system"));
+        }
+    });
 
     pnlBevel = new QFrame(this);
     pnlBevel->setObjectName("pnlBevel");

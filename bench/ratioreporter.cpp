@@ -15,7 +15,9 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            if (!run.error_occurred) {
+            // Of repeated runs, the median stands for the benchmark.
+            const bool aggregate = run.run_type == Run::RT_Aggregate;
+            if (!run.error_occurred && (!aggregate || run.aggregate_name == "median")) {
                 // Per iteration, in milliseconds whatever unit the run used.
                 times_[run.run_name.function_name] =
                     run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) *

@@ -7,7 +7,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # Build tools, test and benchmark libraries, Qt 6 Widgets, and the German
 # locale the number-parsing tests read under.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev locales)
+          qt6-base-dev libx11-dev locales xvfb xauth)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -53,9 +53,7 @@ TParamForm::TParamForm(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("ParamForm");
     setWindowTitle("ParamForm");
-    QFont font("Sans Serif", 8);
-    font.setStyleHint(QFont::SansSerif);
-    setFont(font);
+    setFont(WindowFont());
     setFixedSize(335, 303);
 
     btnOk = new QPushButton("&OK", this);
