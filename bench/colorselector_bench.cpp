@@ -63,13 +63,6 @@ void FillFloor(benchmark::State& state) {
     }
 }
 
-// One millisecond, the budget of a rebuild.
-void Budget(benchmark::State& state) {
-    for (auto _ : state) {
-        state.SetIterationTime(0.001);
-    }
-}
-
 } // namespace
 } // namespace tintorel
 
@@ -78,10 +71,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     benchmark::RegisterBenchmark("Rebuild", tintorel::Rebuild)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("FillFloor", tintorel::FillFloor)->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("1ms", tintorel::Budget)
-        ->UseManualTime()
-        ->Iterations(1)
-        ->Unit(benchmark::kMicrosecond);
+    tintorel::bench::RegisterBudget("1ms", 0.001);
     return tintorel::bench::RunAndCompare(argc, argv,
                                           {{"Rebuild", "FillFloor", 2.0}, {"Rebuild", "1ms", 1.0}});
 }

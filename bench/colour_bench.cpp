@@ -12,6 +12,9 @@
 namespace tintorel {
 namespace {
 
+// QColor's own name for its colour models.
+using Space = decltype(QColor::Rgb);
+
 constexpr std::size_t kCount = 1'000'000;
 
 struct Rgb {
@@ -68,17 +71,17 @@ template <class Colour> void OursToRgb(benchmark::State& state, Colour prototype
     }
 }
 
-// Qt: QColor from the RGB floats, converted to `spec`, components read out.
-void QtFromRgb(benchmark::State& state, QColor::Spec spec) {
+// Qt: QColor from the RGB floats, converted to `space`, components read out.
+void QtFromRgb(benchmark::State& state, Space space) {
     for (auto _ : state) {
         for (const Rgb& c : Inputs()) {
-            const QColor converted = QColor::fromRgbF(c.r, c.g, c.b).convertTo(spec);
+            const QColor converted = QColor::fromRgbF(c.r, c.g, c.b).convertTo(space);
             float a = 0, b = 0, d = 0, e = 0;
-            if (spec == QColor::Cmyk) {
+            if (space == QColor::Cmyk) {
                 converted.getCmykF(&a, &b, &d, &e);
-            } else if (spec == QColor::Hsl) {
+            } else if (space == QColor::Hsl) {
                 converted.getHslF(&a, &b, &d);
-            } else if (spec == QColor::Hsv) {
+            } else if (space == QColor::Hsv) {
                 converted.getHsvF(&a, &b, &d);
             } else {
                 converted.getRgbF(&a, &b, &d);
@@ -88,12 +91,12 @@ void QtFromRgb(benchmark::State& state, QColor::Spec spec) {
     }
 }
 
-// Qt: a million QColors held in `spec`, each converted back to RGB.
-void QtToRgb(benchmark::State& state, QColor::Spec spec) {
+// Qt: a million QColors held in `space`, each converted back to RGB.
+void QtToRgb(benchmark::State& state, Space space) {
     std::vector<QColor> colours;
     colours.reserve(kCount);
     for (const Rgb& c : Inputs()) {
-        colours.push_back(QColor::fromRgbF(c.r, c.g, c.b).convertTo(spec));
+        colours.push_back(QColor::fromRgbF(c.r, c.g, c.b).convertTo(space));
     }
     for (auto _ : state) {
         for (const QColor& colour : colours) {

@@ -33,6 +33,18 @@ private:
 
 } // namespace
 
+void RegisterBudget(const char* name, double seconds) {
+    benchmark::RegisterBenchmark(name,
+                                 [seconds](benchmark::State& state) {
+                                     for (auto _ : state) {
+                                         state.SetIterationTime(seconds);
+                                     }
+                                 })
+        ->UseManualTime()
+        ->Iterations(1)
+        ->Unit(benchmark::kMicrosecond);
+}
+
 int RunAndCompare(int argc, char** argv, const std::vector<Comparison>& comparisons) {
     benchmark::Initialize(&argc, argv);
     CollectingReporter reporter;

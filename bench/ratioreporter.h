@@ -13,6 +13,10 @@ struct Comparison {
     double target;        // the largest acceptable ratio
 };
 
+// Registers `name` as a benchmark whose every iteration takes exactly
+// `seconds`: a fixed budget to compare a measured time with.
+void RegisterBudget(const char* name, double seconds);
+
 // Returns the process exit code: non-zero when a ratio exceeds its target.
 int RunAndCompare(int argc, char** argv, const std::vector<Comparison>& comparisons);
 

@@ -10,19 +10,6 @@ namespace tintorel {
 
 namespace {
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // A component as the codes show it: truncated, and printed as the unsigned
 // form of the int, as %x shows a negative int.
 unsigned CodeByte(float component) {
@@ -50,12 +37,12 @@ bool ParseHtmlCode(const std::string& text, ByteRgb& colour) {
         return false;
     }
     for (std::size_t i = 1; i < text.size(); ++i) {
-        if (HexDigit(text[i]) < 0) {
+        if (HexDigitValue(text[i]) < 0) {
             return false;
         }
     }
     const auto pair = [&text](std::size_t hi, std::size_t lo) {
-        return HexDigit(text[hi]) * 16 + HexDigit(text[lo]);
+        return HexDigitValue(text[hi]) * 16 + HexDigitValue(text[lo]);
     };
     if (text.size() == 7) {
         colour = {pair(1, 2), pair(3, 4), pair(5, 6)};
@@ -83,8 +70,8 @@ bool ParseVisualBasicCode(const std::string& text, ByteRgb& colour) {
     }
     std::uint32_t value = 0;
     bool digits = false;
-    for (; at < text.size() && HexDigit(text[at]) >= 0; ++at) {
-        value = value * 16 + static_cast<std::uint32_t>(HexDigit(text[at]));
+    for (; at < text.size() && HexDigitValue(text[at]) >= 0; ++at) {
+        value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(text[at]));
         digits = true;
     }
     if (!digits) {
@@ -96,7 +83,7 @@ bool ParseVisualBasicCode(const std::string& text, ByteRgb& colour) {
     std::array<char, 16> hex{};
     std::snprintf(hex.data(), hex.size(), "%6.6x", value);
     const auto pair = [&hex](std::size_t at) {
-        return HexDigit(hex[at]) * 16 + HexDigit(hex[at + 1]);
+        return HexDigitValue(hex[at]) * 16 + HexDigitValue(hex[at + 1]);
     };
     colour = {pair(4), pair(2), pair(0)};
     return true;

@@ -29,14 +29,7 @@ float Channel(float lo, float hi, float h) {
 } // namespace
 
 void BColorHls::FromRgb(float red, float green, float blue) {
-    float max = red > green ? red : green;
-    if (blue > max) {
-        max = blue;
-    }
-    float min = red < green ? red : green;
-    if (blue < min) {
-        min = blue;
-    }
+    const auto [max, min] = hue::ExtremesOf(red, green, blue);
     const auto delta = static_cast<float>(static_cast<double>(max) - min);
     lightness_ = static_cast<float>((static_cast<double>(max) + min) * 0.5);
     // Tolerance: channels this close are grey, and dividing by delta would

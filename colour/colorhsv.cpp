@@ -7,14 +7,7 @@
 namespace tintorel {
 
 void BColorHsv::FromRgb(float red, float green, float blue) {
-    float max = red > green ? red : green;
-    if (blue > max) {
-        max = blue;
-    }
-    float min = red < green ? red : green;
-    if (blue < min) {
-        min = blue;
-    }
+    const auto [max, min] = hue::ExtremesOf(red, green, blue);
     value_ = max;
     const auto delta = static_cast<float>(static_cast<double>(max) - min);
     // Exactly zero, unlike HLS: only a true grey has no hue here.

@@ -1,8 +1,25 @@
-// Hue wrapping shared by the HLS and HSV conversions (internal to the colour
-// library).
+// What the HLS and HSV conversions share: the channels' extremes and hue
+// wrapping (internal to the colour library).
 #pragma once
 
 namespace tintorel::hue {
+
+// The largest and smallest channel, taken left to right with strict
+// comparisons: the first of equal channels stands.
+struct Extremes {
+    float max;
+    float min;
+};
+inline Extremes ExtremesOf(float red, float green, float blue) {
+    Extremes e{red > green ? red : green, red < green ? red : green};
+    if (blue > e.max) {
+        e.max = blue;
+    }
+    if (blue < e.min) {
+        e.min = blue;
+    }
+    return e;
+}
 
 // Subtracts 360 while the hue is above 360 (at or above 360 when
 // `atOrAbove`), one float subtraction at a time. A hue so far out of range

@@ -15,19 +15,6 @@ namespace {
 
 constexpr const char* kFieldDelimiters = "\t,;/";
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // One two-character piece of a hexadecimal code, read as strtol reads it
 // (white space, sign, digits, rest ignored). A piece without any
 // hexadecimal digit, as in "#GG0000", gives -1, which fails the range check.
@@ -44,8 +31,8 @@ int HexPiece(const std::string& code, std::size_t at) {
     }
     int value = 0;
     bool digits = false;
-    for (; i < piece.size() && HexDigit(piece[i]) >= 0; ++i) {
-        value = value * 16 + HexDigit(piece[i]);
+    for (; i < piece.size() && HexDigitValue(piece[i]) >= 0; ++i) {
+        value = value * 16 + HexDigitValue(piece[i]);
         digits = true;
     }
     if (!digits) {
@@ -182,39 +169,38 @@ std::vector<std::string> ListColorFiles(const std::string& colorDir) {
 
 void LoadColorFile(const std::string& path) {
     CurrentColorFileName() = FileNamePart(path);
-    std::string contents;
     int lineResult = 0;
-    if (ReadTextFile(path, contents)) {
-        ColorList().clear();
-        std::string_view rest = contents;
-        std::string_view view;
-        std::vector<std::string> fields;
-        while (NextTextLine(rest, view) && !view.empty()) {
-            const std::string line(view);
-            if (IsCommentLine(line)) {
-                lineResult = 0;
-            } else {
-                fields.clear();
-                SplitTokens(line, kFieldDelimiters, fields);
-                switch (fields.size()) {
-                case 2:
-                    lineResult = ParseHexLine(fields[0], fields[1]);
-                    break;
-                case 4:
-                    lineResult = ParseRgbLine(fields[0], fields[1], fields[2], fields[3]);
-                    break;
-                case 5:
-                    lineResult =
-                        ParseCmykLine(fields[0], fields[1], fields[2], fields[3], fields[4]);
-                    break;
-                default:
-                    break; // other field counts are ignored
-                }
-            }
-            if (lineResult < 0) {
+    bool opened = false;
+    std::vector<std::string> fields;
+    const auto readLine = [&](const std::string& line) {
+        if (!opened) {
+            opened = true;
+            ColorList().clear();
+        }
+        if (IsCommentLine(line)) {
+            lineResult = 0;
+        } else {
+            fields.clear();
+            SplitTokens(line, kFieldDelimiters, fields);
+            switch (fields.size()) {
+            case 2:
+                lineResult = ParseHexLine(fields[0], fields[1]);
                 break;
+            case 4:
+                lineResult = ParseRgbLine(fields[0], fields[1], fields[2], fields[3]);
+                break;
+            case 5:
+                lineResult = ParseCmykLine(fields[0], fields[1], fields[2], fields[3], fields[4]);
+                break;
+            default:
+                break; // other field counts are ignored
             }
         }
+        return lineResult >= 0;
+    };
+    // A file that opens empties the list even when it has no line at all.
+    if (ReadLinesToFirstEmpty(path, readLine) && !opened) {
+        ColorList().clear();
     }
     if (ColorList().empty() || lineResult < 0) {
         ResetToDefaultColors();

@@ -15,23 +15,17 @@ std::vector<BLocaleItem>& LanguageTable() {
 int LoadLanguageFile(const std::string& directory, const std::string& name) {
     std::vector<BLocaleItem>& table = LanguageTable();
     table.clear();
-    std::string contents;
-    if (ReadTextFile(JoinDirAndName(directory, name), contents)) {
-        std::string_view rest = contents;
-        std::string_view view;
-        std::vector<std::string> fields;
-        while (NextTextLine(rest, view) && !view.empty()) {
-            const std::string line(view);
-            if (IsCommentLine(line)) {
-                continue;
-            }
+    std::vector<std::string> fields;
+    ReadLinesToFirstEmpty(JoinDirAndName(directory, name), [&](const std::string& line) {
+        if (!IsCommentLine(line)) {
             fields.clear();
             SplitTokens(line, "\t", fields);
             if (fields.size() == 2) {
                 table.push_back({std::move(fields[0]), std::move(fields[1])});
             }
         }
-    }
+        return true;
+    });
     return table.empty() ? -1 : 1;
 }
 

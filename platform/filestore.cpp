@@ -1,6 +1,7 @@
 #include "platform/filestore.h"
 
 #include "platform/logfolder.h"
+#include "util/utilfile.h"
 
 #include <cerrno>
 #include <condition_variable>
@@ -21,22 +22,6 @@ namespace tintorel {
 namespace {
 
 constexpr const char* kRoot = "HKEY_CURRENT_USER";
-
-class Fd {
-public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::string FolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -140,7 +125,7 @@ private:
         bool abandoned = false;
     };
 
-    Fd fd_;
+    FileDescriptor fd_;
     bool held_ = false;
 };
 
@@ -241,33 +226,16 @@ std::optional<RegDocument> FileRegistryStore::Load() const {
     if (filePath_.empty()) {
         return std::nullopt;
     }
-    const Fd file(open(filePath_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
-    if (file.get() < 0) {
-        if (errno == ENOENT) {
-            return RegDocument{};
-        }
-        return std::nullopt;
-    }
-    struct stat info {};
-    if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return std::nullopt;
-    }
     std::string text;
-    char buffer[16384];
-    for (;;) {
-        const ssize_t got = read(file.get(), buffer, sizeof buffer);
-        if (got == 0) {
-            break;
-        }
-        if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return std::nullopt;
-        }
-        text.append(buffer, static_cast<std::size_t>(got));
+    switch (ReadWholeFile(filePath_, text)) {
+    case FileRead::Read:
+        return ParseRegFile(text);
+    case FileRead::Missing:
+        return RegDocument{};
+    case FileRead::Failed:
+        break;
     }
-    return ParseRegFile(text);
+    return std::nullopt;
 }
 
 bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) {
@@ -302,7 +270,7 @@ bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) 
         closedir(dir);
     }
     std::string temporary = filePath_ + ".tmpXXXXXX";
-    const Fd out(mkostemp(temporary.data(), O_CLOEXEC));
+    const FileDescriptor out(mkostemp(temporary.data(), O_CLOEXEC));
     if (out.get() < 0) {
         return false;
     }
@@ -312,7 +280,7 @@ bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) 
         return false;
     }
     // Make the rename itself durable.
-    const Fd dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
         fsync(dir.get());
     }

@@ -1,5 +1,7 @@
 #include "platform/regfile.h"
 
+#include "util/utilnumber.h"
+
 #include <array>
 #include <cstdio>
 
@@ -11,17 +13,6 @@ constexpr std::string_view kHeader = "REGEDIT4";
 
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    c = LowerAscii(c);
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
 }
 
 std::string_view TrimRight(std::string_view s) {
@@ -70,10 +61,10 @@ bool ReadHexBytes(std::string_view s, std::vector<std::uint8_t>& bytes) {
     bytes.clear();
     s = TrimLeft(TrimRight(s));
     while (!s.empty()) {
-        if (s.size() < 2 || HexValue(s[0]) < 0 || HexValue(s[1]) < 0) {
+        if (s.size() < 2 || HexDigitValue(s[0]) < 0 || HexDigitValue(s[1]) < 0) {
             return false;
         }
-        bytes.push_back(static_cast<std::uint8_t>(HexValue(s[0]) * 16 + HexValue(s[1])));
+        bytes.push_back(static_cast<std::uint8_t>(HexDigitValue(s[0]) * 16 + HexDigitValue(s[1])));
         s = TrimLeft(s.substr(2));
         if (s.empty()) {
             break;
@@ -108,10 +99,10 @@ bool ReadData(std::string_view s, RegValue& value) {
         }
         std::uint32_t number = 0;
         for (const char c : digits) {
-            if (HexValue(c) < 0) {
+            if (HexDigitValue(c) < 0) {
                 return false;
             }
-            number = number << 4 | static_cast<std::uint32_t>(HexValue(c));
+            number = number << 4 | static_cast<std::uint32_t>(HexDigitValue(c));
         }
         value.type = RegDword;
         value.data = {static_cast<std::uint8_t>(number), static_cast<std::uint8_t>(number >> 8),
@@ -130,10 +121,10 @@ bool ReadData(std::string_view s, RegValue& value) {
         }
         std::uint32_t type = 0;
         for (const char c : s.substr(4, close - 4)) {
-            if (HexValue(c) < 0) {
+            if (HexDigitValue(c) < 0) {
                 return false;
             }
-            type = type << 4 | static_cast<std::uint32_t>(HexValue(c));
+            type = type << 4 | static_cast<std::uint32_t>(HexDigitValue(c));
         }
         value.type = type;
         return ReadHexBytes(s.substr(close + 2), value.data);

@@ -33,35 +33,23 @@ std::string JoinDirAndName(const std::string& dir, const std::string& name) {
 
 namespace tintorel {
 
-namespace {
-
-// Closes a file descriptor on every way out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
+FileDescriptor::~FileDescriptor() {
+    if (fd_ >= 0) {
+        close(fd_);
     }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
+}
 
-private:
-    int fd_;
-};
-
-} // namespace
-
-bool ReadTextFile(const std::string& path, std::string& contents) {
+FileRead ReadWholeFile(const std::string& path, std::string& contents) {
     contents.clear();
     // Non-blocking, so that opening a named pipe cannot hang; such files are
     // then refused below.
     const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
+    if (file.get() < 0) {
+        return errno == ENOENT ? FileRead::Missing : FileRead::Failed;
+    }
     struct stat info {};
-    if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return false;
+    if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return FileRead::Failed;
     }
     if (info.st_size > 0) {
         contents.reserve(static_cast<std::size_t>(info.st_size));
@@ -70,20 +58,39 @@ bool ReadTextFile(const std::string& path, std::string& contents) {
     for (;;) {
         const ssize_t got = read(file.get(), buffer, sizeof buffer);
         if (got == 0) {
-            break;
+            return FileRead::Read;
         }
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
             }
             contents.clear();
-            return false;
+            return FileRead::Failed;
         }
         contents.append(buffer, static_cast<std::size_t>(got));
+    }
+}
+
+bool ReadTextFile(const std::string& path, std::string& contents) {
+    if (ReadWholeFile(path, contents) != FileRead::Read) {
+        return false;
     }
     const std::string::size_type end = contents.find('\x1a');
     if (end != std::string::npos) {
         contents.resize(end);
+    }
+    return true;
+}
+
+bool ReadLinesToFirstEmpty(const std::string& path,
+                           const std::function<bool(const std::string&)>& visit) {
+    std::string contents;
+    if (!ReadTextFile(path, contents)) {
+        return false;
+    }
+    std::string_view rest = contents;
+    std::string_view line;
+    while (NextTextLine(rest, line) && !line.empty() && visit(std::string(line))) {
     }
     return true;
 }

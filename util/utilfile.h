@@ -1,6 +1,7 @@
 // File-name handling on byte-string paths with "/" as the separator.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -18,11 +19,38 @@ std::string JoinDirAndName(const std::string& dir, const std::string& name);
 
 namespace tintorel {
 
+// Owns a POSIX file descriptor and closes it on every way out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor();
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+enum class FileRead { Read, Missing, Failed };
+
+// Reads a regular file whole, byte for byte. Missing when nothing is at the
+// path; Failed (with `contents` empty) when it is not a regular file or
+// cannot be read. A directory or a named pipe is never opened for reading,
+// so nothing blocks.
+FileRead ReadWholeFile(const std::string& path, std::string& contents);
+
 // Reads a regular file whole, as a text-mode read sees it: everything from
 // the first byte 26 (Ctrl-Z) on is dropped. False, with `contents` empty,
 // when the path is not a regular file that can be opened and read; a
 // directory or a named pipe is never opened for reading, so nothing blocks.
 bool ReadTextFile(const std::string& path, std::string& contents);
+
+// Reads the text file at `path` and hands each line to `visit`, up to the
+// first empty line or the end of the file; `visit` returns false to stop
+// early. False when the file could not be read.
+bool ReadLinesToFirstEmpty(const std::string& path,
+                           const std::function<bool(const std::string&)>& visit);
 
 // Takes the next line off the front of `rest`: up to the next line feed,
 // without it and without a carriage return directly before it. False when

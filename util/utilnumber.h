@@ -14,6 +14,21 @@ constexpr bool IsSpaceC(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
 }
 
+// The value of a hexadecimal digit of either case, or -1 for any other
+// character.
+constexpr int HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return c - '0';
+    }
+    if (c >= 'a' && c <= 'f') {
+        return c - 'a' + 10;
+    }
+    if (c >= 'A' && c <= 'F') {
+        return c - 'A' + 10;
+    }
+    return -1;
+}
+
 // As C's atof in the "C" locale, for decimal numbers: leading white space is
 // skipped, the longest prefix that forms a decimal number (sign, digits,
 // point, exponent) is used, trailing characters are ignored, and a text

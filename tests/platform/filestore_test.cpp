@@ -1,5 +1,6 @@
 #include "../testfolder.h"
 #include "platform/filestore.h"
+#include "regvalues.h"
 
 #include <gtest/gtest.h>
 
@@ -15,12 +16,6 @@
 
 namespace tintorel {
 namespace {
-
-RegValue Dword(std::uint32_t n) {
-    return {RegDword,
-            {static_cast<std::uint8_t>(n), static_cast<std::uint8_t>(n >> 8),
-             static_cast<std::uint8_t>(n >> 16), static_cast<std::uint8_t>(n >> 24)}};
-}
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);

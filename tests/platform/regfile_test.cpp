@@ -1,15 +1,10 @@
 #include "platform/regfile.h"
+#include "regvalues.h"
 
 #include <gtest/gtest.h>
 
 namespace tintorel {
 namespace {
-
-RegValue Text(const std::string& text) {
-    RegValue v{RegSz, {text.begin(), text.end()}};
-    v.data.push_back(0);
-    return v;
-}
 
 TEST(RegFile, ReadsEveryValueForm) {
     const std::string file = "REGEDIT4\r\n"

@@ -1,3 +1,4 @@
+#include "../platform/regvalues.h"
 #include "settingstest.h"
 
 #include <cstring>
@@ -6,18 +7,6 @@
 
 namespace tintorel {
 namespace {
-
-RegValue Text(const std::string& text) {
-    RegValue v{RegSz, {text.begin(), text.end()}};
-    v.data.push_back(0);
-    return v;
-}
-
-RegValue Double(double d) {
-    RegValue v{RegBinary, std::vector<std::uint8_t>(8)};
-    std::memcpy(v.data.data(), &d, 8);
-    return v;
-}
 
 TEST_F(SettingsTest, FirstRunReadsDefaultsAndCreatesTheSubKeys) {
     int rgb, hls, hsv, cmy, cmyk, name, visual, html, vb, nameSort, visualSort, size;
