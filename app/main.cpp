@@ -10,6 +10,7 @@
 #include "settings/params.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 #include <exception>
@@ -19,7 +20,8 @@ int main(int argc, char** argv) {
     CreateNamedMarker("Tintorel");
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tintorel");
-    QApplication::setDesktopFileName("tintorel");
+    QApplication::setDesktopFileName("org.tintorel.Tintorel");
+    QApplication::setWindowIcon(QIcon(":/icons/org.tintorel.Tintorel.svg"));
     try {
         std::string localeDir;
         std::string localeFile;

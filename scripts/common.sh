@@ -7,7 +7,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # Build tools, test and benchmark libraries, Qt 6 Widgets, and the German
 # locale the number-parsing tests read under.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libx11-dev locales xvfb xauth)
+          qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth
+          desktop-file-utils appstream dpkg-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -45,4 +46,35 @@ configure_and_build() {
     shift
     cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
+}
+
+# Builds the Debian package in a build folder and checks what it holds: the
+# programs, data, desktop entry, icon and metadata at their places, and a
+# set-up step that finds the data of the unpacked tree.
+check_package() {
+    local dir=$1
+    (cd "$dir" && rm -f tintorel_*.deb && cpack -G DEB >/dev/null 2>&1)
+    local deb
+    deb=$(ls "$dir"/tintorel_*.deb)
+    local listing
+    listing=$(dpkg-deb -c "$deb")
+    local path
+    for path in usr/bin/tintorel usr/bin/tintorel-setup usr/bin/tintorel-launch \
+        usr/share/applications/org.tintorel.Tintorel.desktop \
+        usr/share/icons/hicolor/scalable/apps/org.tintorel.Tintorel.svg \
+        usr/share/metainfo/org.tintorel.Tintorel.metainfo.xml \
+        usr/share/tintorel/colours/web.txt usr/share/tintorel/languages/english.txt; do
+        grep -q "\./$path\$" <<<"$listing" || { echo "package lacks $path"; return 1; }
+    done
+    dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "package lacks its Qt dependency"; return 1; }
+    local tree
+    tree=$(mktemp -d)
+    dpkg-deb -x "$deb" "$tree"
+    HOME="$tree/home" XDG_CONFIG_HOME= LANG=fr_FR.UTF-8 LC_ALL= LC_MESSAGES= \
+        "$tree/usr/bin/tintorel-setup" >/dev/null
+    grep -q "\"ColorDir\"=\"$tree/usr/share/tintorel/colours/\"" "$tree/home/.config/VRQM/tintorel.reg" &&
+        grep -q '"LocaleFile"="french.txt"' "$tree/home/.config/VRQM/tintorel.reg" ||
+        { echo "the packaged set-up step did not find its data"; rm -rf "$tree"; return 1; }
+    rm -rf "$tree"
+    echo "package $(basename "$deb") holds what it should"
 }
