@@ -266,26 +266,33 @@ RegDocument ParseRegFile(std::string_view text) {
     RegDocument document;
     RegSection* section = nullptr;
     bool first = true;
+    std::size_t pendingBlanks = 0;
     while (!text.empty()) {
         // One logical line: a hexadecimal list ending in a backslash goes on
-        // in the next line, as the registry editor wraps long lists.
+        // in the next line, as the registry editor wraps long lists; its
+        // continuation lines are indented, so a blank or unindented line
+        // never continues one.
         std::string raw;
         std::string joined;
         for (;;) {
             const std::size_t feed = text.find('\n');
             std::string_view line = text.substr(0, feed);
             text = feed == std::string_view::npos ? std::string_view() : text.substr(feed + 1);
-            if (!line.empty() && line.back() == '\r') {
-                line.remove_suffix(1);
-            }
+            // A kept line keeps its bytes, a carriage return included; only
+            // reading a value looks past it.
             if (!raw.empty() || !joined.empty()) {
                 raw += '\n';
             }
             raw += line;
+            if (!line.empty() && line.back() == '\r') {
+                line.remove_suffix(1);
+            }
             const std::string_view trimmed = TrimRight(line);
             joined += joined.empty() ? trimmed : TrimLeft(trimmed);
-            const bool goesOn =
-                !text.empty() && !joined.empty() && joined.back() == '\\' && IsHexValueLine(joined);
+            const bool goesOn = !joined.empty() && joined.back() == '\\' &&
+                                IsHexValueLine(joined) &&
+                                (text.starts_with(' ') || text.starts_with('\t')) &&
+                                !TrimLeft(TrimRight(text.substr(0, text.find('\n')))).empty();
             if (!goesOn) {
                 break;
             }
@@ -295,7 +302,11 @@ RegDocument ParseRegFile(std::string_view text) {
         first = false;
         const std::string_view line = TrimLeft(std::string_view(joined));
         if (line.empty()) {
-            continue; // blank lines only separate sections; they are written anew
+            // Blank lines after a section's last line only separate sections
+            // and are written anew; those between two lines are kept, so
+            // that lines once apart never run together when written again.
+            ++pendingBlanks;
+            continue;
         }
         if (wasFirst && (line == kHeader || line.starts_with("Windows Registry Editor"))) {
             continue;
@@ -303,8 +314,15 @@ RegDocument ParseRegFile(std::string_view text) {
         if (line.front() == '[' && line.back() == ']' && line.size() > 2 && line[1] != '-') {
             document.sections.push_back({std::string(line.substr(1, line.size() - 2)), {}});
             section = &document.sections.back();
+            pendingBlanks = 0;
             continue;
         }
+        if (section != nullptr && !section->lines.empty()) {
+            section->lines.insert(section->lines.end(), pendingBlanks, RegRawLine{});
+        } else if (section == nullptr && !document.preamble.empty()) {
+            document.preamble.insert(document.preamble.end(), pendingBlanks, RegRawLine{});
+        }
+        pendingBlanks = 0;
         RegEntry entry;
         if (section != nullptr && ReadEntry(line, entry)) {
             section->lines.emplace_back(std::move(entry));

@@ -8,7 +8,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # locale the number-parsing tests read under.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth
-          desktop-file-utils appstream dpkg-dev)
+          desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -77,4 +77,48 @@ check_package() {
         { echo "the packaged set-up step did not find its data"; rm -rf "$tree"; return 1; }
     rm -rf "$tree"
     echo "package $(basename "$deb") holds what it should"
+}
+
+# Builds the fuzz targets in build/fuzz and runs each for $1 seconds, two at
+# a time; prints how many inputs each ran and fails on any crash.
+run_fuzzers() {
+    local seconds=$1
+    local dir="$top/build/fuzz"
+    CXX=clang++ CC=clang configure_and_build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DTINTOREL_FUZZ=ON -DBUILD_TESTING=OFF -DTINTOREL_BENCHMARKS=OFF \
+        -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
+    local -A seeds=(
+        [fuzz_colourlist]="$top/data/colours" [fuzz_language]="$top/data/languages"
+        [fuzz_regfile]="$top/fuzz/seeds/regfile" [fuzz_codes]="$top/fuzz/seeds/codes"
+        [fuzz_colortext]="$top/fuzz/seeds/colortext" [fuzz_range]="$top/fuzz/seeds/range"
+        [fuzz_slider]="$top/fuzz/seeds/slider")
+    mkdir -p "$dir/crashes"
+    local failed=0
+    local running=()
+    local target
+    for target in fuzz_colourlist fuzz_language fuzz_regfile fuzz_codes fuzz_colortext fuzz_range fuzz_slider; do
+        mkdir -p "$dir/corpus/$target"
+        # Qt and fontconfig keep caches alive for the whole process: leaks are
+        # checked everywhere but in the slider's target.
+        local leaks=1
+        if [ "$target" = fuzz_slider ]; then
+            leaks=0
+        fi
+        ASAN_OPTIONS=detect_leaks=$leaks "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
+            -rss_limit_mb=2048 -artifact_prefix="$dir/crashes/$target-" -print_final_stats=1 \
+            "$dir/corpus/$target" "${seeds[$target]}" > "$dir/$target.log" 2>&1 &
+        running+=($!)
+        if [ "${#running[@]}" -ge "$jobs" ]; then
+            wait "${running[0]}" || failed=1
+            running=("${running[@]:1}")
+        fi
+    done
+    local pid
+    for pid in "${running[@]}"; do
+        wait "$pid" || failed=1
+    done
+    for target in fuzz_colourlist fuzz_language fuzz_regfile fuzz_codes fuzz_colortext fuzz_range fuzz_slider; do
+        printf '%-18s %s\n' "$target" "$(grep -E '^Done [0-9]+ runs' "$dir/$target.log" || echo 'FAILED, see '"$dir/$target.log")"
+    done
+    return "$failed"
 }

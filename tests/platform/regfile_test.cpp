@@ -105,6 +105,24 @@ TEST(RegFile, WritesAndReadsBackExactly) {
     EXPECT_EQ(FormatRegFile(back), text);
 }
 
+// An unreadable line that ends like a wrapped hexadecimal list must not
+// swallow the blank line written after it (found by fuzzing).
+TEST(RegFile, RewritingIsStableForLinesEndingInABackslash) {
+    const std::string inputs[] = {
+        std::string("[HKEY_CURRENT_USER\\A]\n\"Red\"=hex:\0\0E\0R\\", 26),
+        "[HKEY_CURRENT_USER\\A]\n\"X\"=hex:zz,\\\n[HKEY_CURRENT_USER\\B]\n\"Y\"=dword:1\n",
+        "[HKEY_CURRENT_USER\\A]\n\"X\"=hex:01,\\\n\n  02\n",
+        "[HKEY_CURRENT_USER\\A]\r\nnot a value\r\r\r\n\"N\"=dword:1\r\n",
+    };
+    for (const std::string& input : inputs) {
+        const std::string once = FormatRegFile(ParseRegFile(input));
+        EXPECT_EQ(FormatRegFile(ParseRegFile(once)), once);
+    }
+    const RegDocument doc = ParseRegFile(inputs[1]);
+    ASSERT_EQ(doc.sections.size(), 2u);
+    EXPECT_NE(FindRegValue(doc.sections[1], "Y"), nullptr);
+}
+
 TEST(RegFile, SettingAValueReplacesItWhateverItsTypeAndCase) {
     RegSection s{"HKEY_CURRENT_USER\\X", {}};
     SetRegValue(s, "StayOnTop", Text("yes"));
