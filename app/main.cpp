@@ -12,8 +12,46 @@
 #include <QApplication>
 #include <QIcon>
 #include <QMessageBox>
+#include <QSocketNotifier>
 
+#include <csignal>
 #include <exception>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+// A signal's arrival, carried to the event loop through a pipe.
+int signalPipe[2] = {-1, -1};
+
+void OnTerminationSignal(int) {
+    const char byte = 1;
+    (void)!write(signalPipe[1], &byte, 1);
+}
+
+// SIGTERM, SIGINT and SIGHUP end the session as a close would, saving the
+// window's state, instead of killing the program on the spot.
+void EndSessionOnSignals(tintorel::TMainForm& form) {
+    if (pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        return;
+    }
+    auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &form);
+    QObject::connect(notifier, &QSocketNotifier::activated, &form, [&form] {
+        char byte = 0;
+        while (read(signalPipe[0], &byte, 1) > 0) {
+        }
+        form.EndSession();
+    });
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        sigaction(signal, &action, nullptr);
+    }
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     using namespace tintorel;
@@ -34,6 +72,7 @@ int main(int argc, char** argv) {
         TParamForm paramForm;
         mainForm.SetAboutBox(&aboutBox);
         mainForm.SetParamForm(&paramForm);
+        EndSessionOnSignals(mainForm);
         mainForm.show();
         QApplication::exec();
     } catch (const std::exception& error) {

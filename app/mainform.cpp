@@ -599,10 +599,19 @@ void TMainForm::OnClose() {
     LogLine("-- End of session --");
     LogTime();
     DestroyLog();
-    if (aboutBox_ != nullptr) {
+    if (aboutBox_ != nullptr && !endingSession_) {
         aboutBox_->exec();
     }
     QCoreApplication::quit();
+}
+
+void TMainForm::EndSession() {
+    if (!isVisible()) {
+        QCoreApplication::quit();
+        return;
+    }
+    endingSession_ = true;
+    close();
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

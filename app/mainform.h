@@ -85,6 +85,10 @@ public:
     bool SamplePipette();
     void DrawMagnifier(int x, int y);
 
+    // Closes the window as the user would, saving the state, but without the
+    // about box: the desktop session is ending (SIGTERM, SIGINT, SIGHUP).
+    void EndSession();
+
     // Handlers.
     void OnCreate();
     void OnCloseQuery();
@@ -185,6 +189,7 @@ private:
     bool HtmlSyncEnabled = false;
     bool VisualBasicSyncEnabled = false;
     bool RangeClicksEnabled = false;
+    bool endingSession_ = false;
     // True while the program itself changes the active page.
     bool pageChangeByProgram_ = false;
 

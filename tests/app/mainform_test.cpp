@@ -318,3 +318,40 @@ TEST_F(AppTest, VisualPageFollowsTheFieldAndTheZSlider) {
 
 } // namespace
 } // namespace tintorel
+
+namespace tintorel {
+namespace {
+
+// A store that cannot be written, or that holds nothing but noise: the
+// program starts, runs and closes as on a first run.
+TEST_F(AppTest, UnusableStoresLeaveTheProgramWorking) {
+    std::ofstream(folder_ / "file") << "x";
+    const std::string noise = folder_ / "noise";
+    std::filesystem::create_directories(noise + "/VRQM");
+    {
+        std::ofstream out(noise + "/VRQM/tintorel.reg", std::ios::binary);
+        std::uint32_t state = 12345;
+        for (int i = 0; i < 65536; ++i) {
+            state = state * 1103515245u + 12345u;
+            out.put(static_cast<char>(state >> 24));
+        }
+    }
+    for (const std::string& config : {folder_ / "file", noise}) {
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        SetSettingsStore(nullptr);
+        TMainForm& form = Start();
+        EXPECT_EQ(form.ActivePage(), TMainForm::PageRgb) << config;
+        Slider("bstRed")->SetValue(200);
+        EXPECT_EQ(Html(), "#c80000") << config;
+        Close();
+        EXPECT_EQ(form.CurrentColor(), nullptr);
+    }
+    // The noise is still there, around whatever the program wrote.
+    std::ifstream in(noise + "/VRQM/tintorel.reg", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_GT(text.str().size(), 65536u);
+}
+
+} // namespace
+} // namespace tintorel
