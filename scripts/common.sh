@@ -8,7 +8,8 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # locale the number-parsing tests read under.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth
-          desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev)
+          desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev valgrind
+          xdotool imagemagick)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -119,6 +120,27 @@ run_fuzzers() {
     done
     for target in fuzz_colourlist fuzz_language fuzz_regfile fuzz_codes fuzz_colortext fuzz_range fuzz_slider; do
         printf '%-18s %s\n' "$target" "$(grep -E '^Done [0-9]+ runs' "$dir/$target.log" || echo 'FAILED, see '"$dir/$target.log")"
+    done
+    return "$failed"
+}
+
+# Runs every unit and widget test executable of a build folder under
+# valgrind memcheck: any invalid access or leak of our own fails the run.
+run_memcheck() {
+    local dir=$1
+    local failed=0
+    local test
+    for test in util/util_test colour/colour_test colourlist/colourlist_test log/log_test \
+        locale/locale_test platform/platform_test settings/settings_test \
+        controls/controls_test app/app_test; do
+        if QT_QPA_PLATFORM=offscreen valgrind --error-exitcode=9 --leak-check=full \
+            --errors-for-leak-kinds=definite --suppressions="$top/tests/valgrind.supp" -q \
+            "$dir/tests/$test" > "$dir/memcheck-$(basename "$test").log" 2>&1; then
+            echo "memcheck clean: $test"
+        else
+            echo "memcheck FAILED: $test (see $dir/memcheck-$(basename "$test").log)"
+            failed=1
+        fi
     done
     return "$failed"
 }
