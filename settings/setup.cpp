@@ -23,6 +23,16 @@ std::string LanguageFileForLocale(const std::function<const char*(const char*)>&
 }
 
 std::vector<std::string> RunSetup(const SetupValues& values) {
+    // The program's keys, empty, as an installer leaves them: the first
+    // start then only reads, instead of creating each key on its way.
+    for (const char* subKey :
+         {"\\Color", "\\Tab", "\\Sort", "\\Pos", "\\Format", "\\Range", "\\File", "\\Pipette"}) {
+        try {
+            SettingsStore().CreateKey(ParamsKey(subKey));
+        } catch (...) {
+            // As every settings access: a store that fails is left alone.
+        }
+    }
     const std::string key = ParamsKey("\\File");
     std::vector<std::string> written;
     const auto put = [&](const char* name, const std::string& text) {

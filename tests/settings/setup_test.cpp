@@ -45,6 +45,12 @@ TEST_F(SetupTest, WritesOnlyWhatIsMissingAndOnlyOnce) {
     EXPECT_EQ(text, "/opt/t/languages/");
     ReadLocaleFile(text);
     EXPECT_EQ(text, "mine.txt");
+    // The program's eight keys exist, so that its first start only reads.
+    const std::optional<RegDocument> doc = store_->Load();
+    for (const char* sub : {"Color", "Tab", "Sort", "Pos", "Format", "Range", "File", "Pipette"}) {
+        EXPECT_NE(doc->Find(std::string("HKEY_CURRENT_USER\\Software\\VRQM\\Tintorel\\") + sub), nullptr)
+            << sub;
+    }
 }
 
 } // namespace
