@@ -3,6 +3,7 @@
 #include "platform/logfolder.h"
 #include "util/utilfile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <condition_variable>
 #include <cstdlib>
@@ -131,13 +132,20 @@ private:
 
 class FileRegistryKey : public RegistryKey {
 public:
-    FileRegistryKey(FileRegistryStore& store, std::vector<std::string> chain)
-        : store_(store), chain_(std::move(chain)) {}
+    // `opened` is the tree as the key was opened: a key lives for one read
+    // or write, so its first query reads that instead of the file again.
+    FileRegistryKey(FileRegistryStore& store, std::vector<std::string> chain,
+                    std::optional<RegDocument> opened)
+        : store_(store), chain_(std::move(chain)), opened_(std::move(opened)) {}
 
     bool ValueExists(const std::string& name) override { return QueryValue(name).has_value(); }
 
     std::optional<RegValue> QueryValue(const std::string& name) override {
-        const std::optional<RegDocument> document = store_.Load();
+        std::optional<RegDocument> document;
+        std::swap(document, opened_);
+        if (!document) {
+            document = store_.Load();
+        }
         if (!document) {
             return std::nullopt;
         }
@@ -150,11 +158,19 @@ public:
     }
 
     bool SetValue(const std::string& name, const RegValue& value) override {
+        opened_.reset();
         return store_.Modify([this, &name, &value](RegDocument& document) {
             // The key may have been removed by hand since it was opened.
             AddMissingSections(document, chain_);
             SetRegValue(*document.Find(chain_.back()), name, value);
             return true;
+        });
+    }
+
+    static bool AllSectionsExist(const RegDocument& document,
+                                 const std::vector<std::string>& chain) {
+        return std::all_of(chain.begin(), chain.end(), [&document](const std::string& path) {
+            return document.Find(path) != nullptr;
         });
     }
 
@@ -172,6 +188,7 @@ public:
 private:
     FileRegistryStore& store_;
     std::vector<std::string> chain_; // the key and its ancestors, outermost first
+    std::optional<RegDocument> opened_;
 };
 
 } // namespace
@@ -208,18 +225,19 @@ std::unique_ptr<RegistryKey> FileRegistryStore::CreateKey(const std::string& pat
     if (chain.size() > 1) {
         chain.erase(chain.begin()); // the root itself needs no section
     }
-    const std::optional<RegDocument> current = Load();
+    std::optional<RegDocument> current = Load();
     if (!current) {
         return nullptr;
     }
-    RegDocument probe = *current;
-    if (FileRegistryKey::AddMissingSections(probe, chain) &&
-        !Modify([&chain](RegDocument& document) {
-            return FileRegistryKey::AddMissingSections(document, chain);
-        })) {
-        return nullptr;
+    if (!FileRegistryKey::AllSectionsExist(*current, chain)) {
+        if (!Modify([&chain](RegDocument& document) {
+                return FileRegistryKey::AddMissingSections(document, chain);
+            })) {
+            return nullptr;
+        }
+        current.reset(); // the file changed: the first query reads it again
     }
-    return std::make_unique<FileRegistryKey>(*this, std::move(chain));
+    return std::make_unique<FileRegistryKey>(*this, std::move(chain), std::move(current));
 }
 
 std::optional<RegDocument> FileRegistryStore::Load() const {
