@@ -138,6 +138,7 @@ TMainForm::TMainForm(std::unique_ptr<ScreenReader> screen)
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       screen_(std::move(screen)) {
     BuildLayout();
+    BuildRangePanels();
     ConnectEvents();
     // The session log, before the creation sequence.
     if (const std::optional<std::string> folder = LogFolder()) {

@@ -9,8 +9,10 @@
 
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class QComboBox;
@@ -132,12 +134,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct RangePanel; // one page's sliders, radio buttons and setting
+    // One page's range modes: its sliders, the maxima it falls back to, the
+    // radio buttons with the maxima each sets, and its stored setting. The
+    // same table serves the radio buttons, ApplyRanges and SaveRanges.
+    struct RangePanel {
+        std::vector<BSliderNText*> sliders;
+        std::vector<int> defaults;
+        std::vector<std::pair<QRadioButton*, std::vector<int>>> modes;
+        std::function<std::vector<int>()> read;
+        std::function<void(const std::vector<int>&)> write;
+    };
 
     void BuildLayout();
     void ConnectEvents();
     void PanelEdit();
-    void RangeClick(const std::vector<BSliderNText*>& sliders, const std::vector<int>& maxima);
+    void BuildRangePanels();
+    void RangeClick(const QRadioButton* button);
     void SetActivePage(int index);
     void StopPipette();
     std::unique_ptr<BColor> ColourForPage(int page, float red, float green, float blue) const;
@@ -189,6 +201,7 @@ private:
     bool HtmlSyncEnabled = false;
     bool VisualBasicSyncEnabled = false;
     bool RangeClicksEnabled = false;
+    std::vector<RangePanel> rangePanels_;
     bool endingSession_ = false;
     // True while the program itself changes the active page.
     bool pageChangeByProgram_ = false;

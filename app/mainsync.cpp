@@ -8,6 +8,7 @@
 #include "colourlist/colorfile.h"
 #include "colourlist/colorname.h"
 #include "controls/colorselector.h"
+#include "controls/radio.h"
 #include "controls/sliderntext.h"
 #include "controls/uitext.h"
 #include "log/log.h"
@@ -43,18 +44,6 @@ template <class Colour> const Colour* Exactly(const BColor* colour) {
     return colour != nullptr && typeid(*colour) == typeid(Colour)
                ? static_cast<const Colour*>(colour)
                : nullptr;
-}
-
-// Radio buttons of one page form one exclusive group, which Qt will not
-// leave empty by itself; the range and preference settings need that.
-void UncheckGroup(std::initializer_list<QRadioButton*> group) {
-    for (QRadioButton* radio : group) {
-        if (radio->isChecked()) {
-            radio->setAutoExclusive(false);
-            radio->setChecked(false);
-            radio->setAutoExclusive(true);
-        }
-    }
 }
 
 } // namespace
@@ -322,148 +311,153 @@ void TMainForm::VisualSortChanged() {
     }
 }
 
-void TMainForm::RangeClick(const std::vector<BSliderNText*>& sliders,
-                           const std::vector<int>& maxima) {
+void TMainForm::BuildRangePanels() {
+    const std::vector<int> bytes{255, 255, 255};
+    const std::vector<int> percent{100, 100, 100};
+    const std::vector<int> degreeBytes{360, 255, 255};
+    const std::vector<int> degreePercent{360, 100, 100};
+    const auto threeOf = [](void (*read)(int&, int&, int&)) {
+        return [read] {
+            std::vector<int> v(3);
+            read(v[0], v[1], v[2]);
+            return v;
+        };
+    };
+    const auto writeThree = [](void (*write)(int, int, int)) {
+        return [write](const std::vector<int>& v) { write(v[0], v[1], v[2]); };
+    };
+    rangePanels_ = {
+        {{bstRed, bstGrn, bstBlu},
+         bytes,
+         {{rdbRgbByte, bytes}, {rdbRgbPercent, percent}},
+         threeOf(ReadRgbRange),
+         writeThree(WriteRgbRange)},
+        {{bstHue, bstLit, bstSat},
+         degreeBytes,
+         {{rdbHlsByte, bytes},
+          {rdbHlsPercent, percent},
+          {rdbHlsDegreeByte, degreeBytes},
+          {rdbHlsDegreePercent, degreePercent}},
+         threeOf(ReadHlsRange),
+         writeThree(WriteHlsRange)},
+        {{bstHue2, bstSat2, bstVal2},
+         degreeBytes,
+         {{rdbHsvByte, bytes},
+          {rdbHsvPercent, percent},
+          {rdbHsvDegreeByte, degreeBytes},
+          {rdbHsvDegreePercent, degreePercent}},
+         threeOf(ReadHsvRange),
+         writeThree(WriteHsvRange)},
+        {{bstCya, bstMag, bstYel},
+         bytes,
+         {{rdbCmyByte, bytes}, {rdbCmyPercent, percent}},
+         threeOf(ReadCmyRange),
+         writeThree(WriteCmyRange)},
+        {{bstCya2, bstMag2, bstYel2, bstBlk2},
+         std::vector<int>(4, 255),
+         {{rdbCmykByte, std::vector<int>(4, 255)}, {rdbCmykPercent, std::vector<int>(4, 100)}},
+         [] {
+             std::vector<int> v(4);
+             ReadCmykRange(v[0], v[1], v[2], v[3]);
+             return v;
+         },
+         [](const std::vector<int>& v) { WriteCmykRange(v[0], v[1], v[2], v[3]); }},
+    };
+}
+
+void TMainForm::RangeClick(const QRadioButton* button) {
     if (!RangeClicksEnabled) {
         return;
     }
-    {
-        const GuardClosed closed(PanelSyncEnabled);
-        for (std::size_t i = 0; i < sliders.size(); ++i) {
-            sliders[i]->SetRange(0, static_cast<float>(maxima[i]));
+    for (const RangePanel& panel : rangePanels_) {
+        for (const auto& [radio, maxima] : panel.modes) {
+            if (radio != button) {
+                continue;
+            }
+            {
+                const GuardClosed closed(PanelSyncEnabled);
+                for (std::size_t i = 0; i < panel.sliders.size(); ++i) {
+                    panel.sliders[i]->SetRange(0, static_cast<float>(maxima[i]));
+                }
+            }
+            UpdatePanel();
+            return;
         }
     }
-    UpdatePanel();
 }
 
 void TMainForm::rdbRgbByteClick() {
-    RangeClick({bstRed, bstGrn, bstBlu}, {255, 255, 255});
+    RangeClick(rdbRgbByte);
 }
 void TMainForm::rdbRgbPercentClick() {
-    RangeClick({bstRed, bstGrn, bstBlu}, {100, 100, 100});
+    RangeClick(rdbRgbPercent);
 }
 void TMainForm::rdbHlsByteClick() {
-    RangeClick({bstHue, bstLit, bstSat}, {255, 255, 255});
+    RangeClick(rdbHlsByte);
 }
 void TMainForm::rdbHlsPercentClick() {
-    RangeClick({bstHue, bstLit, bstSat}, {100, 100, 100});
+    RangeClick(rdbHlsPercent);
 }
 void TMainForm::rdbHlsDegreeByteClick() {
-    RangeClick({bstHue, bstLit, bstSat}, {360, 255, 255});
+    RangeClick(rdbHlsDegreeByte);
 }
 void TMainForm::rdbHlsDegreePercentClick() {
-    RangeClick({bstHue, bstLit, bstSat}, {360, 100, 100});
+    RangeClick(rdbHlsDegreePercent);
 }
 void TMainForm::rdbHsvByteClick() {
-    RangeClick({bstHue2, bstSat2, bstVal2}, {255, 255, 255});
+    RangeClick(rdbHsvByte);
 }
 void TMainForm::rdbHsvPercentClick() {
-    RangeClick({bstHue2, bstSat2, bstVal2}, {100, 100, 100});
+    RangeClick(rdbHsvPercent);
 }
 void TMainForm::rdbHsvDegreeByteClick() {
-    RangeClick({bstHue2, bstSat2, bstVal2}, {360, 255, 255});
+    RangeClick(rdbHsvDegreeByte);
 }
 void TMainForm::rdbHsvDegreePercentClick() {
-    RangeClick({bstHue2, bstSat2, bstVal2}, {360, 100, 100});
+    RangeClick(rdbHsvDegreePercent);
 }
 void TMainForm::rdbCmyByteClick() {
-    RangeClick({bstCya, bstMag, bstYel}, {255, 255, 255});
+    RangeClick(rdbCmyByte);
 }
 void TMainForm::rdbCmyPercentClick() {
-    RangeClick({bstCya, bstMag, bstYel}, {100, 100, 100});
+    RangeClick(rdbCmyPercent);
 }
 void TMainForm::rdbCmykByteClick() {
-    RangeClick({bstCya2, bstMag2, bstYel2, bstBlk2}, {255, 255, 255, 255});
+    RangeClick(rdbCmykByte);
 }
 void TMainForm::rdbCmykPercentClick() {
-    RangeClick({bstCya2, bstMag2, bstYel2, bstBlk2}, {100, 100, 100, 100});
+    RangeClick(rdbCmykPercent);
 }
 
 void TMainForm::ApplyRanges() {
     RangeClicksEnabled = false;
-    // A stored maximum that is no byte, percent or degree scale can only come
-    // from a hand-edited store; the slider's default keeps it usable (a
-    // maximum of 0 would divide by zero when the page is read).
-    const auto sanitise = [](int stored, int fallback, bool isHue) {
-        const bool scale = stored == 255 || stored == 100 || (isHue && stored == 360);
-        return scale ? stored : fallback;
-    };
-    const auto apply = [](std::initializer_list<BSliderNText*> sliders,
-                          const std::vector<int>& maxima) {
-        std::size_t i = 0;
-        for (BSliderNText* slider : sliders) {
-            slider->SetRange(0, static_cast<float>(maxima[i++]));
+    for (const RangePanel& panel : rangePanels_) {
+        // A stored maximum that is no byte, percent or degree scale can only
+        // come from a hand-edited store; the slider's default keeps it usable
+        // (a maximum of 0 would divide by zero when the page is read).
+        std::vector<int> maxima = panel.read();
+        for (std::size_t i = 0; i < maxima.size(); ++i) {
+            const int m = maxima[i];
+            const bool scale = m == 255 || m == 100 || (panel.defaults[i] == 360 && m == 360);
+            maxima[i] = scale ? m : panel.defaults[i];
+            panel.sliders[i]->SetRange(0, static_cast<float>(maxima[i]));
         }
-    };
-    const auto check = [](QRadioButton* radio) { radio->setChecked(true); };
-    const std::vector<int> bytes3{255, 255, 255};
-    const std::vector<int> percent3{100, 100, 100};
-
-    int a = 0, b = 0, c = 0, d = 0;
-    ReadRgbRange(a, b, c);
-    std::vector<int> rgb{sanitise(a, 255, false), sanitise(b, 255, false), sanitise(c, 255, false)};
-    apply({bstRed, bstGrn, bstBlu}, rgb);
-    UncheckGroup({rdbRgbByte, rdbRgbPercent});
-    if (rgb == percent3) {
-        check(rdbRgbPercent);
-    } else if (rgb == bytes3) {
-        check(rdbRgbByte);
-    }
-
-    const auto hueRanges = [&](void (*read)(int&, int&, int&), BSliderNText* hue,
-                               BSliderNText* second, BSliderNText* third,
-                               QRadioButton* degreePercent, QRadioButton* degreeByte,
-                               QRadioButton* byte, QRadioButton* percent) {
-        read(a, b, c);
-        const std::vector<int> maxima{sanitise(a, 360, true), sanitise(b, 255, false),
-                                      sanitise(c, 255, false)};
-        apply({hue, second, third}, maxima);
-        UncheckGroup({degreePercent, degreeByte, byte, percent});
-        if (maxima == std::vector<int>{360, 100, 100}) {
-            check(degreePercent);
-        } else if (maxima == std::vector<int>{360, 255, 255}) {
-            check(degreeByte);
-        } else if (maxima == bytes3) {
-            check(byte);
-        } else if (maxima == percent3) {
-            check(percent);
+        // The button whose maxima are the stored ones, or none at all.
+        for (const auto& [radio, modeMaxima] : panel.modes) {
+            SetRadioChecked(radio, modeMaxima == maxima);
         }
-    };
-    hueRanges(ReadHlsRange, bstHue, bstLit, bstSat, rdbHlsDegreePercent, rdbHlsDegreeByte,
-              rdbHlsByte, rdbHlsPercent);
-    hueRanges(ReadHsvRange, bstHue2, bstSat2, bstVal2, rdbHsvDegreePercent, rdbHsvDegreeByte,
-              rdbHsvByte, rdbHsvPercent);
-
-    ReadCmyRange(a, b, c);
-    std::vector<int> cmy{sanitise(a, 255, false), sanitise(b, 255, false), sanitise(c, 255, false)};
-    apply({bstCya, bstMag, bstYel}, cmy);
-    UncheckGroup({rdbCmyByte, rdbCmyPercent});
-    if (cmy == percent3) {
-        check(rdbCmyPercent);
-    } else if (cmy == bytes3) {
-        check(rdbCmyByte);
-    }
-
-    ReadCmykRange(a, b, c, d);
-    std::vector<int> cmyk{sanitise(a, 255, false), sanitise(b, 255, false), sanitise(c, 255, false),
-                          sanitise(d, 255, false)};
-    apply({bstCya2, bstMag2, bstYel2, bstBlk2}, cmyk);
-    UncheckGroup({rdbCmykByte, rdbCmykPercent});
-    if (cmyk == std::vector<int>(4, 100)) {
-        check(rdbCmykPercent);
-    } else if (cmyk == std::vector<int>(4, 255)) {
-        check(rdbCmykByte);
     }
     RangeClicksEnabled = true;
 }
 
 void TMainForm::SaveRanges() {
-    WriteRgbRange(bstRed->MaxValue(), bstGrn->MaxValue(), bstBlu->MaxValue());
-    WriteHlsRange(bstHue->MaxValue(), bstLit->MaxValue(), bstSat->MaxValue());
-    WriteHsvRange(bstHue2->MaxValue(), bstSat2->MaxValue(), bstVal2->MaxValue());
-    WriteCmyRange(bstCya->MaxValue(), bstMag->MaxValue(), bstYel->MaxValue());
-    WriteCmykRange(bstCya2->MaxValue(), bstMag2->MaxValue(), bstYel2->MaxValue(),
-                   bstBlk2->MaxValue());
+    for (const RangePanel& panel : rangePanels_) {
+        std::vector<int> maxima;
+        for (const BSliderNText* slider : panel.sliders) {
+            maxima.push_back(slider->MaxValue());
+        }
+        panel.write(maxima);
+    }
 }
 
 // Codes

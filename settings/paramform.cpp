@@ -1,5 +1,6 @@
 #include "settings/paramform.h"
 
+#include "controls/radio.h"
 #include "controls/uitext.h"
 #include "locale/language.h"
 #include "locale/texttables.h"
@@ -32,18 +33,6 @@ Button* MakeButton(QWidget* parent, const char* name, int x, int y, int width, c
     button->setObjectName(name);
     button->setGeometry(x, y, width, 17);
     return button;
-}
-
-// Qt keeps one button of an exclusive group checked; the preferences need
-// a group left with none checked when the stored size is unknown.
-void SetChecked(QRadioButton* radio, bool checked) {
-    if (checked || !radio->isChecked()) {
-        radio->setChecked(checked);
-        return;
-    }
-    radio->setAutoExclusive(false);
-    radio->setChecked(false);
-    radio->setAutoExclusive(true);
 }
 
 } // namespace
@@ -166,13 +155,13 @@ void TParamForm::LoadPreferences() {
     chkHtml->setChecked(html != 0);
     chkVb->setChecked(vb != 0);
     const int onTop = ReadStayOnTop();
-    SetChecked(rdbYes, onTop != 0);
-    SetChecked(rdbNo, onTop == 0);
+    SetRadioChecked(rdbYes, onTop != 0);
+    SetRadioChecked(rdbNo, onTop == 0);
     int size = 0;
     ReadSize(size);
-    SetChecked(rdbSmall, size == 1);
-    SetChecked(rdbBigger, size == 3);
-    SetChecked(rdbMuchBigger, size == 7);
+    SetRadioChecked(rdbSmall, size == 1);
+    SetRadioChecked(rdbBigger, size == 3);
+    SetRadioChecked(rdbMuchBigger, size == 7);
 }
 
 void TParamForm::StorePreferences() {
