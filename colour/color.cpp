@@ -13,7 +13,7 @@ constexpr double kByteFactor = 1.0 / 255.0;
 
 // Beyond this many turns the hue is reduced with fmod: such hues never come
 // from the program itself, only from hand-made input.
-constexpr float kLoopLimit = 360.0f * 65536.0f;
+constexpr double kLoopLimit = 360.0 * 65536.0;
 
 std::uint32_t PackChannel(float channel) {
     return LowByteOfTrunc(static_cast<double>(channel) * 255.0 + 0.5);
@@ -23,34 +23,34 @@ std::uint32_t PackChannel(float channel) {
 
 namespace hue {
 
-float WrapDownSlow(float hue, bool atOrAbove) {
+double WrapDownSlow(double hue, bool atOrAbove) {
     if (!std::isfinite(hue)) {
-        return std::nanf("");
+        return std::nan("");
     }
     if (hue > kLoopLimit) {
-        hue = static_cast<float>(std::fmod(static_cast<double>(hue), 360.0));
+        hue = std::fmod(hue, 360.0);
     }
     if (atOrAbove) {
-        while (hue >= 360.0f) {
-            hue = static_cast<float>(static_cast<double>(hue) - 360.0);
+        while (hue >= 360.0) {
+            hue -= 360.0;
         }
     } else {
-        while (hue > 360.0f) {
-            hue = static_cast<float>(static_cast<double>(hue) - 360.0);
+        while (hue > 360.0) {
+            hue -= 360.0;
         }
     }
     return hue;
 }
 
-float WrapUpSlow(float hue) {
+double WrapUpSlow(double hue) {
     if (!std::isfinite(hue)) {
-        return std::nanf("");
+        return std::nan("");
     }
     if (hue < -kLoopLimit) {
-        hue = static_cast<float>(std::fmod(static_cast<double>(hue), 360.0));
+        hue = std::fmod(hue, 360.0);
     }
-    while (hue < 0.0f) {
-        hue = static_cast<float>(static_cast<double>(hue) + 360.0);
+    while (hue < 0.0) {
+        hue += 360.0;
     }
     return hue;
 }

@@ -1,22 +1,29 @@
 // The web colour code (#rrggbb) and the Visual Basic colour literal
 // (&Hbbggrr, blue in the high byte). Both truncate each component to a byte
-// rather than round it.
+// rather than round it, but a colour that came from bytes shows exactly those
+// bytes again, whatever colour space it went through.
 #pragma once
 
 #include <string>
 
 namespace tintorel {
 
-// "#%2.2x%2.2x%2.2x" of trunc(component × 255), red first.
-std::string HtmlCode(float red, float green, float blue);
-// "&H%x" of trunc(r × 255) + 256 × trunc(g × 255) + 65536 × trunc(b × 255).
-std::string VisualBasicCode(float red, float green, float blue);
-
 struct ByteRgb {
     int red = 0;
     int green = 0;
     int blue = 0;
+    bool operator==(const ByteRgb&) const = default;
 };
+
+// The bytes both codes show for a colour: trunc(component × 255 + 1/256)
+// each, so that k / 255 shows k even after float round trips while 127.5
+// still shows 127.
+ByteRgb CodeBytes(float red, float green, float blue);
+
+// "#%2.2x%2.2x%2.2x" of trunc(component × 255 + 1/256), red first.
+std::string HtmlCode(float red, float green, float blue);
+// "&H%x" of r + 256 × g + 65536 × b, each byte as in HtmlCode.
+std::string VisualBasicCode(float red, float green, float blue);
 
 // "#rrggbb" or "#rgb" (each digit doubled), hexadecimal digits of either
 // case, nothing else. False for anything incomplete or invalid.

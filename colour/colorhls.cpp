@@ -12,15 +12,17 @@ namespace {
 constexpr double kSixtieth = 1.0 / 60.0;
 
 // One RGB channel from the two lightness bounds and a hue shifted for it.
-float Channel(float lo, float hi, float h) {
-    h = hue::WrapUp(hue::WrapDown(h, false));
-    if (h < 60.0f) {
+// The shifted hue arrives rounded to float; wrapping it is intermediate
+// arithmetic and stays in double.
+float Channel(float lo, float hi, float shifted) {
+    const double h = hue::WrapUp(hue::WrapDown(shifted, false));
+    if (h < 60.0) {
         return static_cast<float>(lo + (static_cast<double>(hi) - lo) * h * kSixtieth);
     }
-    if (h < 180.0f) {
+    if (h < 180.0) {
         return hi;
     }
-    if (h < 240.0f) {
+    if (h < 240.0) {
         return static_cast<float>(lo + (static_cast<double>(hi) - lo) * (240.0 - h) * kSixtieth);
     }
     return lo;
@@ -39,28 +41,33 @@ void BColorHls::FromRgb(float red, float green, float blue) {
         saturation_ = 0.0f;
         return;
     }
+    // The saturation divides the exact difference, not the rounded delta:
+    // the denominator is exact too, so a fully saturated colour (min 0 or
+    // max 1) gets exactly 1 and lands in the top saturation class.
+    const double spread = static_cast<double>(max) - min;
     if (lightness_ < 0.5f) {
-        saturation_ = static_cast<float>(delta / (static_cast<double>(max) + min));
+        saturation_ = static_cast<float>(spread / (static_cast<double>(max) + min));
     } else {
-        saturation_ = static_cast<float>(delta / (2.0 - max - min));
+        saturation_ = static_cast<float>(spread / (2.0 - max - min));
     }
     const auto rc = static_cast<float>((static_cast<double>(max) - red) / delta);
     const auto gc = static_cast<float>((static_cast<double>(max) - green) / delta);
     const auto bc = static_cast<float>((static_cast<double>(max) - blue) / delta);
-    // Red wins a tie with green or blue, green a tie with blue.
-    float h = 0.0f;
+    // Red wins a tie with green or blue, green a tie with blue. The hue is
+    // rounded to float once, when it is stored.
+    double h = 0.0;
     if (red == max) {
-        h = static_cast<float>(static_cast<double>(bc) - gc);
+        h = static_cast<double>(bc) - gc;
     } else if (green == max) {
-        h = static_cast<float>(2.0 + rc - bc);
+        h = 2.0 + rc - bc;
     } else if (blue == max) {
-        h = static_cast<float>(4.0 + gc - rc);
+        h = 4.0 + gc - rc;
     }
-    h = static_cast<float>(h * 60.0);
-    if (h < 0.0f) {
-        h = static_cast<float>(h + 360.0);
+    h *= 60.0;
+    if (h < 0.0) {
+        h += 360.0;
     }
-    hue_ = h;
+    hue_ = static_cast<float>(h);
 }
 
 void BColorHls::ToRgb(float& red, float& green, float& blue) const {

@@ -17,24 +17,25 @@ void BColorHsv::FromRgb(float red, float green, float blue) {
         return;
     }
     saturation_ = static_cast<float>(static_cast<double>(delta) / max);
-    float h = 0.0f;
+    // The hue is rounded to float once, when it is stored.
+    double h = 0.0;
     if (red == max) {
-        h = static_cast<float>((static_cast<double>(green) - blue) / delta);
+        h = (static_cast<double>(green) - blue) / delta;
     } else if (green == max) {
-        h = static_cast<float>((static_cast<double>(blue) - red) / delta + 2.0);
+        h = (static_cast<double>(blue) - red) / delta + 2.0;
     } else {
-        h = static_cast<float>((static_cast<double>(red) - green) / delta + 4.0);
+        h = (static_cast<double>(red) - green) / delta + 4.0;
     }
-    h = static_cast<float>(h * 60.0);
-    if (h < 0.0f) {
-        h = static_cast<float>(h + 360.0);
+    h *= 60.0;
+    if (h < 0.0) {
+        h += 360.0;
     }
-    hue_ = h;
+    hue_ = static_cast<float>(h);
 }
 
 void BColorHsv::ToRgb(float& red, float& green, float& blue) const {
     // Only hues at or above 360 are brought down; negative ones stay.
-    const float h = hue::WrapDown(hue_, true);
+    const double h = hue::WrapDown(hue_, true);
     if (saturation_ == 0.0f) {
         red = green = blue = value_;
         return;

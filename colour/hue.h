@@ -22,13 +22,14 @@ inline Extremes ExtremesOf(float red, float green, float blue) {
 }
 
 // Subtracts 360 while the hue is above 360 (at or above 360 when
-// `atOrAbove`), one float subtraction at a time. A hue so far out of range
-// that the loop would run for ages, or forever once 360 is below the float's
-// precision, is first reduced with fmod. NaN and infinities come out as NaN.
-float WrapDownSlow(float hue, bool atOrAbove);
-inline float WrapDown(float hue, bool atOrAbove) {
+// `atOrAbove`). The wrapped hue is an intermediate and stays in double
+// precision: rounding each step to float would shift hues that are fine as
+// they are. A hue so far out of range that the loop would run for ages is
+// first reduced with fmod. NaN and infinities come out as NaN.
+double WrapDownSlow(double hue, bool atOrAbove);
+inline double WrapDown(double hue, bool atOrAbove) {
     // Nearly every hue is already in range: keep that path free of calls.
-    if (hue >= 0.0f && (atOrAbove ? hue < 360.0f : hue <= 360.0f)) {
+    if (hue >= 0.0 && (atOrAbove ? hue < 360.0 : hue <= 360.0)) {
         return hue;
     }
     return WrapDownSlow(hue, atOrAbove);
@@ -36,9 +37,9 @@ inline float WrapDown(float hue, bool atOrAbove) {
 
 // Adds 360 while the hue is negative, with the same guard against
 // unbounded loops.
-float WrapUpSlow(float hue);
-inline float WrapUp(float hue) {
-    return hue >= 0.0f ? hue : WrapUpSlow(hue);
+double WrapUpSlow(double hue);
+inline double WrapUp(double hue) {
+    return hue >= 0.0 ? hue : WrapUpSlow(hue);
 }
 
 } // namespace tintorel::hue

@@ -15,7 +15,11 @@ TEST(ColourCodes, WrittenWithTruncatedBytes) {
         {1, 1, 1, "#ffffff", "&Hffffff"},
         {1, 0, 0, "#ff0000", "&Hff"},
         {0, 0, 1, "#0000ff", "&Hff0000"},
-        {0.5f, 0, 0, "#7f0000", "&H7f"}, // 127.5 is cut, not rounded
+        {0.5f, 0, 0, "#7f0000", "&H7f"},                // 127.5 is cut, not rounded
+        {0.2f, 0, 0, "#330000", "&H33"},                // 20 % is byte 51, a hair below in float
+        {50.99f / 255, 0, 0, "#320000", "&H32"},        // between bytes: still cut
+        {0.99999f * 51 / 255, 0, 0, "#330000", "&H33"}, // a round trip's shortfall
+        {-1e-6f, 0, 0, "#000000", "&H0"},
         {128 / 255.0f, 1, 0, "#80ff00", "&Hff80"},
         {170 / 255.0f, 187 / 255.0f, 204 / 255.0f, "#aabbcc", "&Hccbbaa"},
     };

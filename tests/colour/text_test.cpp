@@ -29,6 +29,27 @@ TEST(ToText, WholeNumbersInPercentAndDegrees) {
     }
 }
 
+// Colours whose exact hue is a whole degree: rounding the hue twice on the
+// way used to store it one float step below and write one degree less.
+TEST(ToText, HueOfAByteColourIsItsWholeDegree) {
+    const struct {
+        PackedColor packed;
+        const char* hls;
+        const char* hsv;
+    } cases[] = {
+        {0x65C951, "HLS|130|55|53", "HSV|130|60|79"},
+        {0x000101, "HLS|60|0|100", "HSV|60|100|0"},
+    };
+    for (const auto& c : cases) {
+        BColorHls hls(0, 0, 0);
+        hls.FromColor(c.packed);
+        EXPECT_EQ(hls.ToText(), c.hls);
+        BColorHsv hsv(0, 0, 0);
+        hsv.FromColor(c.packed);
+        EXPECT_EQ(hsv.ToText(), c.hsv);
+    }
+}
+
 TEST(FromText, ReadsFieldsOrIgnoresAWrongCount) {
     const struct {
         std::unique_ptr<BColor> colour; // starts at 0.9 everywhere (hue 9)

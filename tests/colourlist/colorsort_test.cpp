@@ -95,6 +95,10 @@ TEST(DerivedValues, ClassesOfKnownColours) {
         {"blue", 0xFF0000, 6, 66, 50, 3, 4, 5, 0, 0, 5},
         {"orange", 0x0080FF, 0, 8, 50, 3, 4, 5, 3, 1, 0},
         {"slate", 0x806040, 5, 58, 37, 2, 3, 1, 1, 1, 2},
+        // Fully saturated in the light half: class 5, not 4.
+        {"light red", 0x4141FF, 0, 0, 62, 4, 5, 5, 3, 0, 0},
+        // Exactly 72 degrees, the start of hue class 2.
+        {"hue 72", 0x042720, 2, 20, 8, 0, 0, 4, 2, 2, 0},
     };
     for (const auto& c : cases) {
         BColorStruct entry;
