@@ -90,8 +90,10 @@ QPixmap TAboutBox::TitlePicture() {
 
 void TAboutBox::FormCreate() {
     setWindowTitle(DisplayText(LookupText("AboutTitle")));
-    lblAuthor->setText(DisplayText(LookupText("AboutAuthor")));
-    lblVersion->setText(DisplayText(LookupText("AboutVersion")));
+    // These labels name no control, so an ampersand marks nothing to reach:
+    // it is shown as a toolkit shows a caption's marker, not literally.
+    lblAuthor->setText(CaptionWithoutMarkers(DisplayText(LookupText("AboutAuthor"))));
+    lblVersion->setText(CaptionWithoutMarkers(DisplayText(LookupText("AboutVersion"))));
 }
 
 void TAboutBox::OnPictureClick() {

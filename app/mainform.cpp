@@ -4,6 +4,7 @@
 #include "app/mainform.h"
 
 #include "app/aboutbox.h"
+#include "app/placement.h"
 #include "app/previewimage.h"
 #include "colourlist/colorname.h"
 #include "controls/colorselector.h"
@@ -292,6 +293,22 @@ void TMainForm::BuildLayout() {
     setTabOrder(cboName, lstName);
     setTabOrder(lstName, cboFile);
 
+    // An ampersand in a label's text marks its accelerator (Alt and the
+    // letter), which takes the focus to the control the label names.
+    const std::pair<QLabel*, QWidget*> buddies[] = {
+        {lblRed, bstRed},           {lblGrn, bstGrn},         {lblBlu, bstBlu},
+        {lblHue, bstHue},           {lblLit, bstLit},         {lblSat, bstSat},
+        {lblHue2, bstHue2},         {lblSat2, bstSat2},       {lblVal2, bstVal2},
+        {lblCya, bstCya},           {lblMag, bstMag},         {lblYel, bstYel},
+        {lblCya2, bstCya2},         {lblMag2, bstMag2},       {lblYel2, bstYel2},
+        {lblBlk2, bstBlk2},         {lblXAndY, cboVisual},    {lblZHue, tkbZComponent},
+        {lblZLight, tkbZComponent}, {lblZSat, tkbZComponent}, {lblFile, cboFile},
+        {lblSort, cboName},         {lblColorList, lstName},
+    };
+    for (const auto& [label, buddy] : buddies) {
+        label->setBuddy(buddy);
+    }
+
     // The window design shows the Name sheet when first laid out.
     pageChangeByProgram_ = true;
     pagColorSpace->setCurrentIndex(PageName);
@@ -448,16 +465,12 @@ void TMainForm::OnCreate() {
         }
         const int x = ReadXPos();
         const int y = ReadYPos();
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QSize desktop = screen->geometry().size();
-            const QSize outer = frameGeometry().size();
-            if (x > 0 && x + outer.width() < desktop.width() && y > 0 &&
-                y + outer.height() < desktop.height()) {
-                move(x, y);
-            } else {
-                move((desktop.width() - outer.width()) / 2,
-                     (desktop.height() - outer.height()) / 2);
+        if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+            QList<QRect> monitors;
+            for (const QScreen* screen : QGuiApplication::screens()) {
+                monitors.append(screen->geometry());
             }
+            move(MainWindowPosition(x, y, frameGeometry().size(), monitors, primary->geometry()));
         }
         ArrangeButtons();
     } catch (...) {

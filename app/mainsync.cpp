@@ -432,14 +432,14 @@ void TMainForm::rdbCmykPercentClick() {
 void TMainForm::ApplyRanges() {
     RangeClicksEnabled = false;
     for (const RangePanel& panel : rangePanels_) {
-        // A stored maximum that is no byte, percent or degree scale can only
-        // come from a hand-edited store; the slider's default keeps it usable
-        // (a maximum of 0 would divide by zero when the page is read).
+        // Any positive maximum is a scale the user may have chosen by hand
+        // (0..200, say) and is kept; only one that would divide by zero or
+        // run the slider backwards takes the slider's default.
         std::vector<int> maxima = panel.read();
         for (std::size_t i = 0; i < maxima.size(); ++i) {
-            const int m = maxima[i];
-            const bool scale = m == 255 || m == 100 || (panel.defaults[i] == 360 && m == 360);
-            maxima[i] = scale ? m : panel.defaults[i];
+            if (maxima[i] <= 0) {
+                maxima[i] = panel.defaults[i];
+            }
             panel.sliders[i]->SetRange(0, static_cast<float>(maxima[i]));
         }
         // The button whose maxima are the stored ones, or none at all.
@@ -508,7 +508,7 @@ void TMainForm::VisualBasicChanged() {
 
 void TMainForm::ParseHtmlCode() {
     ByteRgb read;
-    if (currentColor_ && tintorel::ParseHtmlCode(TextBytes(edtHtml->text()), read)) {
+    if (currentColor_ && tintorel::ParseHtmlCode(CodeFieldBytes(edtHtml->text()), read)) {
         currentColor_->FromRgb(static_cast<float>(read.red / 255.0),
                                static_cast<float>(read.green / 255.0),
                                static_cast<float>(read.blue / 255.0));
@@ -518,7 +518,8 @@ void TMainForm::ParseHtmlCode() {
 
 void TMainForm::ParseVisualBasicCode() {
     ByteRgb read;
-    if (currentColor_ && tintorel::ParseVisualBasicCode(TextBytes(edtVisualBasic->text()), read)) {
+    if (currentColor_ &&
+        tintorel::ParseVisualBasicCode(CodeFieldBytes(edtVisualBasic->text()), read)) {
         currentColor_->FromRgb(static_cast<float>(read.red / 255.0),
                                static_cast<float>(read.green / 255.0),
                                static_cast<float>(read.blue / 255.0));

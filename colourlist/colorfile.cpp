@@ -138,10 +138,12 @@ int ParseCmykLine(const std::string& name, const std::string& cyan, const std::s
 
 std::vector<std::string> ListColorFiles(const std::string& colorDir) {
     const std::string::size_type slash = colorDir.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : colorDir.substr(0, slash + 1);
+    // Without a slash the whole setting is a prefix of names in the working
+    // folder, and paths are the bare names.
+    const std::string folder = slash == std::string::npos ? "" : colorDir.substr(0, slash + 1);
     const std::string prefix = slash == std::string::npos ? colorDir : colorDir.substr(slash + 1);
     std::vector<std::string> names;
-    DIR* dir = opendir(folder.c_str());
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
     if (dir == nullptr) {
         return names;
     }

@@ -41,15 +41,17 @@ void FrameRect(QPainter& painter, const QRect& r, const QColor& colour) {
 
 BColorSelector::BColorSelector(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    // Ranges are still 0 here, so the first colour is black whatever X, Y
-    // and Z say; the owner sets the real colour afterwards.
-    UpdateColorFromXYZ();
     xOrientation_ = true;
     yOrientation_ = true;
     resize(64, 64);
     SetNbDivX(64);
     SetNbDivY(64);
     UpdateFactors();
+    // The colour is the one at the centre the field starts with. Computed
+    // before the factors exist it would be black while the mark sits in the
+    // middle of a mid-saturation plane, and setting black from outside would
+    // then change nothing: the field would not show the owner's colour.
+    UpdateColorFromXYZ();
     UpdateBitmap();
 }
 

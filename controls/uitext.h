@@ -17,6 +17,13 @@ QFont WindowFont();
 QString DisplayText(const std::string& bytes);
 // The bytes of a text that came from DisplayText or from the user.
 std::string TextBytes(const QString& text);
+// A caption with its accelerator markers taken out, for a label that has no
+// control to reach: "&Red" reads "Red" and "&&" reads "&".
+QString CaptionWithoutMarkers(const QString& caption);
+// The text of a code field with one byte per character the user sees:
+// characters outside ASCII, which no code accepts, become one byte that no
+// code accepts either, so that the codes' length rules count characters.
+std::string CodeFieldBytes(const QString& text);
 QString FileNameText(const std::string& bytes);
 std::string FileNameBytes(const QString& name);
 

@@ -91,6 +91,12 @@ TParamForm::TParamForm(QWidget* parent)
         box->setChecked(true);
     }
 
+    // An ampersand in a label's text marks its accelerator, which takes the
+    // focus to the first choice of the label's panel.
+    lblStayOnTop->setBuddy(rdbYes);
+    lblPipette->setBuddy(rdbSmall);
+    lblVisiblePanels->setBuddy(chkRgb);
+
     connect(btnOk, &QPushButton::clicked, this, &TParamForm::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     FormCreate();
@@ -136,9 +142,17 @@ void TParamForm::FormCreate() {
     }
 }
 
-void TParamForm::showEvent(QShowEvent* event) {
+// Loaded when the program shows the dialog, not on every show event: the
+// window system sends those too, when it restores the dialog after it was
+// minimised, and reloading then would throw away the user's unconfirmed
+// changes.
+int TParamForm::exec() {
+    FormShow();
+    return QDialog::exec();
+}
+
+void TParamForm::FormShow() {
     LoadPreferences();
-    QDialog::showEvent(event);
 }
 
 void TParamForm::LoadPreferences() {

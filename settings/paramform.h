@@ -17,13 +17,14 @@ class TParamForm : public QDialog {
 public:
     explicit TParamForm(QWidget* parent = nullptr);
 
+    // Shows the dialog modally with the stored preferences loaded.
+    int exec() override;
+
     void FormCreate();
+    void FormShow();
     void LoadPreferences();
     void StorePreferences();
     void btnOkClick();
-
-protected:
-    void showEvent(QShowEvent* event) override;
 
 private:
     QPushButton *btnOk = nullptr, *btnCancel = nullptr;

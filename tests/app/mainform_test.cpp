@@ -269,7 +269,7 @@ TEST_F(AppTest, HandEditedSettingsLeaveTheWindowUsable) {
     EXPECT_EQ(Child<QComboBox>("cboName")->currentIndex(), -1);
     EXPECT_EQ(Slider("bstRed")->MaxValue(), 255);
     EXPECT_EQ(Slider("bstGrn")->MaxValue(), 255);
-    EXPECT_EQ(Slider("bstBlu")->MaxValue(), 255);
+    EXPECT_EQ(Slider("bstBlu")->MaxValue(), 1000); // a scale of its own
     // A combination of valid scales checks no button but keeps the maxima.
     EXPECT_EQ(Slider("bstLit")->MaxValue(), 100);
     EXPECT_EQ(Slider("bstSat")->MaxValue(), 255);

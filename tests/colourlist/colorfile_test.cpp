@@ -130,6 +130,21 @@ TEST_F(ListFileTest, ListsTheTxtFilesThePatternMatches) {
     EXPECT_TRUE(ListColorFiles(dir + "missing/").empty());
 }
 
+// An empty setting means the working folder, and a setting without a slash
+// is a prefix of the names there.
+TEST_F(ListFileTest, ListsTheWorkingFolderWithoutASlash) {
+    for (const char* name : {"web.txt", "x11.txt", "notes.md"}) {
+        Write(name, "a,1,2,3\n");
+    }
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder_);
+    const std::vector<std::string> all = ListColorFiles("");
+    const std::vector<std::string> prefixed = ListColorFiles("x");
+    std::filesystem::current_path(before);
+    EXPECT_EQ(all, (std::vector<std::string>{"web.txt", "x11.txt"}));
+    EXPECT_EQ(prefixed, (std::vector<std::string>{"x11.txt"}));
+}
+
 TEST(ParseLines, ReturnPlusOneAndAppendOrMinusOneAndNothing) {
     ColorList().clear();
     EXPECT_EQ(ParseHexLine("h", "#102030"), 1);

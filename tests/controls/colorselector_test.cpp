@@ -30,17 +30,25 @@ protected:
     BColorSelector field;
 };
 
-TEST(BColorSelector, ConstructionLeavesBlackAndTheMarkInTheCentre) {
+// The colour a new field holds is the one under its centred mark, so that
+// setting black from outside moves the mark and the plane to black.
+TEST(BColorSelector, ConstructionHoldsTheCentreColourAndBlackMovesTheMark) {
     BColorSelector field;
     Counter changes(field);
-    EXPECT_EQ(field.Color(), 0u);
-    EXPECT_EQ(field.XValue(), 0.5f);
-    field.SetColor(0); // the stored value: nothing happens
-    EXPECT_EQ(changes.count, 0);
+    EXPECT_EQ(field.Color(), BColorHls(180, 0.5f, 0.5f).ToColor());
     EXPECT_EQ(field.XValue(), 0.5f);
     EXPECT_EQ(field.Space(), HLS);
     EXPECT_EQ(field.NbDivX(), 64);
     EXPECT_EQ(field.size(), QSize(64, 64));
+    field.SetColor(field.Color()); // the stored value: nothing happens
+    EXPECT_EQ(changes.count, 0);
+    field.SetColor(0);
+    EXPECT_EQ(changes.count, 1);
+    EXPECT_EQ(field.XValue(), 0.0f);
+    EXPECT_EQ(field.YValue(), 0.0f);
+    EXPECT_EQ(field.ZValue(), 0.0f);
+    // The plane is the grey one of saturation 0.
+    EXPECT_EQ(field.Bitmap().pixel(32, 32), field.Bitmap().pixel(0, 32));
 }
 
 TEST(BColorSelector, FourByTwoPlanePixelByPixel) {

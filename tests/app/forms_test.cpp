@@ -1,0 +1,221 @@
+// Every form shows the colour the user gave: codes on every page, hand-made
+// scales, typed texts, the Visual field, labels, the window's place.
+#include "apptest.h"
+
+#include "app/placement.h"
+#include "controls/colorselector.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QSlider>
+#include <QTest>
+
+#include <filesystem>
+
+namespace tintorel {
+namespace {
+
+// Types as the user would, one key a character; QTest's own typing knows
+// ASCII only.
+void Type(QLineEdit* edit, const QString& text) {
+    edit->selectAll();
+    QTest::keyClick(edit, Qt::Key_Delete);
+    for (const QChar c : text) {
+        if (c.unicode() < 0x80) {
+            QTest::keyClick(edit, c.toLatin1());
+        } else {
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &press);
+        }
+    }
+}
+
+// A typed code sets the colour in the page's own class; the other code must
+// show exactly the typed bytes on every page.
+TEST_F(AppTest, TypedCodeShowsItsBytesOnEveryPage) {
+    InstallData();
+    Start();
+    const struct {
+        int page;
+        const char* html;
+        const char* vb;
+    } cases[] = {
+        {TMainForm::PageRgb, "#3366cc", "&Hcc6633"},  {TMainForm::PageHls, "#3366cc", "&Hcc6633"},
+        {TMainForm::PageHsv, "#3366cc", "&Hcc6633"},  {TMainForm::PageCmy, "#3366cc", "&Hcc6633"},
+        {TMainForm::PageCmyk, "#3366cc", "&Hcc6633"}, {TMainForm::PageCmy, "#010203", "&H30201"},
+        {TMainForm::PageHls, "#fefefd", "&Hfdfefe"},
+    };
+    for (const auto& c : cases) {
+        ShowPage(c.page);
+        Type(Child<QLineEdit>("edtHtml"), c.html);
+        EXPECT_EQ(Vb(), c.vb) << "page " << c.page << ", " << c.html;
+    }
+    // And the other way round, typed into the Visual Basic field.
+    ShowPage(TMainForm::PageCmy);
+    Type(Child<QLineEdit>("edtVisualBasic"), "&Hcc6633");
+    EXPECT_EQ(Html(), "#3366cc");
+}
+
+TEST_F(AppTest, VisualBasicLengthCountsCharactersNotBytes) {
+    InstallData();
+    Start();
+    // Eight characters, nine bytes in UTF-8: the digits before the letter
+    // that is none are read.
+    Type(Child<QLineEdit>("edtVisualBasic"), QString::fromUtf8("&Hfffff\xc3\xa9"));
+    EXPECT_EQ(Html(), "#ffff0f");
+}
+
+// A maximum typed into the settings by hand is a scale of its own: kept on
+// the sliders and written back on close. Only one that cannot work falls back.
+TEST_F(AppTest, HandMadeScalesAreKept) {
+    InstallData();
+    WriteRgbRange(200, 0, -5);
+    WriteCmykRange(1000, 100, 255, 2147483647);
+    Start();
+    EXPECT_EQ(Slider("bstRed")->MaxValue(), 200);
+    EXPECT_EQ(Slider("bstGrn")->MaxValue(), 255);
+    EXPECT_EQ(Slider("bstBlu")->MaxValue(), 255);
+    EXPECT_FALSE(Child<QRadioButton>("rdbRgbByte")->isChecked());
+    EXPECT_FALSE(Child<QRadioButton>("rdbRgbPercent")->isChecked());
+    Slider("bstRed")->SetValue(100);
+    EXPECT_EQ(Preview(), qRgb(128, 0, 0)); // 100 of 200
+    Close();
+    int r = 0, g = 0, b = 0;
+    ReadRgbRange(r, g, b);
+    EXPECT_EQ((std::vector<int>{r, g, b}), (std::vector<int>{200, 255, 255}));
+    int c = 0, m = 0, y = 0, k = 0;
+    ReadCmykRange(c, m, y, k);
+    EXPECT_EQ((std::vector<int>{c, m, y, k}), (std::vector<int>{1000, 100, 255, 2147483647}));
+}
+
+// The window system shows a dialog again when it is restored after being
+// minimised; the user's unconfirmed changes must survive that.
+TEST_F(AppTest, PreferencesKeepUnconfirmedChangesAcrossShowEvents) {
+    InstallData();
+    TMainForm& form = Start();
+    QTimer::singleShot(0, [this] {
+        params_.findChild<QCheckBox*>("chkHsv")->setChecked(false);
+        params_.findChild<QRadioButton*>("rdbMuchBigger")->setChecked(true);
+        QShowEvent restored;
+        QApplication::sendEvent(&params_, &restored);
+        EXPECT_FALSE(params_.findChild<QCheckBox*>("chkHsv")->isChecked());
+        params_.findChild<QPushButton*>("btnOk")->click();
+    });
+    form.btnPrefClick();
+    int rgb, hls, hsv, cmy, cmyk, name, visual;
+    ReadTabVisibility(rgb, hls, hsv, cmy, cmyk, name, visual);
+    EXPECT_EQ(hsv, 0);
+    int size = 0;
+    ReadSize(size);
+    EXPECT_EQ(size, 7);
+    // The next showing by the program loads the store again.
+    QTimer::singleShot(0, [this] {
+        EXPECT_FALSE(params_.findChild<QCheckBox*>("chkHsv")->isChecked());
+        EXPECT_TRUE(params_.findChild<QRadioButton*>("rdbMuchBigger")->isChecked());
+        params_.reject();
+    });
+    form.btnPrefClick();
+}
+
+// An ampersand marks the accelerator: the label shows no ampersand of its
+// own, and Alt with the letter takes the focus to the control it names.
+TEST_F(AppTest, AmpersandsInLabelsMarkAccelerators) {
+    const std::string languages = folder_ / "languages";
+    std::filesystem::create_directories(languages);
+    std::ofstream(languages + "/amp.txt")
+        << "MainRgbRed\t&Red\nMainRgbGreen\tGr&een\n"
+           "MainRgbBlue\tBlue && grey\nAboutVersion\t&Version 2\n";
+    LoadLanguageFile(languages, "amp.txt");
+    TMainForm& form = Start();
+    auto* red = Child<QLabel>("lblRed");
+    EXPECT_EQ(red->buddy(), Slider("bstRed"));
+    EXPECT_EQ(Child<QLabel>("lblBlu")->buddy(), Slider("bstBlu"));
+    for (const char* name : {"lblHue", "lblZSat", "lblFile", "lblSort", "lblColorList"}) {
+        EXPECT_NE(Child<QLabel>(name)->buddy(), nullptr) << name;
+    }
+    ShowPage(TMainForm::PageRgb);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QTest::keyClick(&form, Qt::Key_R, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Slider("bstRed"));
+    QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(QApplication::focusWidget(), Slider("bstGrn"));
+
+    // A label that names no control shows the text without its markers.
+    TAboutBox about;
+    EXPECT_EQ(about.findChild<QLabel*>("lblVersion")->text(), "Version 2");
+}
+
+// A new field holds the colour under its centred mark, so black on the first
+// start moves the mark to the corner and shows the grey plane.
+TEST_F(AppTest, VisualPageShowsTheCurrentColoursPlaneOnTheFirstStart) {
+    Start();
+    ShowPage(TMainForm::PageVisual);
+    auto* field = Child<BColorSelector>("VisualColorSelector");
+    EXPECT_EQ(Child<QSlider>("tkbZComponent")->value(), 0);
+    EXPECT_EQ(field->ZValue(), 0.0f);
+    EXPECT_EQ(field->XValue(), 0.0f);
+    EXPECT_EQ(field->YValue(), 0.0f);
+    const QImage shown = field->grab().toImage();
+    const QColor middle = shown.pixelColor(92, 40);
+    EXPECT_EQ(middle.red(), middle.green());
+    EXPECT_EQ(middle.green(), middle.blue());
+}
+
+// Without the set-up step the colour folder setting is empty: the working
+// folder's lists are offered.
+TEST_F(AppTest, EmptyColourFolderMeansTheWorkingFolder) {
+    const std::filesystem::path lists = folder_ / "lists";
+    std::filesystem::create_directories(lists);
+    for (const char* name : {"web.txt", "print.txt"}) {
+        std::filesystem::copy_file(std::string(TINTOREL_DATA_DIR) + "colours/" + name,
+                                   lists / name);
+    }
+    WriteColorFile("web.txt");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(lists);
+    Start();
+    std::filesystem::current_path(before);
+    auto* files = Child<QComboBox>("cboFile");
+    ASSERT_EQ(files->count(), 2);
+    EXPECT_EQ(files->currentText(), "web.txt");
+    EXPECT_EQ(ColorList().size(), 148u);
+}
+
+TEST(MainWindowPosition, KeptOnAnyMonitorElseCentredOnThePrimary) {
+    const QSize window(407, 200);
+    const QRect primary(0, 0, 1920, 1080);
+    const QList<QRect> two = {primary, QRect(1920, 0, 1280, 1024)};
+    const QList<QRect> above = {primary, QRect(0, -900, 1600, 900)};
+    const QPoint centred((1920 - 407) / 2, (1080 - 200) / 2);
+    const struct {
+        const char* what;
+        int x, y;
+        QList<QRect> screens;
+        QPoint expected;
+    } cases[] = {
+        {"on the primary", 60, 70, two, {60, 70}},
+        {"on the second monitor", 2000, 300, two, {2000, 300}},
+        {"across both monitors", 1700, 300, two, centred},
+        {"past the second monitor", 3100, 300, two, centred},
+        {"on a monitor above", 100, -800, above, {100, -800}},
+        {"left edge of the second", 1920, 300, two, centred},
+        {"nothing stored", 0, 70, two, centred},
+        {"nothing stored", 60, 0, two, centred},
+        {"right edge touches", 1920 - 407, 70, {primary}, centred},
+        {"huge", 2147483600, 2147483600, two, centred},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(MainWindowPosition(c.x, c.y, window, c.screens, primary), c.expected) << c.what;
+    }
+    // Centred on the primary, wherever it lies.
+    EXPECT_EQ(MainWindowPosition(0, 0, window, two, QRect(1920, 0, 1280, 1024)),
+              QPoint(1920 + (1280 - 407) / 2, (1024 - 200) / 2));
+}
+
+} // namespace
+} // namespace tintorel
