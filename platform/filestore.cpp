@@ -44,6 +44,27 @@ bool MakeFolders(const std::string& folder) {
     return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+// The file a path names after following its symbolic links, which dotfile
+// managers put in place of the settings file: the new contents are renamed
+// onto the link's target, so the link stays a link. A link that loops, or
+// goes too deep, is taken as it stands.
+std::string FollowLinks(std::string path) {
+    for (int depth = 0; depth < 40; ++depth) {
+        struct stat info {};
+        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+            return path;
+        }
+        std::string target(4096, '\0');
+        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) {
+            return path;
+        }
+        target.resize(static_cast<std::size_t>(length));
+        path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
+    }
+    return path;
+}
+
 bool WriteAll(int fd, const std::string& text) {
     std::size_t done = 0;
     while (done < text.size()) {
@@ -149,8 +170,7 @@ public:
         if (!document) {
             return std::nullopt;
         }
-        const RegSection* section = document->Find(chain_.back());
-        const RegValue* value = section ? FindRegValue(*section, name) : nullptr;
+        const RegValue* value = FindRegValue(*document, chain_.back(), name);
         if (value == nullptr) {
             return std::nullopt;
         }
@@ -178,7 +198,7 @@ public:
         bool added = false;
         for (const std::string& path : chain) {
             if (document.Find(path) == nullptr) {
-                document.sections.push_back({path, {}});
+                document.sections.push_back({path, {}, {}});
                 added = true;
             }
         }
@@ -275,30 +295,35 @@ bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) 
     if (!change(*document)) {
         return true;
     }
+    const std::string target = FollowLinks(filePath_);
+    const std::string targetFolder = FolderOf(target);
+    if (target != filePath_ && !MakeFolders(targetFolder)) {
+        return false; // a dangling link into a folder that cannot be made
+    }
     // Under the lock no other writer is between its write and its rename:
     // temporary files left by a writer that was killed can go.
-    const std::string prefix = filePath_.substr(filePath_.rfind('/') + 1) + ".tmp";
-    if (DIR* dir = opendir(folder.c_str())) {
+    const std::string prefix = target.substr(target.rfind('/') + 1) + ".tmp";
+    if (DIR* dir = opendir(targetFolder.c_str())) {
         while (const dirent* item = readdir(dir)) {
             const std::string name = item->d_name;
             if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
-                unlink((folder + "/" + name).c_str());
+                unlink((targetFolder + "/" + name).c_str());
             }
         }
         closedir(dir);
     }
-    std::string temporary = filePath_ + ".tmpXXXXXX";
+    std::string temporary = target + ".tmpXXXXXX";
     const FileDescriptor out(mkostemp(temporary.data(), O_CLOEXEC));
     if (out.get() < 0) {
         return false;
     }
     if (!WriteAll(out.get(), FormatRegFile(*document)) || fsync(out.get()) != 0 ||
-        rename(temporary.c_str(), filePath_.c_str()) != 0) {
+        rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
     }
     // Make the rename itself durable.
-    const FileDescriptor dir(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor dir(open(targetFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
         fsync(dir.get());
     }

@@ -230,34 +230,74 @@ bool SameRegName(std::string_view a, std::string_view b) {
 }
 
 RegSection* RegDocument::Find(std::string_view path) {
+    RegSection* found = nullptr;
     for (RegSection& section : sections) {
         if (SameRegName(section.path, path)) {
-            return &section;
+            found = &section;
         }
     }
-    return nullptr;
+    return found;
 }
 
 const RegSection* RegDocument::Find(std::string_view path) const {
     return const_cast<RegDocument*>(this)->Find(path);
 }
 
-const RegValue* FindRegValue(const RegSection& section, std::string_view name) {
-    for (const auto& line : section.lines) {
-        if (const auto* entry = std::get_if<RegEntry>(&line);
-            entry && SameRegName(entry->name, name)) {
-            return &entry->value;
+namespace {
+
+template <class Section> auto* LastEntry(Section& section, std::string_view name) {
+    decltype(std::get_if<RegEntry>(&section.lines.front())) found = nullptr;
+    for (auto& line : section.lines) {
+        if (auto* entry = std::get_if<RegEntry>(&line); entry && SameRegName(entry->name, name)) {
+            found = entry;
         }
     }
-    return nullptr;
+    return found;
+}
+
+// A key header: "[path]", optionally followed by a comment. The first "]"
+// after which only a comment or nothing follows ends the path, so a path
+// may itself hold a "]".
+bool ReadHeader(std::string_view line, std::string& path, std::string& comment) {
+    if (line.size() < 3 || line.front() != '[' || line[1] == '-') {
+        return false;
+    }
+    for (std::size_t close = line.find(']', 2); close != std::string_view::npos;
+         close = line.find(']', close + 1)) {
+        const std::string_view rest = TrimLeft(line.substr(close + 1));
+        if (rest.empty() || rest.front() == ';') {
+            path = line.substr(1, close - 1);
+            comment = line.substr(close + 1);
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+const RegValue* FindRegValue(const RegSection& section, std::string_view name) {
+    const RegEntry* entry = LastEntry(section, name);
+    return entry ? &entry->value : nullptr;
+}
+
+const RegValue* FindRegValue(const RegDocument& document, std::string_view path,
+                             std::string_view name) {
+    const RegValue* found = nullptr;
+    for (const RegSection& section : document.sections) {
+        if (SameRegName(section.path, path)) {
+            if (const RegValue* value = FindRegValue(section, name)) {
+                found = value;
+            }
+        }
+    }
+    return found;
 }
 
 void SetRegValue(RegSection& section, const std::string& name, const RegValue& value) {
-    for (auto& line : section.lines) {
-        if (auto* entry = std::get_if<RegEntry>(&line); entry && SameRegName(entry->name, name)) {
-            entry->value = value;
-            return;
-        }
+    if (RegEntry* entry = LastEntry(section, name)) {
+        entry->value = value;
+        return;
     }
     section.lines.emplace_back(RegEntry{name, value});
 }
@@ -311,8 +351,8 @@ RegDocument ParseRegFile(std::string_view text) {
         if (wasFirst && (line == kHeader || line.starts_with("Windows Registry Editor"))) {
             continue;
         }
-        if (line.front() == '[' && line.back() == ']' && line.size() > 2 && line[1] != '-') {
-            document.sections.push_back({std::string(line.substr(1, line.size() - 2)), {}});
+        if (std::string path, comment; ReadHeader(line, path, comment)) {
+            document.sections.push_back({std::move(path), {}, std::move(comment)});
             section = &document.sections.back();
             pendingBlanks = 0;
             continue;
@@ -345,7 +385,7 @@ std::string FormatRegFile(const RegDocument& document) {
         out += '\n';
     }
     for (const RegSection& section : document.sections) {
-        out += "[" + section.path + "]\n";
+        out += "[" + section.path + "]" + section.comment + "\n";
         for (const auto& line : section.lines) {
             if (const auto* entry = std::get_if<RegEntry>(&line)) {
                 out += FormatEntry(*entry);

@@ -35,16 +35,25 @@ struct RegRawLine {
 struct RegSection {
     std::string path; // the full path as written, "HKEY_CURRENT_USER\..."
     std::vector<std::variant<RegEntry, RegRawLine>> lines;
+    std::string comment; // what follows the header's "]", a comment, kept as written
 };
 
+// A file edited by hand may hold a key in several sections and a value
+// several times; as when such a file is imported, the later one wins.
 struct RegDocument {
     std::vector<RegRawLine> preamble; // unreadable lines before the first section
     std::vector<RegSection> sections;
 
-    // The section whose path equals `path` (letter case ignored), or null.
+    // The last section whose path equals `path` (letter case ignored), or
+    // null: where a value of that key is written.
     RegSection* Find(std::string_view path);
     const RegSection* Find(std::string_view path) const;
 };
+
+// The value that counts: the last of that name in the last section of that
+// key that holds one. Null when there is none.
+const RegValue* FindRegValue(const RegDocument& document, std::string_view path,
+                             std::string_view name);
 
 RegDocument ParseRegFile(std::string_view text);
 std::string FormatRegFile(const RegDocument& document);
@@ -52,9 +61,10 @@ std::string FormatRegFile(const RegDocument& document);
 // The registry's comparison of key and value names.
 bool SameRegName(std::string_view a, std::string_view b);
 
-// Sets `name` in `section`, replacing a value of that name in its place or
-// appending it.
+// Sets `name` in `section`, replacing the last value of that name in its
+// place or appending it.
 void SetRegValue(RegSection& section, const std::string& name, const RegValue& value);
+// The last value of that name in `section`, or null.
 const RegValue* FindRegValue(const RegSection& section, std::string_view name);
 
 } // namespace tintorel

@@ -63,6 +63,37 @@ TEST(FileRegistryStore, AKeyRemovedByHandIsMadeAgainOnWrite) {
     EXPECT_EQ(key->QueryValue("N"), Dword(1));
 }
 
+// Dotfile managers link the settings file to a file of theirs: writing goes
+// through the link to its target and leaves the link in place.
+TEST(FileRegistryStore, WritesThroughASymbolicLink) {
+    TestFolder folder;
+    std::filesystem::create_directories(folder / "dotfiles");
+    std::filesystem::create_directories(folder / "VRQM");
+    std::ofstream(folder / "dotfiles/tintorel.reg") << "REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n"
+                                                       "\"Kept\"=dword:00000004\n";
+    std::filesystem::create_symlink("../dotfiles/tintorel.reg", folder / "VRQM/tintorel.reg");
+    FileRegistryStore store(folder / "VRQM/tintorel.reg");
+    ASSERT_TRUE(store.CreateKey("A")->SetValue("N", Dword(1)));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "VRQM/tintorel.reg"));
+    const std::string target = ReadFile(folder / "dotfiles/tintorel.reg");
+    EXPECT_NE(target.find("\"N\"=dword:00000001"), std::string::npos) << target;
+    EXPECT_NE(target.find("\"Kept\"=dword:00000004"), std::string::npos) << target;
+    EXPECT_EQ(store.CreateKey("A")->QueryValue("Kept"), Dword(4));
+    // No temporary file is left beside either of them.
+    for (const char* dir : {"dotfiles", "VRQM"}) {
+        for (const auto& item : std::filesystem::directory_iterator(folder / dir)) {
+            EXPECT_EQ(item.path().filename().string().find(".tmp"), std::string::npos)
+                << item.path();
+        }
+    }
+    // A dangling link gets its target made.
+    std::filesystem::create_symlink("new/tintorel.reg", folder / "dangling.reg");
+    ASSERT_TRUE(FileRegistryStore(folder / "dangling.reg").CreateKey("A")->SetValue("N", Dword(2)));
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "dangling.reg"));
+    EXPECT_NE(ReadFile(folder / "new/tintorel.reg").find("\"N\"=dword:00000002"),
+              std::string::npos);
+}
+
 TEST(FileRegistryStore, FailuresAreQuiet) {
     TestFolder folder;
     // No path at all (no home folder).

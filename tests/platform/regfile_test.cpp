@@ -70,7 +70,7 @@ TEST(RegFile, UnreadableLinesAreKeptInTheirPlace) {
 
 TEST(RegFile, WritesAndReadsBackExactly) {
     RegDocument doc;
-    doc.sections.push_back({"HKEY_CURRENT_USER\\Software", {}});
+    doc.sections.push_back({"HKEY_CURRENT_USER\\Software", {}, {}});
     RegSection& s = doc.sections.back();
     const std::vector<std::pair<std::string, RegValue>> values = {
         {"Text", Text("/usr/share/tintorel/colours/")},
@@ -124,12 +124,62 @@ TEST(RegFile, RewritingIsStableForLinesEndingInABackslash) {
 }
 
 TEST(RegFile, SettingAValueReplacesItWhateverItsTypeAndCase) {
-    RegSection s{"HKEY_CURRENT_USER\\X", {}};
+    RegSection s{"HKEY_CURRENT_USER\\X", {}, {}};
     SetRegValue(s, "StayOnTop", Text("yes"));
     SetRegValue(s, "stayontop", {RegDword, {1, 0, 0, 0}});
     ASSERT_EQ(s.lines.size(), 1u);
     EXPECT_EQ(std::get<RegEntry>(s.lines[0]).name, "StayOnTop");
     EXPECT_EQ(*FindRegValue(s, "STAYONTOP"), (RegValue{RegDword, {1, 0, 0, 0}}));
+}
+
+// As when such a file is imported: a key's later block and a value's later
+// line win, and a comment after a header leaves it a header.
+TEST(RegFile, HandEditedFilesReadAsImported) {
+    const std::string file = "REGEDIT4\n\n"
+                             "[HKEY_CURRENT_USER\\A] ; colours\n"
+                             "\"Tab\"=dword:00000001\n"
+                             "\"Tab\"=dword:00000002\n"
+                             "\"Only\"=dword:00000005\n"
+                             "\n"
+                             "[HKEY_CURRENT_USER\\B];no space\n"
+                             "\"X\"=dword:00000007\n"
+                             "\n"
+                             "[hkey_current_user\\a]\n"
+                             "\"TAB\"=dword:00000003\n";
+    const RegDocument doc = ParseRegFile(file);
+    ASSERT_EQ(doc.sections.size(), 3u);
+    const struct {
+        const char* path;
+        const char* name;
+        const RegValue* expected;
+    } cases[] = {
+        {"HKEY_CURRENT_USER\\A", "Tab", nullptr},
+        {"HKEY_CURRENT_USER\\A", "Only", nullptr},
+        {"HKEY_CURRENT_USER\\B", "X", nullptr},
+    };
+    const RegValue three = Dword(3);
+    const RegValue five = Dword(5);
+    const RegValue seven = Dword(7);
+    const RegValue* wanted[] = {&three, &five, &seven};
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        const RegValue* value = FindRegValue(doc, cases[i].path, cases[i].name);
+        ASSERT_NE(value, nullptr) << cases[i].name;
+        EXPECT_EQ(*value, *wanted[i]) << cases[i].name;
+    }
+    EXPECT_EQ(FindRegValue(doc, "HKEY_CURRENT_USER\\A", "Missing"), nullptr);
+    // Within one block the later line wins as well.
+    EXPECT_EQ(*FindRegValue(doc.sections[0], "tab"), Dword(2));
+    // Writing goes to the value that wins, and nothing else is lost.
+    RegDocument changed = doc;
+    SetRegValue(*changed.Find("HKEY_CURRENT_USER\\A"), "Tab", Dword(9));
+    EXPECT_EQ(*FindRegValue(changed, "HKEY_CURRENT_USER\\A", "Tab"), Dword(9));
+    const std::string written = FormatRegFile(changed);
+    for (const char* kept :
+         {"[HKEY_CURRENT_USER\\A] ; colours\n", "[HKEY_CURRENT_USER\\B];no space\n",
+          "\"Tab\"=dword:00000001\n", "\"Tab\"=dword:00000002\n", "\"TAB\"=dword:00000009\n"}) {
+        EXPECT_NE(written.find(kept), std::string::npos) << kept << " in\n" << written;
+    }
+    EXPECT_EQ(FormatRegFile(ParseRegFile(written)), written);
 }
 
 } // namespace
