@@ -7,7 +7,10 @@
 #include "log/log.h"
 #include "util/utilnumber.h"
 
+#include <QApplication>
+#include <QCursor>
 #include <QPainter>
+#include <QShortcut>
 #include <QTimer>
 #include <QToolButton>
 
@@ -58,6 +61,7 @@ bool TMainForm::PipetteRunning() const {
 void TMainForm::StopPipette() {
     timTimer->stop();
     btnCapture->setChecked(false);
+    escapeStopsPipette_->setEnabled(false);
     UpdatePreview();
 }
 
@@ -67,7 +71,12 @@ void TMainForm::btnCaptureClick() {
     } else {
         timTimer->start(250);
         btnCapture->setChecked(true);
+        escapeStopsPipette_->setEnabled(true);
     }
+}
+
+bool TMainForm::PointerOverOwnWindow() const {
+    return QApplication::topLevelAt(QCursor::pos()) != nullptr;
 }
 
 void TMainForm::WindowDeactivate() {
@@ -78,6 +87,13 @@ void TMainForm::WindowDeactivate() {
 }
 
 void TMainForm::TimerCalled() {
+    // On its way to the pipette button (or to Escape) the pointer crosses
+    // our own windows: sampling them would replace the colour the user
+    // chose with the button's grey. Over them the last sample stands, and
+    // the magnifier keeps its picture.
+    if (PointerOverOwnWindow()) {
+        return;
+    }
     try {
         if (SamplePipette()) {
             UpdatePanel();

@@ -6,8 +6,11 @@
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QPainter>
+#include <QStyleOptionFocusRect>
 
 #include <algorithm>
+#include <climits>
 
 namespace tintorel {
 
@@ -26,9 +29,26 @@ int EditNumber(const QLineEdit* edit) {
 
 BTrackBar::BTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setRange(0, 10);
-    setSingleStep(12);
+    // The arrow keys move by one, as a track bar's line size does by
+    // default; Page Up and Page Down move by the page size.
+    setSingleStep(1);
     setTickPosition(QSlider::NoTicks);
     setTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+}
+
+void BTrackBar::paintEvent(QPaintEvent* event) {
+    QSlider::paintEvent(event);
+    // Not every style marks a focused slider; the keyboard user must see
+    // where the arrow keys go.
+    if (hasFocus()) {
+        QPainter painter(this);
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = rect().adjusted(0, 1, -1, -2);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(focus.rect);
+    }
 }
 
 void BTrackBar::SetMin(int value) {
@@ -56,7 +76,26 @@ BSliderNText::BSliderNText(QWidget* parent)
     }
     SetValue(0);
     editorEnabled_ = true;
-    setFocusPolicy(Qt::TabFocus);
+    // One Tab stop each for the slider and the number, none for the frame
+    // around them; focusing the control (a label's accelerator) focuses the
+    // slider.
+    setFocusPolicy(Qt::NoFocus);
+    setFocusProxy(slider_);
+    edit_->installEventFilter(this);
+}
+
+bool BSliderNText::eventFilter(QObject* watched, QEvent* event) {
+    // Up and Down in the number step the value by one, as in a spin box.
+    if (watched == edit_ && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            const long long next =
+                static_cast<long long>(GetValue()) + (key == Qt::Key_Up ? 1 : -1);
+            SetValue(static_cast<int>(std::clamp<long long>(next, INT_MIN, INT_MAX)));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 int BSliderNText::GetValue() const {

@@ -22,6 +22,9 @@ public:
     void SetMax(int value);
     int Position() const { return value(); }
     void SetPosition(int value) { setValue(value); }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 class BSliderNText : public QWidget {
@@ -65,6 +68,7 @@ protected:
     void SliderChange();
     void KeyPress(QChar& key);
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 

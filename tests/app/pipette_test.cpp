@@ -2,6 +2,9 @@
 
 #include "colourlist/colorname.h"
 
+#include <QApplication>
+#include <QCursor>
+#include <QTest>
 #include <QToolButton>
 
 namespace tintorel {
@@ -65,6 +68,49 @@ TEST_F(PipetteTest, MagnifierAtTheTopLeftCornerAndItsFrames) {
     EXPECT_EQ(CanvasPixel(60, 30), qRgb(255, 255, 255));
     EXPECT_EQ(CanvasPixel(7, 30), qRgb(0, 0, 0));
     EXPECT_EQ(CanvasPixel(61, 45), qRgb(0, 0, 0));
+}
+
+// On the way to its own button the pointer crosses the window: the colour
+// sampled before stays, and so does the magnifier's picture; the button then
+// stops the pipette with that colour. Escape stops it the same way.
+TEST_F(PipetteTest, OurOwnWindowsAreNotSampled) {
+    WriteSize(1);
+    TMainForm& form = Start();
+    form.move(300, 200);
+    form.show();
+    QApplication::setActiveWindow(&form);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QCursor::setPos(5, 5);
+    if (QCursor::pos() != QPoint(5, 5)) {
+        GTEST_SKIP() << "this platform cannot place the pointer";
+    }
+    auto* button = Child<QToolButton>("btnCapture");
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(form.PipetteRunning());
+    screen_->SetCursorPos({100, 50});
+    form.TimerCalled();
+    EXPECT_EQ(form.CurrentColor()->ToColor(), 0x073264u);
+    const QImage magnified = Child<PreviewImage>("pnlImage")->Canvas();
+
+    QCursor::setPos(form.mapToGlobal(button->geometry().center()));
+    screen_->SetCursorPos({200, 150}); // what lies under the window now
+    form.TimerCalled();
+    EXPECT_EQ(form.CurrentColor()->ToColor(), 0x073264u);
+    EXPECT_EQ(Child<PreviewImage>("pnlImage")->Canvas(), magnified);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_FALSE(form.PipetteRunning());
+    EXPECT_EQ(Preview(), qRgb(100, 50, 7));
+    EXPECT_EQ(Html(), "#643207");
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(form.PipetteRunning());
+    QTest::keyClick(Child<QLineEdit>("edtHtml"), Qt::Key_Escape);
+    EXPECT_FALSE(form.PipetteRunning());
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_EQ(Html(), "#643207");
+    // Without a running pipette, Escape does nothing at all.
+    QTest::keyClick(Child<QLineEdit>("edtHtml"), Qt::Key_Escape);
+    EXPECT_FALSE(form.PipetteRunning());
 }
 
 TEST_F(PipetteTest, FramesForEachSize) {

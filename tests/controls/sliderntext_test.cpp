@@ -183,6 +183,68 @@ TEST(BSliderNText, HeightIsRaisedToTheMinimum) {
     EXPECT_EQ(control.height(), 60);
 }
 
+// Two rows as the main window has them: Tab visits each slider and each
+// number once, never the frame around them.
+TEST(BSliderNText, TabVisitsTheSliderAndTheNumberOnly) {
+    QWidget window;
+    BSliderNText first(&window);
+    BSliderNText second(&window);
+    first.setGeometry(0, 0, 209, 22);
+    second.setGeometry(0, 30, 209, 22);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    first.setFocus();
+    const QWidget* expected[] = {first.Slider(), first.Editor(), second.Slider(), second.Editor(),
+                                 first.Slider()};
+    for (const QWidget* widget : expected) {
+        EXPECT_EQ(QApplication::focusWidget(), widget);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+}
+
+TEST(BSliderNText, KeysStepByOneAndByThePage) {
+    BSliderNText control;
+    control.resize(209, 22);
+    Changes changes(control);
+    const struct {
+        QWidget* target;
+        Qt::Key key;
+        int expected;
+    } cases[] = {
+        {control.Slider(), Qt::Key_Right, 1},    {control.Slider(), Qt::Key_Right, 2},
+        {control.Slider(), Qt::Key_Left, 1},     {control.Slider(), Qt::Key_PageUp, 26},
+        {control.Slider(), Qt::Key_PageDown, 1}, {control.Editor(), Qt::Key_Up, 2},
+        {control.Editor(), Qt::Key_Down, 1},     {control.Editor(), Qt::Key_Down, 0},
+        {control.Editor(), Qt::Key_Down, 0}, // clamped at the minimum
+    };
+    for (const auto& c : cases) {
+        QTest::keyClick(c.target, c.key);
+        EXPECT_EQ(control.Value(), c.expected) << c.key;
+        EXPECT_EQ(control.Editor()->text(), QString::number(c.expected)) << c.key;
+    }
+    EXPECT_FALSE(changes.values.empty());
+    EXPECT_EQ(changes.values.back(), 0);
+}
+
+// The focused slider is drawn differently from an unfocused one.
+TEST(BSliderNText, FocusedSliderShowsAMark) {
+    QWidget window;
+    BSliderNText control(&window);
+    control.setGeometry(0, 0, 209, 22);
+    QLineEdit other(&window);
+    other.setGeometry(0, 30, 50, 20);
+    window.show();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    other.setFocus();
+    const QImage unfocused = control.Slider()->grab().toImage();
+    control.setFocus(); // through the proxy
+    ASSERT_EQ(QApplication::focusWidget(), control.Slider());
+    const QImage focused = control.Slider()->grab().toImage();
+    EXPECT_NE(focused, unfocused);
+}
+
 TEST(BSliderNText, KeyFilterOfTheControlItself) {
     BSliderNText control;
     const QChar decimal = QLocale().decimalPoint().front();
