@@ -17,6 +17,7 @@
 #include <csignal>
 #include <exception>
 #include <fcntl.h>
+#include <optional>
 #include <unistd.h>
 
 namespace {
@@ -61,6 +62,9 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName("org.tintorel.Tintorel");
     QApplication::setWindowIcon(QIcon(":/icons/org.tintorel.Tintorel.svg"));
     try {
+        // The language and the main window's creation read the settings
+        // file once, however large it has grown.
+        std::optional<SettingsBatch> startUp(std::in_place);
         std::string localeDir;
         std::string localeFile;
         ReadLocaleDir(localeDir);
@@ -68,6 +72,7 @@ int main(int argc, char** argv) {
         LoadLanguageFile(localeDir, localeFile);
 
         TMainForm mainForm(std::make_unique<QtScreenReader>());
+        startUp.reset();
         TAboutBox aboutBox;
         TParamForm paramForm;
         mainForm.SetAboutBox(&aboutBox);

@@ -31,6 +31,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSlider>
 #include <QStringListModel>
 #include <QStyledItemDelegate>
@@ -43,6 +44,8 @@ namespace tintorel {
 
 namespace {
 
+constexpr int kNameRowHeight = 15;
+
 // Draws each row of the name list through the main window, 15 pixels high.
 class NameRowDelegate : public QStyledItemDelegate {
 public:
@@ -54,7 +57,7 @@ public:
         painter->restore();
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-        return {185, 15};
+        return {185, kNameRowHeight};
     }
 
 private:
@@ -238,8 +241,10 @@ void TMainForm::BuildLayout() {
     bstMag2 = MakeSlider(tabCmyk, "bstMag2", 40, 255);
     bstYel2 = MakeSlider(tabCmyk, "bstYel2", 72, 255);
     bstBlk2 = MakeSlider(tabCmyk, "bstBlk2", 104, 255);
-    rdbCmykByte = MakeRadio(tabCmyk, "rdbCmykByte", 56, 128);
-    rdbCmykPercent = MakeRadio(tabCmyk, "rdbCmykPercent", 176, 128);
+    // The fourth slider row ends at 126: a few pixels lower, the radio
+    // buttons no longer touch it.
+    rdbCmykByte = MakeRadio(tabCmyk, "rdbCmykByte", 56, 131);
+    rdbCmykPercent = MakeRadio(tabCmyk, "rdbCmykPercent", 176, 131);
 
     lblXAndY = MakeLabel(tabVisual, "lblXAndY", 8, 12);
     cboVisual = new QComboBox(tabVisual);
@@ -280,7 +285,12 @@ void TMainForm::BuildLayout() {
                        "By growing blue"});
     lstName = new QListView(tabName);
     lstName->setObjectName("lstName");
-    lstName->setGeometry(120, 64, 185, 79);
+    // Whole rows only: the list is as high as its frame and the rows that
+    // fit in the design's 79 pixels, so no row is ever shown cut, whichever
+    // row the list is scrolled to.
+    const int frame = 2 * lstName->frameWidth();
+    lstName->setGeometry(120, 64, 185, (79 - frame) / kNameRowHeight * kNameRowHeight + frame);
+    lstName->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     lstNameRows = new QStringListModel(lstName);
     lstName->setModel(lstNameRows);
     lstName->setItemDelegate(new NameRowDelegate(this, lstName));
@@ -295,15 +305,17 @@ void TMainForm::BuildLayout() {
 
     // An ampersand in a label's text marks its accelerator (Alt and the
     // letter), which takes the focus to the control the label names.
+    // A slider row's accelerator goes to its slider: Qt's labels give the
+    // focus only to a buddy that takes it, and the row's frame takes none.
     const std::pair<QLabel*, QWidget*> buddies[] = {
-        {lblRed, bstRed},           {lblGrn, bstGrn},         {lblBlu, bstBlu},
-        {lblHue, bstHue},           {lblLit, bstLit},         {lblSat, bstSat},
-        {lblHue2, bstHue2},         {lblSat2, bstSat2},       {lblVal2, bstVal2},
-        {lblCya, bstCya},           {lblMag, bstMag},         {lblYel, bstYel},
-        {lblCya2, bstCya2},         {lblMag2, bstMag2},       {lblYel2, bstYel2},
-        {lblBlk2, bstBlk2},         {lblXAndY, cboVisual},    {lblZHue, tkbZComponent},
-        {lblZLight, tkbZComponent}, {lblZSat, tkbZComponent}, {lblFile, cboFile},
-        {lblSort, cboName},         {lblColorList, lstName},
+        {lblRed, bstRed->Slider()},   {lblGrn, bstGrn->Slider()},   {lblBlu, bstBlu->Slider()},
+        {lblHue, bstHue->Slider()},   {lblLit, bstLit->Slider()},   {lblSat, bstSat->Slider()},
+        {lblHue2, bstHue2->Slider()}, {lblSat2, bstSat2->Slider()}, {lblVal2, bstVal2->Slider()},
+        {lblCya, bstCya->Slider()},   {lblMag, bstMag->Slider()},   {lblYel, bstYel->Slider()},
+        {lblCya2, bstCya2->Slider()}, {lblMag2, bstMag2->Slider()}, {lblYel2, bstYel2->Slider()},
+        {lblBlk2, bstBlk2->Slider()}, {lblXAndY, cboVisual},        {lblZHue, tkbZComponent},
+        {lblZLight, tkbZComponent},   {lblZSat, tkbZComponent},     {lblFile, cboFile},
+        {lblSort, cboName},           {lblColorList, lstName},
     };
     for (const auto& [label, buddy] : buddies) {
         label->setBuddy(buddy);
@@ -359,6 +371,8 @@ void TMainForm::BuildLayout() {
     timTimer = new QTimer(this);
     timTimer->setObjectName("timTimer");
     timTimer->setInterval(250);
+    escapeStopsPipette_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escapeStopsPipette_->setEnabled(false);
 
     setTabOrder(pagColorSpace, edtHtml);
     setTabOrder(edtHtml, edtVisualBasic);
@@ -424,6 +438,11 @@ void TMainForm::ConnectEvents() {
     connect(btnCapture, &QToolButton::clicked, this, &TMainForm::btnCaptureClick);
     connect(btnPref, &QToolButton::clicked, this, &TMainForm::btnPrefClick);
     connect(timTimer, &QTimer::timeout, this, &TMainForm::TimerCalled);
+    connect(escapeStopsPipette_, &QShortcut::activated, this, [this] {
+        if (timTimer->isActive()) {
+            StopPipette();
+        }
+    });
 }
 
 int TMainForm::ActivePage() const {
@@ -438,6 +457,8 @@ void TMainForm::SetActivePage(int index) {
 
 void TMainForm::OnCreate() {
     const TraceScope trace("TMainForm::OnCreate");
+    // Everything the creation reads comes from one reading of the file.
+    const SettingsBatch batch;
     connect(qApp, &QGuiApplication::applicationStateChanged, this,
             [this](Qt::ApplicationState state) {
                 if (state != Qt::ApplicationActive) {
@@ -576,6 +597,7 @@ void TMainForm::btnPrefClick() {
     paramForm_->setWindowFlag(Qt::WindowStaysOnTopHint,
                               windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     if (paramForm_->exec() == QDialog::Accepted) {
+        const SettingsBatch batch;
         ApplyVisibility();
         ApplyStayOnTop();
         ApplyPipetteSize();
@@ -588,6 +610,9 @@ void TMainForm::OnCloseQuery() {
     if (!currentColor_) {
         return;
     }
+    // One save: a single locked rewrite of the settings file, not one for
+    // each of the dozen values.
+    const SettingsBatch batch;
     float red = 0;
     float green = 0;
     float blue = 0;

@@ -23,6 +23,7 @@ class QListView;
 class QPainter;
 class QPushButton;
 class QRadioButton;
+class QShortcut;
 class QSlider;
 class QStringListModel;
 class QStyleOptionViewItem;
@@ -152,6 +153,7 @@ private:
     void RangeClick(const QRadioButton* button);
     void SetActivePage(int index);
     void StopPipette();
+    bool PointerOverOwnWindow() const;
     std::unique_ptr<BColor> ColourForPage(int page, float red, float green, float blue) const;
 
     // Components, named as the window's design names them.
@@ -194,6 +196,8 @@ private:
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
     QTimer* timTimer = nullptr;
+    // Escape stops a running pipette, as its button does.
+    QShortcut* escapeStopsPipette_ = nullptr;
 
     std::unique_ptr<BColor> currentColor_;
     int pipetteSize_ = 0;

@@ -28,6 +28,21 @@ void TMainForm::ApplyMainTexts() {
             label->adjustSize(); // labels size themselves to their text
         };
     };
+    // A label before a drop-down list or the name list at x = 120 wraps
+    // within the 108 pixels up to it instead of running into the control,
+    // and stays centred on the control's first line.
+    // A label before a drop-down list or the name list at x = 120 wraps
+    // within the 108 pixels up to it instead of running into the control,
+    // centred on the control's first line (`lineTop`, `lineHeight`).
+    const auto captionBefore = [](QLabel* label, int lineTop, int lineHeight) {
+        return [label, lineTop, lineHeight](const QString& text) {
+            constexpr int kWidth = 108;
+            label->setText(text);
+            label->setWordWrap(true);
+            const int height = label->heightForWidth(kWidth);
+            label->setGeometry(label->x(), lineTop + (lineHeight - height) / 2, kWidth, height);
+        };
+    };
     const auto button = [](QAbstractButton* b) {
         return [b](const QString& text) { b->setText(text); };
     };
@@ -95,7 +110,7 @@ void TMainForm::ApplyMainTexts() {
          }},
         {"MainVisualXY",
          [&, this](const QString& text) {
-             caption(lblXAndY)(text);
+             captionBefore(lblXAndY, 8, 21)(text);
              cboVisual->clear();
          }},
         {"MainVisualXY1", item(cboVisual)},
@@ -113,10 +128,10 @@ void TMainForm::ApplyMainTexts() {
              nameIndex = cboName->currentIndex();
              pagColorSpace->setTabText(PageName, text);
          }},
-        {"MainNameFile", caption(lblFile)},
+        {"MainNameFile", captionBefore(lblFile, 8, 21)},
         {"MainNameSort",
          [&, this](const QString& text) {
-             caption(lblSort)(text);
+             captionBefore(lblSort, 36, 21)(text);
              cboName->clear();
          }},
         {"MainNameSort1", item(cboName)},
@@ -131,7 +146,7 @@ void TMainForm::ApplyMainTexts() {
              cboName->addItem(text);
              cboName->setCurrentIndex(nameIndex);
          }},
-        {"MainNameColor", caption(lblColorList)},
+        {"MainNameColor", captionBefore(lblColorList, 64, 13)},
     };
     for (const TextKey& key : MainTextKeys()) {
         const auto found = apply.find(key.key);

@@ -151,6 +151,8 @@ private:
     bool held_ = false;
 };
 
+} // namespace
+
 class FileRegistryKey : public RegistryKey {
 public:
     // `opened` is the tree as the key was opened: a key lives for one read
@@ -162,6 +164,9 @@ public:
     bool ValueExists(const std::string& name) override { return QueryValue(name).has_value(); }
 
     std::optional<RegValue> QueryValue(const std::string& name) override {
+        if (const RegDocument* batch = store_.BatchDocument()) {
+            return Find(*batch, name);
+        }
         std::optional<RegDocument> document;
         std::swap(document, opened_);
         if (!document) {
@@ -170,21 +175,22 @@ public:
         if (!document) {
             return std::nullopt;
         }
-        const RegValue* value = FindRegValue(*document, chain_.back(), name);
-        if (value == nullptr) {
-            return std::nullopt;
-        }
-        return *value;
+        return Find(*document, name);
     }
 
     bool SetValue(const std::string& name, const RegValue& value) override {
         opened_.reset();
-        return store_.Modify([this, &name, &value](RegDocument& document) {
+        const auto change = [chain = chain_, name, value](RegDocument& document) {
             // The key may have been removed by hand since it was opened.
-            AddMissingSections(document, chain_);
-            SetRegValue(*document.Find(chain_.back()), name, value);
+            AddMissingSections(document, chain);
+            SetRegValue(*document.Find(chain.back()), name, value);
             return true;
-        });
+        };
+        if (store_.BatchDocument() != nullptr) {
+            store_.Change(change);
+            return true;
+        }
+        return store_.Modify(change);
     }
 
     static bool AllSectionsExist(const RegDocument& document,
@@ -206,12 +212,18 @@ public:
     }
 
 private:
+    std::optional<RegValue> Find(const RegDocument& document, const std::string& name) const {
+        const RegValue* value = FindRegValue(document, chain_.back(), name);
+        if (value == nullptr) {
+            return std::nullopt;
+        }
+        return *value;
+    }
+
     FileRegistryStore& store_;
     std::vector<std::string> chain_; // the key and its ancestors, outermost first
     std::optional<RegDocument> opened_;
 };
-
-} // namespace
 
 std::string CurrentUserKeyPath(const std::string& path) {
     std::string full = kRoot;
@@ -245,6 +257,17 @@ std::unique_ptr<RegistryKey> FileRegistryStore::CreateKey(const std::string& pat
     if (chain.size() > 1) {
         chain.erase(chain.begin()); // the root itself needs no section
     }
+    if (batch_) {
+        RegDocument* document = BatchDocument();
+        if (document == nullptr) {
+            return nullptr;
+        }
+        if (!FileRegistryKey::AllSectionsExist(*document, chain)) {
+            Change(
+                [chain](RegDocument& d) { return FileRegistryKey::AddMissingSections(d, chain); });
+        }
+        return std::make_unique<FileRegistryKey>(*this, std::move(chain), std::nullopt);
+    }
     std::optional<RegDocument> current = Load();
     if (!current) {
         return nullptr;
@@ -261,11 +284,17 @@ std::unique_ptr<RegistryKey> FileRegistryStore::CreateKey(const std::string& pat
 }
 
 std::optional<RegDocument> FileRegistryStore::Load() const {
+    FileStamp ignored;
+    return Load(ignored);
+}
+
+std::optional<RegDocument> FileRegistryStore::Load(FileStamp& stamp) const {
     if (filePath_.empty()) {
         return std::nullopt;
     }
     std::string text;
-    switch (ReadWholeFile(filePath_, text)) {
+    ++reads_;
+    switch (ReadWholeFile(filePath_, text, stamp)) {
     case FileRead::Read:
         return ParseRegFile(text);
     case FileRead::Missing:
@@ -276,12 +305,71 @@ std::optional<RegDocument> FileRegistryStore::Load() const {
     return std::nullopt;
 }
 
+void FileRegistryStore::BeginBatch() {
+    if (!batch_) {
+        batch_.emplace();
+    }
+    ++batch_->depth;
+}
+
+void FileRegistryStore::EndBatch() {
+    if (!batch_ || --batch_->depth > 0) {
+        return;
+    }
+    Batch batch = std::move(*batch_);
+    batch_.reset();
+    if (!batch.changes.empty()) {
+        Commit(batch);
+    }
+}
+
+RegDocument* FileRegistryStore::BatchDocument() {
+    if (!batch_) {
+        return nullptr;
+    }
+    if (!batch_->loaded) {
+        batch_->loaded = true;
+        batch_->document = Load(batch_->stamp);
+    }
+    return batch_->document ? &*batch_->document : nullptr;
+}
+
+void FileRegistryStore::Change(std::function<bool(RegDocument&)> change) {
+    if (RegDocument* document = BatchDocument()) {
+        change(*document);
+        batch_->changes.push_back(std::move(change));
+    }
+}
+
+bool FileRegistryStore::Commit(Batch& batch) {
+    if (!MakeFolders(FolderOf(filePath_))) {
+        return false;
+    }
+    const StoreLock lock(lockPath_, lockTimeout_);
+    if (!lock.Held()) {
+        return false;
+    }
+    // Unchanged since the batch read it: the batch's tree is what the
+    // changes make of the file, and a large file is not read again.
+    if (StampOf(filePath_) == batch.stamp && batch.stamp.size >= 0) {
+        return Write(*batch.document);
+    }
+    std::optional<RegDocument> document = Load();
+    if (!document) {
+        return false; // never replace a file that could not be read
+    }
+    bool changed = false;
+    for (const auto& change : batch.changes) {
+        changed = change(*document) || changed;
+    }
+    return !changed || Write(*document);
+}
+
 bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) {
     if (filePath_.empty()) {
         return false;
     }
-    const std::string folder = FolderOf(filePath_);
-    if (!MakeFolders(folder)) {
+    if (!MakeFolders(FolderOf(filePath_))) {
         return false;
     }
     const StoreLock lock(lockPath_, lockTimeout_);
@@ -295,6 +383,10 @@ bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) 
     if (!change(*document)) {
         return true;
     }
+    return Write(*document);
+}
+
+bool FileRegistryStore::Write(const RegDocument& document) {
     const std::string target = FollowLinks(filePath_);
     const std::string targetFolder = FolderOf(target);
     if (target != filePath_ && !MakeFolders(targetFolder)) {
@@ -317,7 +409,8 @@ bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) 
     if (out.get() < 0) {
         return false;
     }
-    if (!WriteAll(out.get(), FormatRegFile(*document)) || fsync(out.get()) != 0 ||
+    ++syncs_;
+    if (!WriteAll(out.get(), FormatRegFile(document)) || fsync(out.get()) != 0 ||
         rename(temporary.c_str(), target.c_str()) != 0) {
         unlink(temporary.c_str());
         return false;
@@ -325,6 +418,7 @@ bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) 
     // Make the rename itself durable.
     const FileDescriptor dir(open(targetFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0) {
+        ++syncs_;
         fsync(dir.get());
     }
     return true;

@@ -10,11 +10,13 @@
 
 #include "platform/regfile.h"
 #include "platform/registry.h"
+#include "util/utilfile.h"
 
 #include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tintorel {
 
@@ -26,7 +28,17 @@ public:
 
     std::unique_ptr<RegistryKey> CreateKey(const std::string& path) override;
 
+    // Within a batch the file is read once, at the first access, and the
+    // values written go to the file in one locked rewrite when the batch
+    // ends; other processes' changes made meanwhile are kept.
+    void BeginBatch() override;
+    void EndBatch() override;
+
     const std::string& FilePath() const { return filePath_; }
+    // How many times this store has flushed a file or folder to disk, and
+    // how many times it has read the file.
+    int Syncs() const { return syncs_; }
+    int Reads() const { return reads_; }
 
     // The current contents; a missing file is an empty tree. Nothing when the
     // file exists but cannot be read.
@@ -37,9 +49,32 @@ public:
     bool Modify(const std::function<bool(RegDocument&)>& change);
 
 private:
+    friend class FileRegistryKey;
+
+    struct Batch {
+        int depth = 0;
+        bool loaded = false;
+        std::optional<RegDocument> document; // as read, with the batch's changes
+        FileStamp stamp;                     // of the file as read
+        std::vector<std::function<bool(RegDocument&)>> changes;
+    };
+
+    // The tree a batch works on, read at its first use; null outside a
+    // batch, or when the file cannot be read.
+    RegDocument* BatchDocument();
+    // Records `change` and applies it to the batch's tree.
+    void Change(std::function<bool(RegDocument&)> change);
+    std::optional<RegDocument> Load(FileStamp& stamp) const;
+    bool Commit(Batch& batch);
+    // Writes `document` over the file; the lock must be held.
+    bool Write(const RegDocument& document);
+
     std::string filePath_;
     std::string lockPath_;
     std::chrono::milliseconds lockTimeout_;
+    std::optional<Batch> batch_;
+    int syncs_ = 0;
+    mutable int reads_ = 0;
 };
 
 // "$XDG_CONFIG_HOME/VRQM/tintorel.reg", or under "~/.config" when the

@@ -48,6 +48,14 @@ public:
     // writing, creating it and every missing key on the way. Nothing when
     // the store cannot be reached or changed.
     virtual std::unique_ptr<RegistryKey> CreateKey(const std::string& path) = 0;
+
+    // Groups the accesses between the two calls (nested pairs count as one):
+    // the store may answer reads from one reading of its contents and keep
+    // the writes, to store them together when the outermost group ends,
+    // each saved completely or not at all. Stores without such grouping
+    // keep these empty.
+    virtual void BeginBatch() {}
+    virtual void EndBatch() {}
 };
 
 } // namespace tintorel

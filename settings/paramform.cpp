@@ -156,6 +156,7 @@ void TParamForm::FormShow() {
 }
 
 void TParamForm::LoadPreferences() {
+    const SettingsBatch batch;
     int rgb = 1, hls = 1, hsv = 1, cmy = 1, cmyk = 1, name = 1, visual = 1, html = 1, vb = 1;
     ReadTabVisibility(rgb, hls, hsv, cmy, cmyk, name, visual);
     ReadCodeVisibility(html, vb);
@@ -179,6 +180,7 @@ void TParamForm::LoadPreferences() {
 }
 
 void TParamForm::StorePreferences() {
+    const SettingsBatch batch;
     const auto on = [](const QCheckBox* box) { return box->isChecked() ? 1 : 0; };
     WriteTabVisibility(on(chkRgb), on(chkHls), on(chkHsv), on(chkCmy), on(chkCmyk), on(chkName),
                        on(chkVisual));

@@ -78,6 +78,28 @@ void SetSettingsStore(std::unique_ptr<RegistryStore> store) {
     StoreSlot() = std::move(store);
 }
 
+SettingsBatch::SettingsBatch() {
+    try {
+        store_ = &SettingsStore();
+        store_->BeginBatch();
+    } catch (...) {
+        store_ = nullptr;
+    }
+}
+
+SettingsBatch::~SettingsBatch() {
+    // The store may have been replaced meanwhile (tests do); the old one is
+    // gone then, and so is its batch.
+    if (store_ == nullptr || store_ != StoreSlot().get()) {
+        return;
+    }
+    try {
+        store_->EndBatch();
+    } catch (...) {
+        // As every settings access: a failing store is left alone.
+    }
+}
+
 std::string ParamsKey(const char* subKey) {
     return std::string(kParamsRoot) + subKey;
 }

@@ -16,6 +16,20 @@ RegistryStore& SettingsStore();
 // Replaces the store (tests, or a program that keeps its settings elsewhere).
 void SetSettingsStore(std::unique_ptr<RegistryStore> store);
 
+// Groups the settings accesses of one handler for as long as it lives: the
+// store is read once, and what is written is saved together when the
+// outermost group ends, in one rewrite of the file.
+class SettingsBatch {
+public:
+    SettingsBatch();
+    ~SettingsBatch();
+    SettingsBatch(const SettingsBatch&) = delete;
+    SettingsBatch& operator=(const SettingsBatch&) = delete;
+
+private:
+    RegistryStore* store_ = nullptr;
+};
+
 // The key path of all settings and its sub-keys.
 extern const char* const kParamsRoot;      // "Software\\VRQM\\Tintorel"
 std::string ParamsKey(const char* subKey); // kParamsRoot + subKey, e.g. "\\Color"

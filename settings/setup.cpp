@@ -23,6 +23,8 @@ std::string LanguageFileForLocale(const std::function<const char*(const char*)>&
 }
 
 std::vector<std::string> RunSetup(const SetupValues& values) {
+    // Everything it sets goes into the file in one write.
+    const SettingsBatch batch;
     // The program's keys, empty, as an installer leaves them: the first
     // start then only reads, instead of creating each key on its way.
     for (const char* subKey :
@@ -44,6 +46,8 @@ std::vector<std::string> RunSetup(const SetupValues& values) {
     put("ColorDir", values.colourDir);
     put("LocaleDir", values.languageDir);
     put("LocaleFile", values.languageFile);
+    // A first start shows the web colours, not whichever list sorts first.
+    put("ColorFile", values.colourFile);
     return written;
 }
 

@@ -1,6 +1,7 @@
 // The set-up step: puts into the settings the three values the program
 // reads but never writes (the colour folder, the language folder and the
-// language file), each only where it is missing, so that what a person set
+// language file) and the colour list a first start selects, each only where
+// it is missing, so that what a person set
 // is never overwritten and running it twice changes nothing.
 #pragma once
 
@@ -19,6 +20,7 @@ struct SetupValues {
     std::string colourDir;   // with a trailing "/"
     std::string languageDir; // with a trailing "/"
     std::string languageFile;
+    std::string colourFile = "web.txt"; // the list a first start selects
 };
 
 // Writes each value whose setting is missing; returns the names written.

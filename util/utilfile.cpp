@@ -39,8 +39,30 @@ FileDescriptor::~FileDescriptor() {
     }
 }
 
+namespace {
+
+FileStamp StampFrom(const struct stat& info) {
+    return {static_cast<unsigned long long>(info.st_dev),
+            static_cast<unsigned long long>(info.st_ino), static_cast<long long>(info.st_size),
+            static_cast<long long>(info.st_mtim.tv_sec),
+            static_cast<long long>(info.st_mtim.tv_nsec)};
+}
+
+} // namespace
+
+FileStamp StampOf(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 ? StampFrom(info) : FileStamp{};
+}
+
 FileRead ReadWholeFile(const std::string& path, std::string& contents) {
+    FileStamp ignored;
+    return ReadWholeFile(path, contents, ignored);
+}
+
+FileRead ReadWholeFile(const std::string& path, std::string& contents, FileStamp& stamp) {
     contents.clear();
+    stamp = {};
     // Non-blocking, so that opening a named pipe cannot hang; such files are
     // then refused below.
     const FileDescriptor file(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
@@ -51,6 +73,7 @@ FileRead ReadWholeFile(const std::string& path, std::string& contents) {
     if (fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return FileRead::Failed;
     }
+    stamp = StampFrom(info);
     if (info.st_size > 0) {
         contents.reserve(static_cast<std::size_t>(info.st_size));
     }

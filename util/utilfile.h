@@ -40,6 +40,24 @@ enum class FileRead { Read, Missing, Failed };
 // so nothing blocks.
 FileRead ReadWholeFile(const std::string& path, std::string& contents);
 
+// Which file a path named and its state when it was read: the same stamp
+// later means the file was neither replaced nor rewritten in between.
+struct FileStamp {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    long long size = -1;
+    long long modifiedSeconds = 0;
+    long long modifiedNanoseconds = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// ReadWholeFile that also gives the stamp of what it read (the default
+// stamp for a missing file).
+FileRead ReadWholeFile(const std::string& path, std::string& contents, FileStamp& stamp);
+// The stamp of the file `path` names now; the default stamp when it is
+// missing or cannot be examined.
+FileStamp StampOf(const std::string& path);
+
 // Reads a regular file whole, as a text-mode read sees it: everything from
 // the first byte 26 (Ctrl-Z) on is dropped. False, with `contents` empty,
 // when the path is not a regular file that can be opened and read; a

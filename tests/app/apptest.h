@@ -46,9 +46,15 @@ protected:
     }
 
     // The set-up step with the shipped data, then the language it names.
-    void InstallData(const char* language = "english.txt") {
-        RunSetup({std::string(TINTOREL_DATA_DIR) + "colours/",
-                  std::string(TINTOREL_DATA_DIR) + "languages/", language});
+    // Most tests work on the small list of print inks; null keeps the set-up
+    // step's own choice.
+    void InstallData(const char* language = "english.txt", const char* colourFile = "print.txt") {
+        SetupValues values{std::string(TINTOREL_DATA_DIR) + "colours/",
+                           std::string(TINTOREL_DATA_DIR) + "languages/", language};
+        if (colourFile != nullptr) {
+            values.colourFile = colourFile;
+        }
+        RunSetup(values);
         std::string dir, file;
         ReadLocaleDir(dir);
         ReadLocaleFile(file);

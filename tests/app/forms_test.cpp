@@ -4,6 +4,7 @@
 
 #include "app/placement.h"
 #include "controls/colorselector.h"
+#include "platform/filestore.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -131,8 +132,8 @@ TEST_F(AppTest, AmpersandsInLabelsMarkAccelerators) {
     LoadLanguageFile(languages, "amp.txt");
     TMainForm& form = Start();
     auto* red = Child<QLabel>("lblRed");
-    EXPECT_EQ(red->buddy(), Slider("bstRed"));
-    EXPECT_EQ(Child<QLabel>("lblBlu")->buddy(), Slider("bstBlu"));
+    EXPECT_EQ(red->buddy(), Slider("bstRed")->Slider());
+    EXPECT_EQ(Child<QLabel>("lblBlu")->buddy(), Slider("bstBlu")->Slider());
     for (const char* name : {"lblHue", "lblZSat", "lblFile", "lblSort", "lblColorList"}) {
         EXPECT_NE(Child<QLabel>(name)->buddy(), nullptr) << name;
     }
@@ -141,9 +142,9 @@ TEST_F(AppTest, AmpersandsInLabelsMarkAccelerators) {
     QApplication::setActiveWindow(&form);
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     QTest::keyClick(&form, Qt::Key_R, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), Slider("bstRed"));
+    EXPECT_EQ(QApplication::focusWidget(), Slider("bstRed")->Slider());
     QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);
-    EXPECT_EQ(QApplication::focusWidget(), Slider("bstGrn"));
+    EXPECT_EQ(QApplication::focusWidget(), Slider("bstGrn")->Slider());
 
     // A label that names no control shows the text without its markers.
     TAboutBox about;
@@ -184,6 +185,60 @@ TEST_F(AppTest, EmptyColourFolderMeansTheWorkingFolder) {
     ASSERT_EQ(files->count(), 2);
     EXPECT_EQ(files->currentText(), "web.txt");
     EXPECT_EQ(ColorList().size(), 148u);
+}
+
+// In every shipped language no label runs into the control after it, the
+// radio buttons keep clear of the sliders, and the name list shows whole
+// rows only.
+TEST_F(AppTest, NothingOverlapsInAnyLanguage) {
+    for (const char* language : {"english.txt", "french.txt", "german.txt"}) {
+        InstallData(language);
+        Start().show();
+        QApplication::processEvents();
+        const std::pair<const char*, const char*> beside[] = {{"lblXAndY", "cboVisual"},
+                                                              {"lblFile", "cboFile"},
+                                                              {"lblSort", "cboName"},
+                                                              {"lblColorList", "lstName"}};
+        for (const auto& [label, control] : beside) {
+            auto* l = Child<QLabel>(label);
+            const int textWidth = l->fontMetrics().horizontalAdvance(l->text());
+            EXPECT_LE(l->x() + std::min(textWidth, l->width()), Child<QWidget>(control)->x() - 4)
+                << language << " " << label;
+            EXPECT_GE(l->height(), l->heightForWidth(l->width())) << language << " " << label;
+        }
+        const QRect black = Slider("bstBlk2")->geometry();
+        for (const char* radio : {"rdbCmykByte", "rdbCmykPercent"}) {
+            EXPECT_GE(Child<QRadioButton>(radio)->y(), black.bottom() + 4) << language;
+        }
+        ShowPage(TMainForm::PageName);
+        QApplication::processEvents();
+        auto* list = Child<QListView>("lstName");
+        EXPECT_EQ(list->viewport()->height() % 15, 0) << list->viewport()->height();
+        EXPECT_GE(list->viewport()->height(), 60);
+    }
+}
+
+// The window's creation reads the settings file once; closing saves the
+// dozen values in one rewrite: the file and its folder flushed once each.
+// The preferences' OK stores its eleven values the same way.
+TEST_F(AppTest, CreationReadsOnceAndClosingWritesOnce) {
+    InstallData();
+    auto& store = dynamic_cast<FileRegistryStore&>(SettingsStore());
+    const int reads = store.Reads();
+    TMainForm& form = Start();
+    EXPECT_EQ(store.Reads() - reads, 1);
+    QTimer::singleShot(0, [this] { params_.findChild<QPushButton*>("btnOk")->click(); });
+    int syncs = store.Syncs();
+    form.btnPrefClick();
+    EXPECT_EQ(store.Syncs() - syncs, 2);
+    Slider("bstRed")->SetValue(9);
+    syncs = store.Syncs();
+    Close();
+    EXPECT_EQ(store.Syncs() - syncs, 2);
+    EXPECT_FLOAT_EQ(ReadRed(), 9.0f / 255.0f);
+    int size = -1;
+    ReadSize(size);
+    EXPECT_EQ(size, 0); // OK with no size checked
 }
 
 TEST(MainWindowPosition, KeptOnAnyMonitorElseCentredOnThePrimary) {

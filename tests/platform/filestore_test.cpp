@@ -94,6 +94,67 @@ TEST(FileRegistryStore, WritesThroughASymbolicLink) {
               std::string::npos);
 }
 
+// A batch reads the file once and writes everything in one rewrite, and
+// what another program wrote meanwhile is kept.
+TEST(FileRegistryStore, BatchReadsOnceAndWritesOnce) {
+    TestFolder folder;
+    const std::string path = folder / "s.reg";
+    FileRegistryStore store(path);
+    ASSERT_TRUE(store.CreateKey("A")->SetValue("Old", Dword(1)));
+    const int syncs = store.Syncs();
+    store.BeginBatch();
+    store.BeginBatch(); // nested: one batch
+    EXPECT_EQ(store.CreateKey("A")->QueryValue("Old"), Dword(1));
+    for (std::uint32_t i = 0; i < 10; ++i) {
+        ASSERT_TRUE(store.CreateKey("A\\B")->SetValue("N" + std::to_string(i), Dword(i)));
+    }
+    // Reads within the batch see its writes; the file does not, yet.
+    EXPECT_EQ(store.CreateKey("a\\b")->QueryValue("N3"), Dword(3));
+    EXPECT_EQ(ReadFile(path).find("N3"), std::string::npos);
+    // Another program writes meanwhile.
+    ASSERT_TRUE(FileRegistryStore(path).CreateKey("C")->SetValue("Other", Dword(7)));
+    store.EndBatch();
+    EXPECT_EQ(ReadFile(path).find("N3"), std::string::npos); // the outer batch is still open
+    store.EndBatch();
+    EXPECT_EQ(store.Syncs() - syncs, 2); // one file, one folder
+    FileRegistryStore reader(path);
+    EXPECT_EQ(reader.CreateKey("A\\B")->QueryValue("N9"), Dword(9));
+    EXPECT_EQ(reader.CreateKey("C")->QueryValue("Other"), Dword(7));
+    EXPECT_EQ(reader.CreateKey("A")->QueryValue("Old"), Dword(1));
+
+    // A batch that only reads writes nothing.
+    const int before = store.Syncs();
+    store.BeginBatch();
+    EXPECT_EQ(store.CreateKey("A")->QueryValue("Old"), Dword(1));
+    store.EndBatch();
+    EXPECT_EQ(store.Syncs(), before);
+}
+
+// The file changed on disk while a batch held what it had read: the batch's
+// writes go into the file as it is now, and the change is kept.
+TEST(FileRegistryStore, BatchKeepsWhatChangedOnDiskMeanwhile) {
+    TestFolder folder;
+    const std::string path = folder / "s.reg";
+    {
+        std::ofstream out(path);
+        out << "REGEDIT4\n\n[HKEY_CURRENT_USER\\Junk]\n";
+        for (int i = 0; i < 2000; ++i) {
+            out << "\"J" << i << "\"=dword:00000001\n";
+        }
+    }
+    FileRegistryStore store(path);
+    store.BeginBatch();
+    // Changed by hand under the batch: the batch keeps what it read first.
+    ASSERT_TRUE(store.CreateKey("A")->SetValue("X", Dword(1)));
+    std::ofstream(path, std::ios::app) << "; appended by hand\n";
+    EXPECT_EQ(store.CreateKey("Junk")->QueryValue("J1999"), Dword(1));
+    store.EndBatch();
+    // The hand-made line was kept: the commit saw the file change and read
+    // it again before writing.
+    EXPECT_NE(ReadFile(path).find("; appended by hand"), std::string::npos);
+    EXPECT_EQ(FileRegistryStore(path).CreateKey("A")->QueryValue("X"), Dword(1));
+}
+
 TEST(FileRegistryStore, FailuresAreQuiet) {
     TestFolder folder;
     // No path at all (no home folder).

@@ -34,9 +34,13 @@ using SetupTest = SettingsTest;
 TEST_F(SetupTest, WritesOnlyWhatIsMissingAndOnlyOnce) {
     WriteTextSetting(ParamsKey("\\File"), "LocaleFile", "mine.txt");
     const SetupValues values{"/opt/t/colours/", "/opt/t/languages/", "german.txt"};
-    EXPECT_EQ(RunSetup(values), (std::vector<std::string>{"ColorDir", "LocaleDir"}));
+    const int syncs = store_->Syncs();
+    EXPECT_EQ(RunSetup(values), (std::vector<std::string>{"ColorDir", "LocaleDir", "ColorFile"}));
+    // All of it in one write: the file and its folder flushed once each.
+    EXPECT_EQ(store_->Syncs() - syncs, 2);
     const std::string before = store_->Load() ? FormatRegFile(*store_->Load()) : "";
     EXPECT_TRUE(RunSetup(values).empty());
+    EXPECT_EQ(store_->Syncs() - syncs, 2); // the second run writes nothing
     EXPECT_EQ(FormatRegFile(*store_->Load()), before);
     std::string text;
     ReadColorDir(text);
@@ -45,10 +49,13 @@ TEST_F(SetupTest, WritesOnlyWhatIsMissingAndOnlyOnce) {
     EXPECT_EQ(text, "/opt/t/languages/");
     ReadLocaleFile(text);
     EXPECT_EQ(text, "mine.txt");
+    ReadColorFile(text);
+    EXPECT_EQ(text, "web.txt");
     // The program's eight keys exist, so that its first start only reads.
     const std::optional<RegDocument> doc = store_->Load();
     for (const char* sub : {"Color", "Tab", "Sort", "Pos", "Format", "Range", "File", "Pipette"}) {
-        EXPECT_NE(doc->Find(std::string("HKEY_CURRENT_USER\\Software\\VRQM\\Tintorel\\") + sub), nullptr)
+        EXPECT_NE(doc->Find(std::string("HKEY_CURRENT_USER\\Software\\VRQM\\Tintorel\\") + sub),
+                  nullptr)
             << sub;
     }
 }
