@@ -24,7 +24,8 @@ def dword(name):
 red, green, blue = (round(real(c) * 255) for c in ("Red", "Green", "Blue"))
 assert (red, green, blue) == (12, 61, 90), (red, green, blue)
 assert dword("Tab") == 0, values["Tab"]
-assert values["ColorFile"] == '"print.txt"', values["ColorFile"]
+# The set-up step chose the web colours for the first start.
+assert values["ColorFile"] == '"web.txt"', values["ColorFile"]
 # Written by the preferences' OK: every page shown, size as stored (none).
 for name in ("RgbVis", "HlsVis", "HsvVis", "CmyVis", "CmykVis", "NameVis", "VisualVis",
              "HtmlVis", "VisualBasicVis"):
