@@ -307,7 +307,7 @@ std::optional<RegDocument> FileRegistryStore::Load(FileStamp& stamp) const {
 
 void FileRegistryStore::BeginBatch() {
     if (!batch_) {
-        batch_.emplace();
+        batch_ = Batch{};
     }
     ++batch_->depth;
 }
