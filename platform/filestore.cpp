@@ -160,6 +160,9 @@ public:
     FileRegistryKey(FileRegistryStore& store, std::vector<std::string> chain,
                     std::optional<RegDocument> opened)
         : store_(store), chain_(std::move(chain)), opened_(std::move(opened)) {}
+    // A key of a batch, which reads the batch's tree.
+    FileRegistryKey(FileRegistryStore& store, std::vector<std::string> chain)
+        : store_(store), chain_(std::move(chain)) {}
 
     bool ValueExists(const std::string& name) override { return QueryValue(name).has_value(); }
 
@@ -266,7 +269,7 @@ std::unique_ptr<RegistryKey> FileRegistryStore::CreateKey(const std::string& pat
             Change(
                 [chain](RegDocument& d) { return FileRegistryKey::AddMissingSections(d, chain); });
         }
-        return std::make_unique<FileRegistryKey>(*this, std::move(chain), std::nullopt);
+        return std::make_unique<FileRegistryKey>(*this, std::move(chain));
     }
     std::optional<RegDocument> current = Load();
     if (!current) {
@@ -307,7 +310,7 @@ std::optional<RegDocument> FileRegistryStore::Load(FileStamp& stamp) const {
 
 void FileRegistryStore::BeginBatch() {
     if (!batch_) {
-        batch_ = Batch{};
+        batch_.emplace();
     }
     ++batch_->depth;
 }
@@ -316,11 +319,10 @@ void FileRegistryStore::EndBatch() {
     if (!batch_ || --batch_->depth > 0) {
         return;
     }
-    Batch batch = std::move(*batch_);
-    batch_.reset();
-    if (!batch.changes.empty()) {
-        Commit(batch);
+    if (!batch_->changes.empty()) {
+        Commit(*batch_);
     }
+    batch_.reset();
 }
 
 RegDocument* FileRegistryStore::BatchDocument() {

@@ -52,6 +52,7 @@ private:
     friend class FileRegistryKey;
 
     struct Batch {
+        Batch() {} // user-provided, so that optional::emplace takes it in every compiler
         int depth = 0;
         bool loaded = false;
         std::optional<RegDocument> document; // as read, with the batch's changes
