@@ -10,13 +10,13 @@
 #include "settings/params.h"
 
 #include <QApplication>
-#include <QIcon>
 #include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <csignal>
 #include <exception>
 #include <fcntl.h>
+#include <functional>
 #include <optional>
 #include <unistd.h>
 
@@ -52,6 +52,15 @@ void EndSessionOnSignals(tintorel::TMainForm& form) {
     }
 }
 
+template <class Dialog> std::function<Dialog*()> MadeOnFirstUse(std::optional<Dialog>& slot) {
+    return [&slot] {
+        if (!slot) {
+            slot.emplace();
+        }
+        return &*slot;
+    };
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -60,7 +69,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tintorel");
     QApplication::setDesktopFileName("org.tintorel.Tintorel");
-    QApplication::setWindowIcon(QIcon(":/icons/org.tintorel.Tintorel.svg"));
     try {
         // The language and the main window's creation read the settings
         // file once, however large it has grown.
@@ -73,10 +81,12 @@ int main(int argc, char** argv) {
 
         TMainForm mainForm(std::make_unique<QtScreenReader>());
         startUp.reset();
-        TAboutBox aboutBox;
-        TParamForm paramForm;
-        mainForm.SetAboutBox(&aboutBox);
-        mainForm.SetParamForm(&paramForm);
+        // The about box and the preferences are made when first needed: a
+        // start that never opens them does not pay for them.
+        std::optional<TAboutBox> aboutBox;
+        std::optional<TParamForm> paramForm;
+        mainForm.SetAboutBox(MadeOnFirstUse(aboutBox));
+        mainForm.SetParamForm(MadeOnFirstUse(paramForm));
         EndSessionOnSignals(mainForm);
         mainForm.show();
         QApplication::exec();

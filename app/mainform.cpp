@@ -258,7 +258,10 @@ void TMainForm::BuildLayout() {
     VisualColorSelector->SetYComponent(Component2);
     VisualColorSelector->SetXOrientation(true);
     VisualColorSelector->SetYOrientation(true);
-    VisualColorSelector->SetAutoUpdate(true);
+    // The field draws its plane only while its page shows (see the page
+    // change below): a colour change on another page, or a pipette tick,
+    // then costs no rebuild of the plane.
+    VisualColorSelector->SetAutoUpdate(false);
     VisualColorSelector->SetNbDivX(64);
     VisualColorSelector->SetNbDivY(64);
     lblZHue = MakeLabel(tabVisual, "lblZHue", 8, 122);
@@ -331,17 +334,6 @@ void TMainForm::BuildLayout() {
     btnPref->setGeometry(368, 8, 28, 28);
     btnPref->setAutoRaise(true);
     btnPref->setIcon(PreferencesGlyph());
-    // The desktop's own glyphs, when its icon theme has them, once the window
-    // is up: looking them up would hold back the first showing.
-    QTimer::singleShot(0, this, [this] {
-        if (QIcon::hasThemeIcon("color-picker")) {
-            btnCapture->setIcon(QIcon::fromTheme("color-picker"));
-        }
-        if (QIcon::hasThemeIcon("preferences-system")) {
-            btnPref->setIcon(QIcon::fromTheme("preferences-system"));
-        }
-    });
-
     pnlBevel = new QFrame(this);
     pnlBevel->setObjectName("pnlBevel");
     pnlBevel->setGeometry(328, 48, 73, 72);
@@ -428,7 +420,12 @@ void TMainForm::ConnectEvents() {
     connect(cboVisual, &QComboBox::activated, this, &TMainForm::VisualSortChanged);
     connect(cboFile, &QComboBox::activated, this, &TMainForm::cboFileChange);
     connect(cboName, &QComboBox::activated, this, &TMainForm::CboNameChanged);
-    connect(pagColorSpace, &QTabWidget::currentChanged, this, [this] {
+    connect(pagColorSpace, &QTabWidget::currentChanged, this, [this](int index) {
+        // Turning AutoUpdate on brings the plane up to date at once.
+        const bool fieldShown = index == PageVisual;
+        if (VisualColorSelector->AutoUpdate() != fieldShown) {
+            VisualColorSelector->SetAutoUpdate(fieldShown);
+        }
         if (!pageChangeByProgram_) {
             PageControlChanged();
         }
@@ -443,6 +440,33 @@ void TMainForm::ConnectEvents() {
             StopPipette();
         }
     });
+}
+
+bool TMainForm::event(QEvent* event) {
+    // The icons come once the window has been painted: decoding the window
+    // icon and reading the icon theme's index would hold back the first
+    // showing by more than the whole window takes to build, and the drawn
+    // glyphs serve until then.
+    if (event->type() == QEvent::Paint && !iconsLoaded_) {
+        iconsLoaded_ = true;
+        QTimer::singleShot(0, this, [this] {
+            // The program's icon at the sizes desktops ask for (taskbar,
+            // switcher); none are there when the resources are not linked in.
+            QIcon icon;
+            for (const int size : {16, 24, 32, 48, 64}) {
+                icon.addFile(QString(":/icons/%1.png").arg(size), QSize(size, size));
+            }
+            QApplication::setWindowIcon(icon);
+            // The desktop's own glyphs, when its icon theme has them.
+            if (QIcon::hasThemeIcon("color-picker")) {
+                btnCapture->setIcon(QIcon::fromTheme("color-picker"));
+            }
+            if (QIcon::hasThemeIcon("preferences-system")) {
+                btnPref->setIcon(QIcon::fromTheme("preferences-system"));
+            }
+        });
+    }
+    return QWidget::event(event);
 }
 
 int TMainForm::ActivePage() const {
@@ -591,12 +615,13 @@ void TMainForm::ArrangeButtons() {
 
 void TMainForm::btnPrefClick() {
     const TraceScope trace("TMainForm::btnPrefClick");
-    if (paramForm_ == nullptr) {
+    TParamForm* const paramForm = paramForm_ ? paramForm_() : nullptr;
+    if (paramForm == nullptr) {
         return;
     }
-    paramForm_->setWindowFlag(Qt::WindowStaysOnTopHint,
-                              windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    if (paramForm_->exec() == QDialog::Accepted) {
+    paramForm->setWindowFlag(Qt::WindowStaysOnTopHint,
+                             windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    if (paramForm->exec() == QDialog::Accepted) {
         const SettingsBatch batch;
         ApplyVisibility();
         ApplyStayOnTop();
@@ -638,8 +663,10 @@ void TMainForm::OnClose() {
     LogLine("-- End of session --");
     LogTime();
     DestroyLog();
-    if (aboutBox_ != nullptr && !endingSession_) {
-        aboutBox_->exec();
+    if (aboutBox_ && !endingSession_) {
+        if (TAboutBox* const aboutBox = aboutBox_()) {
+            aboutBox->exec();
+        }
     }
     QCoreApplication::quit();
 }

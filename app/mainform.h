@@ -50,8 +50,9 @@ public:
     explicit TMainForm(std::unique_ptr<ScreenReader> screen);
     ~TMainForm() override;
 
-    void SetAboutBox(TAboutBox* aboutBox) { aboutBox_ = aboutBox; }
-    void SetParamForm(TParamForm* paramForm) { paramForm_ = paramForm; }
+    // Where the dialogs come from when they are first needed.
+    void SetAboutBox(std::function<TAboutBox*()> source) { aboutBox_ = std::move(source); }
+    void SetParamForm(std::function<TParamForm*()> source) { paramForm_ = std::move(source); }
 
     const BColor* CurrentColor() const { return currentColor_.get(); }
     int ActivePage() const;
@@ -131,6 +132,7 @@ public:
     void rdbCmykPercentClick();
 
 protected:
+    bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -207,12 +209,13 @@ private:
     bool RangeClicksEnabled = false;
     std::vector<RangePanel> rangePanels_;
     bool endingSession_ = false;
+    bool iconsLoaded_ = false;
     // True while the program itself changes the active page.
     bool pageChangeByProgram_ = false;
 
     std::unique_ptr<ScreenReader> screen_;
-    TAboutBox* aboutBox_ = nullptr;
-    TParamForm* paramForm_ = nullptr;
+    std::function<TAboutBox*()> aboutBox_;
+    std::function<TParamForm*()> paramForm_;
 };
 
 } // namespace tintorel

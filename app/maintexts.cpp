@@ -30,9 +30,6 @@ void TMainForm::ApplyMainTexts() {
     };
     // A label before a drop-down list or the name list at x = 120 wraps
     // within the 108 pixels up to it instead of running into the control,
-    // and stays centred on the control's first line.
-    // A label before a drop-down list or the name list at x = 120 wraps
-    // within the 108 pixels up to it instead of running into the control,
     // centred on the control's first line (`lineTop`, `lineHeight`).
     const auto captionBefore = [](QLabel* label, int lineTop, int lineHeight) {
         return [label, lineTop, lineHeight](const QString& text) {

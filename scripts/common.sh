@@ -76,6 +76,23 @@ check_package() {
     grep -q "\"ColorDir\"=\"$tree/usr/share/tintorel/colours/\"" "$tree/home/.config/VRQM/tintorel.reg" &&
         grep -q '"LocaleFile"="french.txt"' "$tree/home/.config/VRQM/tintorel.reg" ||
         { echo "the packaged set-up step did not find its data"; rm -rf "$tree"; return 1; }
+    # The menu entry's command fills in the settings, then becomes the
+    # program: its session log shows the start, and SIGTERM ends it cleanly.
+    local first="$tree/first"
+    HOME="$first" XDG_CONFIG_HOME= XDG_STATE_HOME= QT_QPA_PLATFORM=offscreen \
+        "$tree/usr/bin/tintorel-launch" >/dev/null 2>&1 &
+    local pid=$!
+    local log="$first/.local/state/tintorel/tintorel.log"
+    local waited=0
+    until grep -qs -- "-- Begin of session --" "$log" || [ $waited -ge 600 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    kill -TERM "$pid" 2>/dev/null
+    wait "$pid"
+    grep -qs -- "-- End of session --" "$log" &&
+        grep -q "\"ColorDir\"=\"$tree/usr/share/tintorel/colours/\"" "$first/.config/VRQM/tintorel.reg" ||
+        { echo "the packaged launcher did not set up and start the program"; rm -rf "$tree"; return 1; }
     rm -rf "$tree"
     echo "package $(basename "$deb") holds what it should"
 }

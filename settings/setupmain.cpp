@@ -1,5 +1,10 @@
 // tintorel-setup: run once per user (the run script does it before each
 // start) so that the program finds its colour lists and language files.
+//
+// Built a second time as tintorel-launch, the desktop entry's command: it
+// fills in what is missing, then becomes the program, passing on its
+// arguments. One small process instead of a shell and its helpers keeps the
+// first start close to a plain one.
 #include "settings/setup.h"
 
 #include <cstdio>
@@ -22,13 +27,18 @@ std::string WithSlash(std::string folder) {
     return folder;
 }
 
+std::string ThisProgram() {
+    std::string self(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
+    self.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return self;
+}
+
 // The installed data folder (<prefix>/share/tintorel beside <prefix>/bin),
 // else the source tree's data folder this program was built from.
 std::string DataFolder() {
-    std::string self(4096, '\0');
-    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
-    if (length > 0) {
-        self.resize(static_cast<std::size_t>(length));
+    const std::string self = ThisProgram();
+    if (!self.empty()) {
         const std::string bin = self.substr(0, self.rfind('/'));
         const std::string installed = bin.substr(0, bin.rfind('/')) + "/share/tintorel/";
         if (IsFolder(installed + "colours")) {
@@ -38,7 +48,33 @@ std::string DataFolder() {
     return WithSlash(TINTOREL_SOURCE_DATA_DIR);
 }
 
+#ifdef TINTOREL_LAUNCHER
+// The program beside this one, as installed, else the one of the build tree.
+std::string MainProgram() {
+    const std::string self = ThisProgram();
+    const std::string beside = self.substr(0, self.rfind('/') + 1) + "tintorel";
+    return access(beside.c_str(), X_OK) == 0 ? beside : std::string(TINTOREL_LAUNCHER);
+}
+#endif
+
 } // namespace
+
+#ifdef TINTOREL_LAUNCHER
+
+int main(int, char** argv) {
+    // What the set-up step cannot do, the program shows for itself (a
+    // missing folder leaves its lists empty): it never keeps the start back.
+    const std::string data = DataFolder();
+    tintorel::RunSetup(
+        {data + "colours/", data + "languages/", tintorel::LanguageFileForLocale(std::getenv)});
+    const std::string program = MainProgram();
+    argv[0] = const_cast<char*>(program.c_str());
+    execv(program.c_str(), argv);
+    std::perror(program.c_str());
+    return 127;
+}
+
+#else
 
 int main(int argc, char** argv) {
     std::string data = DataFolder();
@@ -58,3 +94,5 @@ int main(int argc, char** argv) {
     }
     return 0;
 }
+
+#endif

@@ -65,8 +65,8 @@ protected:
         auto screen = std::make_unique<ImageScreenReader>(screenImage_);
         screen_ = screen.get();
         form_ = std::make_unique<TMainForm>(std::move(screen));
-        form_->SetAboutBox(&about_);
-        form_->SetParamForm(&params_);
+        form_->SetAboutBox([this] { return &about_; });
+        form_->SetParamForm([this] { return &params_; });
         return *form_;
     }
 

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSlider>
+#include <QTabBar>
 #include <QTest>
 
 #include <filesystem>
@@ -165,6 +166,41 @@ TEST_F(AppTest, VisualPageShowsTheCurrentColoursPlaneOnTheFirstStart) {
     const QColor middle = shown.pixelColor(92, 40);
     EXPECT_EQ(middle.red(), middle.green());
     EXPECT_EQ(middle.green(), middle.blue());
+}
+
+// The plane is drawn only while its page shows: colours chosen on another
+// page cost no rebuild, and clicking the Visual tab shows the plane of the
+// colour chosen last.
+TEST_F(AppTest, VisualPageDrawsThePlaneOfTheColourChosenElsewhere) {
+    Start();
+    form_->show();
+    ShowPage(TMainForm::PageRgb);
+    auto* field = Child<BColorSelector>("VisualColorSelector");
+    const int builds = field->BitmapBuilds();
+    auto* html = Child<QLineEdit>("edtHtml");
+    html->selectAll();
+    QTest::keyClicks(html, "#ff0000"); // saturation 1: the plane changes
+    html->selectAll();
+    QTest::keyClicks(html, "#00ff00");
+    EXPECT_EQ(field->BitmapBuilds(), builds);
+    auto* tabs = Child<QTabWidget>("pagColorSpace")->tabBar();
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(TMainForm::PageVisual).center());
+    ASSERT_EQ(form_->ActivePage(), TMainForm::PageVisual);
+    // Hue 0 at the left edge, lightness one half in the middle row: red.
+    const QColor left = field->grab().toImage().pixelColor(1, 40);
+    EXPECT_GT(left.red(), 230);
+    EXPECT_LT(left.green(), 25);
+    EXPECT_LT(left.blue(), 25);
+    // The axes chosen on the page redraw it: hue across, saturation down, at
+    // the lightness of green, so the top row is grey.
+    auto* axes = Child<QComboBox>("cboVisual");
+    axes->setFocus();
+    QTest::keyClick(axes, Qt::Key_Down);
+    ASSERT_EQ(axes->currentIndex(), 1);
+    const QColor top = field->grab().toImage().pixelColor(1, 0);
+    EXPECT_NEAR(top.red(), 128, 2);
+    EXPECT_EQ(top.red(), top.green());
+    EXPECT_EQ(top.green(), top.blue());
 }
 
 // Without the set-up step the colour folder setting is empty: the working
