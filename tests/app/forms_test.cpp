@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QTabBar>
 #include <QTest>
+#include <QToolButton>
 
 #include <filesystem>
 
@@ -306,6 +307,70 @@ TEST(MainWindowPosition, KeptOnAnyMonitorElseCentredOnThePrimary) {
     // Centred on the primary, wherever it lies.
     EXPECT_EQ(MainWindowPosition(0, 0, window, two, QRect(1920, 0, 1280, 1024)),
               QPoint(1920 + (1280 - 407) / 2, (1024 - 200) / 2));
+}
+
+} // namespace
+} // namespace tintorel
+
+namespace tintorel {
+namespace {
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+// The settings file after a first session, byte for byte: every key, value
+// name, type and value the program and its set-up step write. A value saved
+// under another name, or not saved at all, shows here, which reading back
+// through the same names never could. TINTOREL_UPDATE_GOLDEN=1 rewrites the
+// expected file after a deliberate change of the format.
+TEST_F(AppTest, SettingsFileAfterTheFirstSessionMatchesItsGoldenFile) {
+    InstallData("german.txt", "web.txt");
+    Start();
+    form_->move(150, 100);
+    ShowPage(TMainForm::PageHsv);
+    auto* html = Child<QLineEdit>("edtHtml");
+    html->selectAll();
+    QTest::keyClicks(html, "#336699");
+    QTest::mouseClick(Child<QRadioButton>("rdbHsvPercent"), Qt::LeftButton);
+    // The preferences write the visibility, stay-on-top and pipette values.
+    QTimer::singleShot(0, [this] {
+        params_.findChild<QCheckBox*>("chkCmy")->setChecked(false);
+        params_.findChild<QRadioButton*>("rdbMuchBigger")->setChecked(true);
+        params_.findChild<QPushButton*>("btnOk")->click();
+    });
+    QTest::mouseClick(Child<QToolButton>("btnPref"), Qt::LeftButton);
+    Close();
+    std::ifstream in(folder_ / "config/VRQM/tintorel.reg", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string actual = Replaced(text.str(), TINTOREL_DATA_DIR, "@DATA@/");
+    const std::string golden = std::string(TINTOREL_TEST_DIR) + "/golden/settings-after-close.reg";
+    if (std::getenv("TINTOREL_UPDATE_GOLDEN") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << actual;
+    }
+    std::ifstream expected(golden, std::ios::binary);
+    std::stringstream expectedText;
+    expectedText << expected.rdbuf();
+    EXPECT_EQ(actual, expectedText.str());
+}
+
+// Each start replaces the session log: after two sessions it tells of the
+// second only.
+TEST_F(AppTest, EachStartReplacesTheSessionLog) {
+    for (int session = 0; session < 2; ++session) {
+        Start();
+        Close();
+        form_.reset();
+    }
+    const std::string log = ReadLog();
+    const std::string begin = "-- Begin of session --";
+    ASSERT_NE(log.find(begin), std::string::npos) << log;
+    EXPECT_EQ(log.find(begin), log.rfind(begin)) << log;
 }
 
 } // namespace

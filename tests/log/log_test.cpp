@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -111,6 +113,40 @@ TEST_F(LogTest, TimeLineIsFollowedByAnEmptyLine) {
     const std::string text = Read(folder_ / "tintorel.log");
     ASSERT_EQ(text.size(), 26u);
     EXPECT_EQ(text.substr(24), "\n\n");
+}
+
+// The time line is the user's wall clock: under zones far from UTC it shows
+// the local hour, never the UTC one.
+TEST_F(LogTest, TimeLineIsInLocalTime) {
+    const char* saved = std::getenv("TZ");
+    const std::string previous = saved != nullptr ? saved : "";
+    for (const char* zone : {"XST-12", "YST+11", "Europe/Paris"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        CreateLog(folder_.string(), "tintorel.log", true);
+        const std::time_t before = std::time(nullptr);
+        LogTime();
+        const std::time_t after = std::time(nullptr);
+        DestroyLog();
+        const std::string line = Read(folder_ / "tintorel.log").substr(0, 25);
+        bool local = false;
+        bool utc = false;
+        for (std::time_t t = before; t <= after; ++t) {
+            std::tm tm{};
+            local = local || FormatLogTime(*localtime_r(&t, &tm)) == line;
+            utc = utc || FormatLogTime(*gmtime_r(&t, &tm)) == line;
+        }
+        EXPECT_TRUE(local) << zone << ": " << line;
+        if (std::string(zone) != "Europe/Paris") { // an hour from UTC at most
+            EXPECT_FALSE(utc) << zone << ": " << line;
+        }
+    }
+    if (saved != nullptr) {
+        setenv("TZ", previous.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
 }
 
 TEST_F(LogTest, UnwritableFolderLeavesTheLogClosedAndQuiet) {
