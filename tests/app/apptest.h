@@ -18,6 +18,7 @@
 #include <QListView>
 #include <QRadioButton>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -87,6 +88,18 @@ protected:
     QString Vb() const { return Child<QLineEdit>("edtVisualBasic")->text(); }
     QRgb Preview() const { return Child<PreviewImage>("pnlImage")->Canvas().pixel(30, 30); }
     // A page change by the user.
+    // Picks an item of a drop-down list with the arrow keys, as a user does;
+    // each step raises the list's activated signal.
+    static void Choose(QComboBox* list, int index) {
+        list->setFocus();
+        for (int step = 0; step < list->count() && list->currentIndex() < index; ++step) {
+            QTest::keyClick(list, Qt::Key_Down);
+        }
+        for (int step = 0; step < list->count() && list->currentIndex() > index; ++step) {
+            QTest::keyClick(list, Qt::Key_Up);
+        }
+    }
+
     void ShowPage(int page) { Child<QTabWidget>("pagColorSpace")->setCurrentIndex(page); }
 
     std::string ReadLog() const {

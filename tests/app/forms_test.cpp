@@ -6,6 +6,7 @@
 #include "controls/colorselector.h"
 #include "platform/filestore.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
@@ -17,6 +18,8 @@
 #include <QToolButton>
 
 #include <filesystem>
+#include <vector>
+#include <functional>
 
 namespace tintorel {
 namespace {
@@ -357,6 +360,270 @@ TEST_F(AppTest, SettingsFileAfterTheFirstSessionMatchesItsGoldenFile) {
     std::stringstream expectedText;
     expectedText << expected.rdbuf();
     EXPECT_EQ(actual, expectedText.str());
+}
+
+// The preferences dialog as the user meets it: opened with its button,
+// closed with its own buttons from inside its modal loop.
+void InPreferences(TMainForm& form, const std::function<void(TParamForm&)>& act,
+                   TParamForm& params) {
+    QTimer::singleShot(0, [&] { act(params); });
+    QTest::mouseClick(form.findChild<QToolButton*>("btnPref"), Qt::LeftButton);
+}
+
+// The nine check boxes in the order of the stored values they show.
+const char* const kVisibilityBoxes[] = {"chkRgb",  "chkHls",    "chkHsv",  "chkCmy", "chkCmyk",
+                                        "chkName", "chkVisual", "chkHtml", "chkVb"};
+
+std::vector<int> StoredVisibility() {
+    std::vector<int> v(9, -1);
+    ReadTabVisibility(v[0], v[1], v[2], v[3], v[4], v[5], v[6]);
+    ReadCodeVisibility(v[7], v[8]);
+    return v;
+}
+
+// Each stored value reaches its own check box and size, and each box and
+// size goes back to its own value: one value off at a time, so that two
+// values read or written the other way round show.
+TEST_F(AppTest, PreferencesMapEveryValueBothWays) {
+    InstallData();
+    TMainForm& form = Start();
+    for (int off = 0; off < 9; ++off) {
+        std::vector<int> stored(9, 1);
+        stored[off] = 0;
+        stored[(off + 4) % 9] = 2; // any value but 0 means shown
+        WriteTabVisibility(stored[0], stored[1], stored[2], stored[3], stored[4], stored[5],
+                           stored[6]);
+        WriteCodeVisibility(stored[7], stored[8]);
+        InPreferences(form, [&](TParamForm& params) {
+            for (int box = 0; box < 9; ++box) {
+                EXPECT_EQ(params.findChild<QCheckBox*>(kVisibilityBoxes[box])->isChecked(),
+                          box != off)
+                    << kVisibilityBoxes[box] << " with " << kVisibilityBoxes[off] << " off";
+            }
+            params.reject();
+        }, params_);
+        InPreferences(form, [&](TParamForm& params) {
+            for (int box = 0; box < 9; ++box) {
+                params.findChild<QCheckBox*>(kVisibilityBoxes[box])->setChecked(box != off);
+            }
+            params.findChild<QPushButton*>("btnOk")->click();
+        }, params_);
+        std::vector<int> expected(9, 1);
+        expected[off] = 0;
+        EXPECT_EQ(StoredVisibility(), expected) << kVisibilityBoxes[off] << " unchecked";
+    }
+    const struct {
+        int stored;
+        const char* checked; // none for sizes the dialog does not offer
+        int storedBack;      // after OK with the dialog as it was loaded
+    } sizes[] = {{1, "rdbSmall", 1},  {3, "rdbBigger", 3}, {7, "rdbMuchBigger", 7},
+                 {0, nullptr, 0},     {5, nullptr, 0},     {-3, nullptr, 0}};
+    for (const auto& c : sizes) {
+        WriteSize(c.stored);
+        InPreferences(form, [&](TParamForm& params) {
+            for (const char* radio : {"rdbSmall", "rdbBigger", "rdbMuchBigger"}) {
+                EXPECT_EQ(params.findChild<QRadioButton*>(radio)->isChecked(),
+                          c.checked != nullptr && std::string(radio) == c.checked)
+                    << radio << " for stored size " << c.stored;
+            }
+            params.findChild<QPushButton*>("btnOk")->click();
+        }, params_);
+        int size = -1;
+        ReadSize(size);
+        EXPECT_EQ(size, c.storedBack) << c.stored;
+    }
+    for (const int onTop : {0, 1, 2}) {
+        WriteStayOnTop(onTop);
+        InPreferences(form, [&](TParamForm& params) {
+            EXPECT_EQ(params.findChild<QRadioButton*>("rdbYes")->isChecked(), onTop != 0);
+            EXPECT_EQ(params.findChild<QRadioButton*>("rdbNo")->isChecked(), onTop == 0);
+            params.findChild<QPushButton*>("btnOk")->click();
+        }, params_);
+        EXPECT_EQ(ReadStayOnTop(), onTop != 0 ? 1 : 0);
+    }
+}
+
+enum class Text { Caption, Hint, Item };
+
+struct ShownText {
+    const char* key;
+    const char* control; // object name; a window's own name means its title
+    Text what;
+    int item = 0;
+};
+
+QString Shown(QWidget* control, const ShownText& t) {
+    if (t.what == Text::Hint) {
+        return control->toolTip();
+    }
+    if (t.what == Text::Item) {
+        return qobject_cast<QComboBox*>(control)->itemText(t.item);
+    }
+    if (control->isWindow()) {
+        return control->windowTitle();
+    }
+    if (auto* label = qobject_cast<QLabel*>(control)) {
+        return label->text();
+    }
+    if (auto* button = qobject_cast<QAbstractButton*>(control)) {
+        return button->text();
+    }
+    // A tab sheet: the caption is its tab's.
+    for (QWidget* up = control->parentWidget(); up != nullptr; up = up->parentWidget()) {
+        if (auto* tabs = qobject_cast<QTabWidget*>(up)) {
+            return tabs->tabText(tabs->indexOf(control));
+        }
+    }
+    return "(no caption)";
+}
+
+// With a language file whose text for every key is the key itself, each
+// control shows the key it is meant to take its text from: two captions
+// taken the other way round show here, whatever the shipped texts are.
+TEST_F(AppTest, EveryControlShowsTheTextOfItsOwnKey) {
+    const ShownText table[] = {
+        {"MainTitle", "MainForm", Text::Caption},
+        {"MainOk", "cmdOk", Text::Caption},
+        {"MainCancel", "cmdCancel", Text::Caption},
+        {"MainHtml", "edtHtml", Text::Hint},
+        {"MainVb", "edtVisualBasic", Text::Hint},
+        {"MainPipette", "btnCapture", Text::Hint},
+        {"MainPrefs", "btnPref", Text::Hint},
+        {"MainPreview", "pnlImage", Text::Hint},
+        {"MainRgbTab", "tabRgb", Text::Caption},
+        {"MainRgbRed", "lblRed", Text::Caption},
+        {"MainRgbGreen", "lblGrn", Text::Caption},
+        {"MainRgbBlue", "lblBlu", Text::Caption},
+        {"MainRgbByte", "rdbRgbByte", Text::Caption},
+        {"MainRgbPercent", "rdbRgbPercent", Text::Caption},
+        {"MainHlsTab", "tabHls", Text::Caption},
+        {"MainHlsHue", "lblHue", Text::Caption},
+        {"MainHlsLightness", "lblLit", Text::Caption},
+        {"MainHlsSaturation", "lblSat", Text::Caption},
+        {"MainHlsDegreeByte", "rdbHlsDegreeByte", Text::Caption},
+        {"MainHlsDegreePercent", "rdbHlsDegreePercent", Text::Caption},
+        {"MainHlsByte", "rdbHlsByte", Text::Caption},
+        {"MainHlsPercent", "rdbHlsPercent", Text::Caption},
+        {"MainHsvTab", "tabHsv", Text::Caption},
+        {"MainHsvHue", "lblHue2", Text::Caption},
+        {"MainHsvSaturation", "lblSat2", Text::Caption},
+        {"MainHsvValue", "lblVal2", Text::Caption},
+        {"MainHsvDegreeByte", "rdbHsvDegreeByte", Text::Caption},
+        {"MainHsvDegreePercent", "rdbHsvDegreePercent", Text::Caption},
+        {"MainHsvByte", "rdbHsvByte", Text::Caption},
+        {"MainHsvPercent", "rdbHsvPercent", Text::Caption},
+        {"MainCmyTab", "tabCmy", Text::Caption},
+        {"MainCmyCyan", "lblCya", Text::Caption},
+        {"MainCmyMagenta", "lblMag", Text::Caption},
+        {"MainCmyYellow", "lblYel", Text::Caption},
+        {"MainCmyByte", "rdbCmyByte", Text::Caption},
+        {"MainCmyPercent", "rdbCmyPercent", Text::Caption},
+        {"MainCmykTab", "tabCmyk", Text::Caption},
+        {"MainCmykCyan", "lblCya2", Text::Caption},
+        {"MainCmykMagenta", "lblMag2", Text::Caption},
+        {"MainCmykYellow", "lblYel2", Text::Caption},
+        {"MainCmykBlack", "lblBlk2", Text::Caption},
+        {"MainCmykByte", "rdbCmykByte", Text::Caption},
+        {"MainCmykPercent", "rdbCmykPercent", Text::Caption},
+        {"MainVisualTab", "tabVisual", Text::Caption},
+        {"MainVisualXY", "lblXAndY", Text::Caption},
+        {"MainVisualXY1", "cboVisual", Text::Item, 0},
+        {"MainVisualXY2", "cboVisual", Text::Item, 1},
+        {"MainVisualXY3", "cboVisual", Text::Item, 2},
+        {"MainVisualHue", "lblZHue", Text::Caption},
+        {"MainVisualLightness", "lblZLight", Text::Caption},
+        {"MainVisualSaturation", "lblZSat", Text::Caption},
+        {"MainNameTab", "tabName", Text::Caption},
+        {"MainNameFile", "lblFile", Text::Caption},
+        {"MainNameSort", "lblSort", Text::Caption},
+        {"MainNameSort1", "cboName", Text::Item, 0},
+        {"MainNameSort2", "cboName", Text::Item, 1},
+        {"MainNameSort3", "cboName", Text::Item, 2},
+        {"MainNameSort4", "cboName", Text::Item, 3},
+        {"MainNameSort5", "cboName", Text::Item, 4},
+        {"MainNameSort6", "cboName", Text::Item, 5},
+        {"MainNameSort7", "cboName", Text::Item, 6},
+        {"MainNameSort8", "cboName", Text::Item, 7},
+        {"MainNameColor", "lblColorList", Text::Caption},
+        {"ParamTitle", "ParamForm", Text::Caption},
+        {"ParamOk", "btnOk", Text::Caption},
+        {"ParamCancel", "btnCancel", Text::Caption},
+        {"ParamStayOnTop", "lblStayOnTop", Text::Caption},
+        {"ParamStayOnTopYes", "rdbYes", Text::Caption},
+        {"ParamStayOnTopNo", "rdbNo", Text::Caption},
+        {"ParamPipette", "lblPipette", Text::Caption},
+        {"ParamPipetteSmall", "rdbSmall", Text::Caption},
+        {"ParamPipetteBigger", "rdbBigger", Text::Caption},
+        {"ParamPipetteMuchBigger", "rdbMuchBigger", Text::Caption},
+        {"ParamPanel", "lblVisiblePanels", Text::Caption},
+        {"ParamPanelRgb", "chkRgb", Text::Caption},
+        {"ParamPanelHls", "chkHls", Text::Caption},
+        {"ParamPanelHsv", "chkHsv", Text::Caption},
+        {"ParamPanelCmy", "chkCmy", Text::Caption},
+        {"ParamPanelCmyk", "chkCmyk", Text::Caption},
+        {"ParamPanelVisual", "chkVisual", Text::Caption},
+        {"ParamPanelName", "chkName", Text::Caption},
+        {"ParamPanelHtml", "chkHtml", Text::Caption},
+        {"ParamPanelVb", "chkVb", Text::Caption},
+        {"AboutTitle", "AboutBox", Text::Caption},
+        {"AboutAuthor", "lblAuthor", Text::Caption},
+        {"AboutVersion", "lblVersion", Text::Caption},
+    };
+    std::ofstream language(folder_ / "keys.txt", std::ios::binary);
+    for (const auto& t : table) {
+        language << t.key << '\t' << t.key << '\n';
+    }
+    language.close();
+    ASSERT_EQ(LoadLanguageFile(folder_.Path(), "keys.txt"), 1);
+    Start();
+    TParamForm params;
+    TAboutBox about;
+    for (const auto& t : table) {
+        QWidget* control = nullptr;
+        for (QWidget* window : {static_cast<QWidget*>(form_.get()), static_cast<QWidget*>(&params),
+                                static_cast<QWidget*>(&about)}) {
+            if (window->objectName() == t.control) {
+                control = window;
+            } else if (control == nullptr) {
+                control = window->findChild<QWidget*>(t.control);
+            }
+        }
+        ASSERT_NE(control, nullptr) << t.control;
+        EXPECT_EQ(Shown(control, t), t.key) << t.control;
+    }
+}
+
+// Closing the window shows the about box, modally, once the window is gone;
+// a click on its picture closes it and the session ends. A session ended by
+// the desktop (a signal) shows none.
+TEST_F(AppTest, ClosingShowsTheAboutBoxUntilItsPictureIsClicked) {
+    InstallData();
+    Start();
+    form_->show();
+    bool shown = false;
+    bool windowGone = false;
+    QTimer::singleShot(0, [&] {
+        shown = about_.isVisible() && about_.isModal();
+        windowGone = !form_->isVisible();
+        QWidget* picture = about_.findChild<QWidget*>("imgPicture");
+        QTest::mouseClick(picture, Qt::LeftButton, {}, picture->rect().center());
+    });
+    form_->close();
+    EXPECT_TRUE(shown);
+    EXPECT_TRUE(windowGone);
+    EXPECT_FALSE(about_.isVisible());
+    EXPECT_NE(ReadLog().find("-- End of session --"), std::string::npos);
+
+    Start();
+    form_->show();
+    bool shownOnSignal = false;
+    QTimer::singleShot(0, [&] {
+        shownOnSignal = about_.isVisible();
+        about_.reject();
+    });
+    form_->EndSession();
+    QApplication::processEvents();
+    EXPECT_FALSE(shownOnSignal || about_.isVisible());
 }
 
 // Each start replaces the session log: after two sessions it tells of the

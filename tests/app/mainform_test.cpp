@@ -139,8 +139,7 @@ TEST_F(AppTest, NamePageSnapsToTheNearestNameAndKeepsTheCodes) {
 
     // Another order re-reads the file and keeps the named colour selected.
     auto* sorts = Child<QComboBox>("cboName");
-    sorts->setCurrentIndex(SortFile);
-    form.CboNameChanged();
+    Choose(sorts, SortFile);
     EXPECT_EQ(list->currentIndex().data().toString(), "Process magenta");
     EXPECT_EQ(list->currentIndex().row(), 1);
 
@@ -150,6 +149,11 @@ TEST_F(AppTest, NamePageSnapsToTheNearestNameAndKeepsTheCodes) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(black).center());
     EXPECT_EQ(dynamic_cast<const BColorName*>(form.CurrentColor())->Name(), "Process black");
     EXPECT_EQ(Html(), "#000000");
+    // A key in the list moves to the next row, and its colour follows.
+    QTest::keyClick(list, Qt::Key_Down);
+    EXPECT_EQ(list->currentIndex().row(), 4);
+    EXPECT_EQ(dynamic_cast<const BColorName*>(form.CurrentColor())->Name(),
+              list->currentIndex().data().toString().toStdString());
 }
 
 TEST_F(AppTest, ChangingTheFileSnapsToItsNearestEntry) {
@@ -157,8 +161,7 @@ TEST_F(AppTest, ChangingTheFileSnapsToItsNearestEntry) {
     TMainForm& form = Start();
     ShowPage(TMainForm::PageName);
     auto* files = Child<QComboBox>("cboFile");
-    files->setCurrentIndex(1); // web.txt
-    form.cboFileChange();
+    Choose(files, 1); // web.txt
     EXPECT_EQ(ColorList().size(), 148u);
     const auto* named = dynamic_cast<const BColorName*>(form.CurrentColor());
     ASSERT_NE(named, nullptr);

@@ -216,6 +216,9 @@ TEST(HueWrapping, AbsurdHuesFinishWithADefinedColour) {
     }
     // A huge hue that is a whole number of turns still reads as red.
     EXPECT_EQ(BColorHsv(360.0f * 1048576.0f, 1, 1).ToColor(), 0x0000FFu);
+    // 2^29 is 1,491,308 turns and 32 degrees: the colour of hue 32.
+    EXPECT_EQ(BColorHsv(536870912.0f, 1, 1).ToColor(), BColorHsv(32, 1, 1).ToColor());
+    EXPECT_EQ(BColorHls(536870912.0f, 0.5f, 1).ToColor(), BColorHls(32, 0.5f, 1).ToColor());
 }
 
 TEST(Setters, StoreWithoutConverting) {
