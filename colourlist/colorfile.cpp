@@ -169,16 +169,22 @@ std::vector<std::string> ListColorFiles(const std::string& colorDir) {
     return names;
 }
 
-void LoadColorFile(const std::string& path) {
-    CurrentColorFileName() = FileNamePart(path);
+namespace {
+
+// The lines of a list's text up to its first empty line. `opened` says the
+// text is a file's: an opened file empties the list even without a line.
+void LoadColorLines(bool opened, std::string_view contents) {
     int lineResult = 0;
-    bool opened = false;
+    bool cleared = false;
     std::vector<std::string> fields;
-    const auto readLine = [&](const std::string& line) {
-        if (!opened) {
-            opened = true;
+    std::string_view rest = contents;
+    std::string_view piece;
+    while (opened && NextTextLine(rest, piece) && !piece.empty()) {
+        if (!cleared) {
+            cleared = true;
             ColorList().clear();
         }
+        const std::string line(piece);
         if (IsCommentLine(line)) {
             lineResult = 0;
         } else {
@@ -198,15 +204,30 @@ void LoadColorFile(const std::string& path) {
                 break; // other field counts are ignored
             }
         }
-        return lineResult >= 0;
-    };
-    // A file that opens empties the list even when it has no line at all.
-    if (ReadLinesToFirstEmpty(path, readLine) && !opened) {
+        if (lineResult < 0) {
+            break;
+        }
+    }
+    if (opened && !cleared) {
         ColorList().clear();
     }
     if (ColorList().empty() || lineResult < 0) {
         ResetToDefaultColors();
     }
+}
+
+} // namespace
+
+void LoadColorFile(const std::string& path) {
+    CurrentColorFileName() = FileNamePart(path);
+    std::string contents;
+    const bool opened = ReadTextFile(path, contents);
+    LoadColorLines(opened, contents);
+}
+
+void LoadColorText(std::string_view contents, const std::string& fileName) {
+    CurrentColorFileName() = fileName;
+    LoadColorLines(true, contents);
 }
 
 } // namespace tintorel

@@ -15,6 +15,7 @@
 #include "colour/color.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tintorel {
@@ -36,6 +37,10 @@ std::string& CurrentColorFileName();
 // list was empty); a file without a good entry, or with a malformed line
 // before its first empty line, gives the fall-back list.
 void LoadColorFile(const std::string& path);
+
+// The same for a list's text already in memory, as a file named `fileName`
+// that opened and holds `contents`.
+void LoadColorText(std::string_view contents, const std::string& fileName);
 
 // The colour list files that the pattern `colorDir` + "*.txt" matches: the
 // setting is a plain prefix, so it names a folder only when it ends with

@@ -1,15 +1,14 @@
-// Whole language files: load and look up.
-#include "fuzzfile.h"
+// Language file texts, parsed from memory: load and look up.
 #include "locale/language.h"
 #include "locale/texttables.h"
 
 #include <cstdlib>
+#include <string_view>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace tintorel;
-    const std::string& path = fuzz::WriteInput(data, size);
-    const std::string folder = path.substr(0, path.rfind('/'));
-    const int result = LoadLanguageFile(folder, path.substr(path.rfind('/') + 1));
+    const int result =
+        LoadLanguageText(std::string_view(reinterpret_cast<const char*>(data), size));
     if ((result == 1) == LanguageTable().empty()) {
         std::abort();
     }

@@ -12,11 +12,14 @@ std::vector<BLocaleItem>& LanguageTable() {
     return table;
 }
 
-int LoadLanguageFile(const std::string& directory, const std::string& name) {
+int LoadLanguageText(std::string_view contents) {
     std::vector<BLocaleItem>& table = LanguageTable();
     table.clear();
     std::vector<std::string> fields;
-    ReadLinesToFirstEmpty(JoinDirAndName(directory, name), [&](const std::string& line) {
+    std::string_view rest = contents;
+    std::string_view piece;
+    while (NextTextLine(rest, piece) && !piece.empty()) {
+        const std::string line(piece);
         if (!IsCommentLine(line)) {
             fields.clear();
             SplitTokens(line, "\t", fields);
@@ -24,9 +27,17 @@ int LoadLanguageFile(const std::string& directory, const std::string& name) {
                 table.push_back({std::move(fields[0]), std::move(fields[1])});
             }
         }
-        return true;
-    });
+    }
     return table.empty() ? -1 : 1;
+}
+
+int LoadLanguageFile(const std::string& directory, const std::string& name) {
+    std::string contents;
+    if (!ReadTextFile(JoinDirAndName(directory, name), contents)) {
+        LanguageTable().clear();
+        return -1;
+    }
+    return LoadLanguageText(contents);
 }
 
 std::string LookupText(const std::string& key) {

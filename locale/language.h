@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tintorel {
@@ -23,6 +24,9 @@ extern const char* const kMissingText; // "<-->"
 // Fills the table from the file `name` in `directory`. Returns 1 when the
 // table holds at least one entry afterwards, -1 when it is empty.
 int LoadLanguageFile(const std::string& directory, const std::string& name);
+
+// The same for a language file's text already in memory.
+int LoadLanguageText(std::string_view contents);
 
 // The text of the first entry with exactly this key, or "<-->".
 std::string LookupText(const std::string& key);

@@ -106,7 +106,8 @@ run_fuzzers() {
         -DTINTOREL_FUZZ=ON -DBUILD_TESTING=OFF -DTINTOREL_BENCHMARKS=OFF \
         -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
     local -A seeds=(
-        [fuzz_colourlist]="$top/data/colours" [fuzz_language]="$top/data/languages"
+        [fuzz_colourlist]="$top/data/colours" [fuzz_colorsort]="$top/data/colours"
+        [fuzz_language]="$top/data/languages"
         [fuzz_regfile]="$top/fuzz/seeds/regfile" [fuzz_codes]="$top/fuzz/seeds/codes"
         [fuzz_colortext]="$top/fuzz/seeds/colortext" [fuzz_range]="$top/fuzz/seeds/range"
         [fuzz_slider]="$top/fuzz/seeds/slider")
@@ -114,17 +115,26 @@ run_fuzzers() {
     local failed=0
     local running=()
     local target
-    for target in fuzz_colourlist fuzz_language fuzz_regfile fuzz_codes fuzz_colortext fuzz_range fuzz_slider; do
-        mkdir -p "$dir/corpus/$target"
+    local targets=(fuzz_colourlist fuzz_colorsort fuzz_language fuzz_regfile fuzz_codes
+        fuzz_colortext fuzz_range fuzz_slider)
+    for target in "${targets[@]}"; do
+        # Each target in a folder of its own: libFuzzer writes its logs and
+        # its -jobs workers' files into the working folder.
+        mkdir -p "$dir/corpus/$target" "$dir/work/$target"
+        local kept=()
+        if [ -d "$top/fuzz/corpus/$target" ]; then
+            kept=("$top/fuzz/corpus/$target")
+        fi
         # Qt and fontconfig keep caches alive for the whole process: leaks are
         # checked everywhere but in the slider's target.
         local leaks=1
         if [ "$target" = fuzz_slider ]; then
             leaks=0
         fi
-        ASAN_OPTIONS=detect_leaks=$leaks "$dir/fuzz/$target" -max_total_time="$seconds" -timeout=10 \
-            -rss_limit_mb=2048 -artifact_prefix="$dir/crashes/$target-" -print_final_stats=1 \
-            "$dir/corpus/$target" "${seeds[$target]}" > "$dir/$target.log" 2>&1 &
+        (cd "$dir/work/$target" && ASAN_OPTIONS=detect_leaks=$leaks "$dir/fuzz/$target" \
+            -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+            -artifact_prefix="$dir/crashes/$target-" -print_final_stats=1 \
+            "$dir/corpus/$target" "${seeds[$target]}" "${kept[@]}" > "$dir/$target.log" 2>&1) &
         running+=($!)
         if [ "${#running[@]}" -ge "$jobs" ]; then
             wait "${running[0]}" || failed=1
@@ -135,7 +145,7 @@ run_fuzzers() {
     for pid in "${running[@]}"; do
         wait "$pid" || failed=1
     done
-    for target in fuzz_colourlist fuzz_language fuzz_regfile fuzz_codes fuzz_colortext fuzz_range fuzz_slider; do
+    for target in "${targets[@]}"; do
         printf '%-18s %s\n' "$target" "$(grep -E '^Done [0-9]+ runs' "$dir/$target.log" || echo 'FAILED, see '"$dir/$target.log")"
     done
     return "$failed"

@@ -105,19 +105,6 @@ bool ReadTextFile(const std::string& path, std::string& contents) {
     return true;
 }
 
-bool ReadLinesToFirstEmpty(const std::string& path,
-                           const std::function<bool(const std::string&)>& visit) {
-    std::string contents;
-    if (!ReadTextFile(path, contents)) {
-        return false;
-    }
-    std::string_view rest = contents;
-    std::string_view line;
-    while (NextTextLine(rest, line) && !line.empty() && visit(std::string(line))) {
-    }
-    return true;
-}
-
 bool NextTextLine(std::string_view& rest, std::string_view& line) {
     if (rest.empty()) {
         return false;

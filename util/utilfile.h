@@ -1,7 +1,6 @@
 // File-name handling on byte-string paths with "/" as the separator.
 #pragma once
 
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -63,12 +62,6 @@ FileStamp StampOf(const std::string& path);
 // when the path is not a regular file that can be opened and read; a
 // directory or a named pipe is never opened for reading, so nothing blocks.
 bool ReadTextFile(const std::string& path, std::string& contents);
-
-// Reads the text file at `path` and hands each line to `visit`, up to the
-// first empty line or the end of the file; `visit` returns false to stop
-// early. False when the file could not be read.
-bool ReadLinesToFirstEmpty(const std::string& path,
-                           const std::function<bool(const std::string&)>& visit);
 
 // Takes the next line off the front of `rest`: up to the next line feed,
 // without it and without a carriage return directly before it. False when

@@ -72,6 +72,9 @@ TEST_F(AppTest, VisualBasicLengthCountsCharactersNotBytes) {
     // that is none are read.
     Type(Child<QLineEdit>("edtVisualBasic"), QString::fromUtf8("&Hfffff\xc3\xa9"));
     EXPECT_EQ(Html(), "#ffff0f");
+    // U+0141 is no digit, though its low byte is the letter A.
+    Type(Child<QLineEdit>("edtVisualBasic"), QString::fromUtf8("&H0000f\xc5\x81"));
+    EXPECT_EQ(Html(), "#0f0000");
 }
 
 // A maximum typed into the settings by hand is a scale of its own: kept on

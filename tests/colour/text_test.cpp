@@ -58,6 +58,7 @@ TEST(FromText, ReadsFieldsOrIgnoresAWrongCount) {
     } cases[] = {
         {std::make_unique<BColorRgb>(.9f, .9f, .9f), "RGB|100|50|0", {1, 0.5f, 0}},
         {std::make_unique<BColorRgb>(.9f, .9f, .9f), "RGB|100|50", {.9f, .9f, .9f}},
+        {std::make_unique<BColorRgb>(.9f, .9f, .9f), "RGB|100|50|0|7", {.9f, .9f, .9f}},
         {std::make_unique<BColorCmyk>(.9f, .9f, .9f, .9f), "CMYK|1|2|3", {.9f, .9f, .9f, .9f}},
         {std::make_unique<BColorCmyk>(.9f, .9f, .9f, .9f),
          "CMYK|1|2|3|4",

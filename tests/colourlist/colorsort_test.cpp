@@ -32,6 +32,17 @@ TEST(SortColorList, AlphabeticalComparesUnsignedBytes) {
                                         "blue", "\xe9t\xe9"}));
 }
 
+// Names alike in their first eight bytes are told apart by the next ones.
+TEST(SortColorList, AlphabeticalLooksPastTheFirstEightBytes) {
+    ColorList().clear();
+    for (const char* name : {"Process yellow", "Process black", "Process cyan", "Process"}) {
+        AddColor(name, 0, 0, 0);
+    }
+    EXPECT_EQ(NamesInOrder(SortAlphabetical),
+              (std::vector<std::string>{"Process", "Process black", "Process cyan",
+                                        "Process yellow"}));
+}
+
 TEST(SortColorList, FileOrderRestoresTheFile) {
     ColorList().clear();
     for (const char* name : {"c", "a", "b"}) {

@@ -109,6 +109,36 @@ TEST_F(MainField, DraggingRepaintsFromTheCachedPlane) {
     EXPECT_EQ(field.BitmapBuilds(), builds);
 }
 
+// A click maps through the field's width across and its height down, and
+// the mark is drawn around it: a white frame of 8 × 8 and a black one
+// outside it, read back from the painted field.
+TEST_F(MainField, ClickPicksByWidthAndHeightAndTheMarkFramesIt) {
+    QTest::mouseClick(&field, Qt::LeftButton, {}, QPoint(92, 40));
+    EXPECT_FLOAT_EQ(field.XValue(), 92.0f / 185.0f);
+    EXPECT_FLOAT_EQ(field.YValue(), 40.0f / 81.0f);
+    const QImage shown = field.grab().toImage();
+    const QRgb white = qRgb(255, 255, 255);
+    const QRgb black = qRgb(0, 0, 0);
+    // The white frame spans trunc(c - 4) to trunc(c + 4) - 1 on each axis.
+    const int left = static_cast<int>(185.0 * field.XValue() - 4);
+    const int right = static_cast<int>(185.0 * field.XValue() + 4) - 1;
+    const int top = static_cast<int>(81.0 * field.YValue() - 4);
+    const int bottom = static_cast<int>(81.0 * field.YValue() + 4) - 1;
+    const int midX = (left + right) / 2;
+    const int midY = (top + bottom) / 2;
+    for (const QPoint p : {QPoint(left, midY), QPoint(right, midY), QPoint(midX, top),
+                           QPoint(midX, bottom)}) {
+        EXPECT_EQ(shown.pixel(p), white) << p.x() << "," << p.y();
+    }
+    for (const QPoint p : {QPoint(left - 1, midY), QPoint(right + 1, midY), QPoint(midX, top - 1),
+                           QPoint(midX, bottom + 1)}) {
+        EXPECT_EQ(shown.pixel(p), black) << p.x() << "," << p.y();
+    }
+    // Inside and outside the frames, the plane.
+    EXPECT_EQ(shown.pixel(midX, midY), field.Bitmap().pixel(midX, midY));
+    EXPECT_EQ(shown.pixel(left - 6, midY), field.Bitmap().pixel(left - 6, midY));
+}
+
 TEST_F(MainField, ReversedOrientationStartsTheAxisAtItsEnd) {
     field.SetXOrientation(false);
     QTest::mouseClick(&field, Qt::LeftButton, {}, QPoint(0, 40));
