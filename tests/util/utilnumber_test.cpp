@@ -19,6 +19,7 @@ TEST(TextToReal, ReadsTheLongestNumberPrefix) {
         {"7.5", 7.5}, {" 7", 7.0},    {"\t-2.5e1x", -25.0}, {"50%", 50.0},
         {"abc", 0.0}, {"", 0.0},      {"+.5", 0.5},         {"1e", 1.0},
         {"-0", -0.0}, {"12,5", 12.0}, {".", 0.0},           {"  \n3", 3.0},
+        {"2E3", 2000.0}, {"5e+1", 50.0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TextToReal(c.text), c.value) << "text: \"" << c.text << "\"";
