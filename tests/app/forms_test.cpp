@@ -4,6 +4,7 @@
 
 #include "app/placement.h"
 #include "controls/colorselector.h"
+#include "controls/uitext.h"
 #include "platform/filestore.h"
 
 #include <QAbstractButton>
@@ -304,6 +305,7 @@ TEST(MainWindowPosition, KeptOnAnyMonitorElseCentredOnThePrimary) {
         {"left edge of the second", 1920, 300, two, centred},
         {"nothing stored", 0, 70, two, centred},
         {"nothing stored", 60, 0, two, centred},
+        {"0 is unset though a monitor holds it", 60, 0, {QRect(0, -500, 1920, 1580)}, centred},
         {"right edge touches", 1920 - 407, 70, {primary}, centred},
         {"huge", 2147483600, 2147483600, two, centred},
     };
@@ -343,6 +345,11 @@ TEST_F(AppTest, SettingsFileAfterTheFirstSessionMatchesItsGoldenFile) {
     html->selectAll();
     QTest::keyClicks(html, "#336699");
     QTest::mouseClick(Child<QRadioButton>("rdbHsvPercent"), Qt::LeftButton);
+    ShowPage(TMainForm::PageVisual);
+    Choose(Child<QComboBox>("cboVisual"), 1);
+    ShowPage(TMainForm::PageName);
+    Choose(Child<QComboBox>("cboName"), 2);
+    ShowPage(TMainForm::PageHsv);
     // The preferences write the visibility, stay-on-top and pipette values.
     QTimer::singleShot(0, [this] {
         params_.findChild<QCheckBox*>("chkCmy")->setChecked(false);
@@ -627,6 +634,34 @@ TEST_F(AppTest, ClosingShowsTheAboutBoxUntilItsPictureIsClicked) {
     form_->EndSession();
     QApplication::processEvents();
     EXPECT_FALSE(shownOnSignal || about_.isVisible());
+}
+
+// The HLS hue slider rounds; the track bar truncates what it shows and
+// reads back at exactly 1/255 a step. #236328 has hue 124.69 and a
+// saturation of 121.79 / 255, both far from a half.
+TEST_F(AppTest, SlidersRoundOrTruncateAsTheirPagesDo) {
+    InstallData();
+    Start();
+    Type(Child<QLineEdit>("edtHtml"), "#236328");
+    ShowPage(TMainForm::PageHls);
+    EXPECT_EQ(Slider("bstHue")->Value(), 125);
+    ShowPage(TMainForm::PageVisual);
+    auto* z = Child<QSlider>("tkbZComponent");
+    EXPECT_EQ(z->value(), 121);
+    z->setFocus();
+    QTest::keyClick(z, Qt::Key_End);
+    ASSERT_EQ(z->value(), 255);
+    EXPECT_EQ(Child<BColorSelector>("VisualColorSelector")->ZValue(), 1.0f);
+}
+
+// A stored list that is not in the folder leaves the first list chosen.
+TEST_F(AppTest, AStoredListThatIsGoneGivesTheFirstList) {
+    InstallData("english.txt", "gone.txt");
+    Start();
+    auto* files = Child<QComboBox>("cboFile");
+    ASSERT_GT(files->count(), 0);
+    EXPECT_EQ(files->currentIndex(), 0);
+    EXPECT_EQ(CurrentColorFileName(), FileNameBytes(files->itemText(0)));
 }
 
 // Each start replaces the session log: after two sessions it tells of the

@@ -53,6 +53,20 @@ TEST_F(PipetteTest, AveragesTheSquareOfItsSize) {
     }
 }
 
+// At the right edge the square is cut at the last column: nothing from
+// beyond the screen (which reads as black) enters the average.
+TEST_F(PipetteTest, SquareAtTheRightEdgeAveragesOnlyTheScreen) {
+    WriteSize(3);
+    TMainForm& form = Start();
+    screen_->SetCursorPos({639, 50}); // columns 638 and 639: red 126 and 127
+    form.btnCaptureClick();
+    form.TimerCalled();
+    form.btnCaptureClick();
+    EXPECT_GE(qRed(Preview()), 126);
+    EXPECT_LE(qRed(Preview()), 127);
+    EXPECT_EQ(qGreen(Preview()), 50);
+}
+
 TEST_F(PipetteTest, MagnifierAtTheTopLeftCornerAndItsFrames) {
     WriteSize(7);
     TMainForm& form = Start();
