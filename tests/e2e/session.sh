@@ -1,15 +1,22 @@
 #!/usr/bin/env bash
 # One scripted session against the real program on an X server (run it
 # under xvfb-run): start with the shipped files, type a code, switch pages,
-# move a slider, pick a name, confirm the preferences, run the pipette over
-# the screen's background and end the session. Then check the settings
-# file, the log and the colour that was saved.
+# change a number, pick a name, confirm the preferences, run the pipette
+# over the screen's background and close the window, which shows the about
+# box; a click on it ends the program. Then check the settings file, the log
+# and the colour that was saved.
+#
+# Every step waits for what the user would see (the preview square showing
+# the new colour, a window appearing or going), never for a fixed time, so
+# a slow or busy machine only makes the session slower.
 #
 #   session.sh BUILD_DIR [RUNS]
 set -euo pipefail
 build=$1
 runs=${2:-1}
 here=$(cd "$(dirname "$0")" && pwd)
+# Debian's interpreter, which has python3-xlib, whatever else is on PATH.
+xwait() { /usr/bin/python3 "$here/xwait.py" "$@"; }
 
 fail() {
     echo "session $run: $*" >&2
@@ -21,7 +28,8 @@ fail() {
 display -geometry 160x120+0+0 -size 160x120 xc:'#0c3d5a' &
 swatch=$!
 trap 'kill $swatch 2>/dev/null' EXIT
-sleep 1
+run=0
+xwait pixel 40 40 0c3d5a || fail "no swatch"
 
 for run in $(seq 1 "$runs"); do
     home=$(mktemp -d)
@@ -30,38 +38,47 @@ for run in $(seq 1 "$runs"); do
     "$build/settings/tintorel-setup" > /dev/null
     QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 "$build/app/tintorel" 2> "$home/stderr" &
     pid=$!
-    window=$(xdotool search --sync --onlyvisible --pid "$pid" --name '^Tintorel$' | head -1)
+    window=$(xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Tintorel$' | head -1)
     [ -n "$window" ] || fail "no window"
-    sleep 0.3
     eval "$(xdotool getwindowgeometry --shell "$window")"
     at() { xdotool mousemove --sync $((X + $1)) $((Y + $2)); }
-    click() { at "$1" "$2"; xdotool click 1; sleep 0.15; }
+    click() { at "$1" "$2"; xdotool click 1; }
+    # The preview square, where every edit shows.
+    preview() { xwait pixel $((X + 365)) $((Y + 85)) "$1" || fail "$2"; }
+    preview 000000 "the window was not painted"
 
     # Type a web code: every other form follows.
     click 360 138
     xdotool key --clearmodifiers ctrl+a type --delay 20 '#336699'
-    sleep 0.2
+    preview 336699 "the web code did not reach the preview"
     # The HLS page (its tab), then its lightness number.
     click 50 12
     click 290 74
     xdotool key --clearmodifiers ctrl+a type --delay 20 '77'
-    sleep 0.2
+    preview 264d74 "the lightness did not reach the preview"
     # The Name page: pick the third row of the list.
     click 243 12
     click 200 126
+    preview 8fbc8f "the picked name did not reach the preview"
     # The preferences, confirmed with Enter.
     click 382 22
-    sleep 0.4
+    prefs=$(xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Preferences$' | head -1)
+    xwait focus "$prefs" || fail "the preferences never had the focus"
     xdotool key Return
-    sleep 0.3
-    # Back to the RGB page; the pipette over the background, then the end of
-    # the session while it still runs.
+    xwait gone "$prefs" || fail "the preferences stayed open"
+    # Back to the RGB page; the pipette over the background, then the window
+    # closed while it still runs.
     click 17 12
     click 350 22
     xdotool mousemove --sync 40 40
-    sleep 0.8
+    preview 0c3d5a "the pipette did not sample the background"
     rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
-    kill -TERM "$pid"
+    xwait close "$window"
+    xwait gone "$window" || fail "the window did not close"
+    about=$(xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Tintorel$' | head -1)
+    [ -n "$about" ] && [ "$about" != "$window" ] || fail "no about box"
+    eval "$(xdotool getwindowgeometry --shell "$about")"
+    xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
     wait "$pid" || fail "the program ended with status $?"
 
     reg="$home/.config/VRQM/tintorel.reg"

@@ -3,12 +3,27 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDeadlineTimer>
 #include <QTest>
 #include <QWidget>
 #include <gtest/gtest.h>
 
 namespace tintorel {
 namespace {
+
+// Waits, handling events, until the condition holds; the limit only bounds
+// a failure, it is not a guess at how long the X server takes.
+template <typename Condition>
+bool WaitFor(Condition condition) {
+    QDeadlineTimer limit(60'000);
+    while (!condition()) {
+        if (limit.hasExpired()) {
+            return false;
+        }
+        QTest::qWait(10);
+    }
+    return true;
+}
 
 TEST(QtScreenReader, ReadsAWindowOfAKnownColour) {
     QWidget window;
@@ -20,11 +35,17 @@ TEST(QtScreenReader, ReadsAWindowOfAKnownColour) {
     window.setGeometry(40, 30, 120, 90);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    QTest::qWait(200);
 
     QtScreenReader screen;
     EXPECT_GE(screen.Size().width(), 160);
     const QPoint inside = window.mapToGlobal(QPoint(60, 45));
+    // Exposed is not yet painted: wait until the server holds the colour.
+    ASSERT_TRUE(WaitFor([&] {
+        const bool open = screen.Open(QRect(inside, QSize(1, 1)));
+        const bool painted = open && screen.Pixel(inside.x(), inside.y()) == 0x4DC80Cu;
+        screen.Close();
+        return painted;
+    }));
     ASSERT_TRUE(screen.Open(QRect(inside - QPoint(3, 3), QSize(7, 7))));
     EXPECT_EQ(screen.Pixel(inside.x(), inside.y()), 0x4DC80Cu); // 0x00BBGGRR
     EXPECT_EQ(screen.Pixel(inside.x() + 3, inside.y() - 3), 0x4DC80Cu);
@@ -35,8 +56,7 @@ TEST(QtScreenReader, ReadsAWindowOfAKnownColour) {
     screen.Close();
 
     QCursor::setPos(inside);
-    QTest::qWait(50);
-    EXPECT_EQ(screen.CursorPos(), inside);
+    EXPECT_TRUE(WaitFor([&] { return screen.CursorPos() == inside; }));
 }
 
 TEST(QtScreenReader, AreasOutsideEveryMonitorReadBlack) {
