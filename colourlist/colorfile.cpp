@@ -177,6 +177,7 @@ void LoadColorLines(bool opened, std::string_view contents) {
     int lineResult = 0;
     bool cleared = false;
     std::vector<std::string> fields;
+    std::string line; // one buffer for every line: a list has hundreds
     std::string_view rest = contents;
     std::string_view piece;
     while (opened && NextTextLine(rest, piece) && !piece.empty()) {
@@ -184,7 +185,7 @@ void LoadColorLines(bool opened, std::string_view contents) {
             cleared = true;
             ColorList().clear();
         }
-        const std::string line(piece);
+        line.assign(piece);
         if (IsCommentLine(line)) {
             lineResult = 0;
         } else {
