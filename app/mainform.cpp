@@ -254,14 +254,14 @@ void TMainForm::BuildLayout() {
     VisualColorSelector = new BColorSelector(tabVisual);
     VisualColorSelector->setObjectName("VisualColorSelector");
     VisualColorSelector->setGeometry(120, 32, 185, 81);
+    // The field draws its plane only while its page shows (see the page
+    // change below): a colour change on another page, or a pipette tick,
+    // then costs no rebuild of the plane, and neither does setting it up.
+    VisualColorSelector->SetAutoUpdate(false);
     VisualColorSelector->SetSpace(HLS);
     VisualColorSelector->SetYComponent(Component2);
     VisualColorSelector->SetXOrientation(true);
     VisualColorSelector->SetYOrientation(true);
-    // The field draws its plane only while its page shows (see the page
-    // change below): a colour change on another page, or a pipette tick,
-    // then costs no rebuild of the plane.
-    VisualColorSelector->SetAutoUpdate(false);
     VisualColorSelector->SetNbDivX(64);
     VisualColorSelector->SetNbDivY(64);
     lblZHue = MakeLabel(tabVisual, "lblZHue", 8, 122);

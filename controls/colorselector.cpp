@@ -96,6 +96,25 @@ PackedColor BColorSelector::ColorOf(float x, float y, float z) const {
 }
 
 void BColorSelector::UpdateBitmap() {
+    // A hidden field (one on a page not shown, or not yet shown at all) has
+    // no pixels to bring up to date: the plane is built once, when it is
+    // painted, however often it changed meanwhile.
+    if (!isVisible()) {
+        bitmapStale_ = true;
+        return;
+    }
+    BuildBitmap();
+}
+
+const QImage& BColorSelector::Bitmap() {
+    if (bitmapStale_) {
+        BuildBitmap();
+    }
+    return bitmap_;
+}
+
+void BColorSelector::BuildBitmap() {
+    bitmapStale_ = false;
     const int w = width();
     const int h = height();
     if (bitmap_.size() != QSize(w, h)) {
@@ -159,8 +178,8 @@ void BColorSelector::DrawColorPosition(QPainter& painter) {
 }
 
 void BColorSelector::paintEvent(QPaintEvent*) {
-    if (bitmap_.size() != size()) {
-        UpdateBitmap();
+    if (bitmapStale_ || bitmap_.size() != size()) {
+        BuildBitmap();
     }
     QPainter painter(this);
     painter.drawImage(0, 0, bitmap_);

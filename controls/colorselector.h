@@ -55,8 +55,9 @@ public:
     void UpdateColorFromXYZ();
     void UpdateXYZFromColor();
 
-    // The plane as last built, and how often it was built.
-    const QImage& Bitmap() const { return bitmap_; }
+    // The plane, brought up to date if a build was held back while the field
+    // was hidden, and how often it was built.
+    const QImage& Bitmap();
     int BitmapBuilds() const { return bitmapBuilds_; }
 
     // A pixel on an axis of `length` pixels as a normalised value, clamped
@@ -102,7 +103,11 @@ private:
     bool dragging_ = false;
     int nbDivX_ = 0;
     int nbDivY_ = 0;
+    void BuildBitmap();
+
     QImage bitmap_;
+    // A build asked for while the field was hidden: done on the next paint.
+    bool bitmapStale_ = false;
     int bitmapBuilds_ = 0;
 };
 

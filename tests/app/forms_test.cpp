@@ -176,6 +176,24 @@ TEST_F(AppTest, VisualPageShowsTheCurrentColoursPlaneOnTheFirstStart) {
     EXPECT_EQ(middle.green(), middle.blue());
 }
 
+// Setting the field up at start draws no plane while another page shows;
+// starting on the Visual page draws it, once, before it is first painted.
+TEST_F(AppTest, PlaneIsDrawnAtStartOnlyForTheVisualPage) {
+    const struct {
+        int page;
+        int builds;
+    } cases[] = {{TMainForm::PageRgb, 0}, {TMainForm::PageName, 0}, {TMainForm::PageVisual, 1}};
+    for (const auto& c : cases) {
+        WriteTab(c.page);
+        Start();
+        form_->show();
+        QApplication::processEvents();
+        EXPECT_EQ(Child<BColorSelector>("VisualColorSelector")->BitmapBuilds(), c.builds)
+            << "page " << c.page;
+        form_.reset();
+    }
+}
+
 // The plane is drawn only while its page shows: colours chosen on another
 // page cost no rebuild, and clicking the Visual tab shows the plane of the
 // colour chosen last.

@@ -178,6 +178,7 @@ TEST_F(MainField, SetColorAndSetZValueRaiseOnChangeOnlyForNewValues) {
 }
 
 TEST_F(MainField, WithoutAutoUpdateOnlyNbDivXRedraws) {
+    field.show();
     field.SetAutoUpdate(false);
     const int builds = field.BitmapBuilds();
     field.SetSpace(RGB);
