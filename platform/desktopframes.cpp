@@ -1,0 +1,169 @@
+#include "platform/desktopframes.h"
+
+#include "util/utilnumber.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace tintorel {
+
+namespace {
+
+bool HasFrame(const MonitorFrame& monitor) {
+    return monitor.frameWidth > 0 && monitor.frameHeight > 0 && !monitor.bytes.empty();
+}
+
+std::uint32_t ReadPixel(const MonitorFrame& monitor, int x, int y) {
+    const std::uint8_t* p = monitor.bytes.data() + static_cast<std::size_t>(y) * monitor.stride +
+                            static_cast<std::size_t>(x) * 4;
+    std::uint32_t red = 0;
+    std::uint32_t green = 0;
+    std::uint32_t blue = 0;
+    switch (monitor.format) {
+    case FrameFormat::Bgrx:
+        blue = p[0], green = p[1], red = p[2];
+        break;
+    case FrameFormat::Rgbx:
+        red = p[0], green = p[1], blue = p[2];
+        break;
+    case FrameFormat::Xbgr:
+        blue = p[1], green = p[2], red = p[3];
+        break;
+    case FrameFormat::Xrgb:
+        red = p[1], green = p[2], blue = p[3];
+        break;
+    }
+    return red | green << 8 | blue << 16;
+}
+
+// Frame pixels per logical unit across and down; 1 without a frame.
+double ScaleX(const MonitorFrame& monitor) {
+    return HasFrame(monitor) && monitor.width > 0
+               ? static_cast<double>(monitor.frameWidth) / monitor.width
+               : 1.0;
+}
+
+double ScaleY(const MonitorFrame& monitor) {
+    return HasFrame(monitor) && monitor.height > 0
+               ? static_cast<double>(monitor.frameHeight) / monitor.height
+               : 1.0;
+}
+
+} // namespace
+
+void DesktopFrames::SetMonitors(std::vector<MonitorFrame> monitors) {
+    monitors_ = std::move(monitors);
+}
+
+void DesktopFrames::SetFrame(std::size_t index, int width, int height, int stride,
+                             FrameFormat format, const std::uint8_t* data, std::size_t size) {
+    if (index >= monitors_.size() || width <= 0 || height <= 0 || width > INT_MAX / 4 ||
+        stride < width * 4 || data == nullptr) {
+        return;
+    }
+    // The last row needs only its pixels, not a whole stride.
+    const auto needed = static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(stride) +
+                        static_cast<std::size_t>(width) * 4;
+    if (size < needed) {
+        return;
+    }
+    MonitorFrame& monitor = monitors_[index];
+    monitor.frameWidth = width;
+    monitor.frameHeight = height;
+    monitor.stride = stride;
+    monitor.format = format;
+    monitor.bytes.assign(data, data + needed);
+}
+
+void DesktopFrames::SetPointer(std::size_t index, bool here, int x, int y) {
+    if (index >= monitors_.size()) {
+        return;
+    }
+    monitors_[index].pointerHere = here;
+    monitors_[index].pointerX = x;
+    monitors_[index].pointerY = y;
+}
+
+
+double DesktopFrames::Scale() const {
+    double scale = 1.0;
+    bool any = false;
+    for (const MonitorFrame& monitor : monitors_) {
+        if (HasFrame(monitor)) {
+            scale = any ? std::max(scale, ScaleX(monitor)) : ScaleX(monitor);
+            any = true;
+        }
+    }
+    return scale;
+}
+
+int DesktopFrames::OriginX() const {
+    int origin = INT_MAX;
+    for (const MonitorFrame& monitor : monitors_) {
+        origin = std::min(origin, monitor.x);
+    }
+    return monitors_.empty() ? 0 : origin;
+}
+
+int DesktopFrames::OriginY() const {
+    int origin = INT_MAX;
+    for (const MonitorFrame& monitor : monitors_) {
+        origin = std::min(origin, monitor.y);
+    }
+    return monitors_.empty() ? 0 : origin;
+}
+
+DesktopPoint DesktopFrames::Size() const {
+    double right = 0;
+    double bottom = 0;
+    const int left = OriginX();
+    const int top = OriginY();
+    for (const MonitorFrame& monitor : monitors_) {
+        right = std::max(right, static_cast<double>(monitor.x) - left + std::max(monitor.width, 0));
+        bottom = std::max(bottom, static_cast<double>(monitor.y) - top + std::max(monitor.height, 0));
+    }
+    const double scale = Scale();
+    return {TruncToInt(right * scale + 0.5), TruncToInt(bottom * scale + 0.5)};
+}
+
+std::optional<DesktopPoint> DesktopFrames::Pointer() const {
+    const double scale = Scale();
+    for (const MonitorFrame& monitor : monitors_) {
+        if (!monitor.pointerHere) {
+            continue;
+        }
+        const double x = (static_cast<double>(monitor.x) - OriginX()) * scale +
+                         monitor.pointerX * (scale / ScaleX(monitor));
+        const double y = (static_cast<double>(monitor.y) - OriginY()) * scale +
+                         monitor.pointerY * (scale / ScaleY(monitor));
+        return DesktopPoint{FloorToInt(x), FloorToInt(y)};
+    }
+    return std::nullopt;
+}
+
+std::uint32_t DesktopFrames::Pixel(int x, int y) const {
+    const double scale = Scale();
+    // The centre of the desktop pixel, in logical units.
+    const double lx = (x + 0.5) / scale + OriginX();
+    const double ly = (y + 0.5) / scale + OriginY();
+    for (const MonitorFrame& monitor : monitors_) {
+        if (!HasFrame(monitor) || lx < monitor.x || ly < monitor.y ||
+            lx >= static_cast<double>(monitor.x) + monitor.width ||
+            ly >= static_cast<double>(monitor.y) + monitor.height) {
+            continue;
+        }
+        const int fx =
+            std::clamp(FloorToInt((lx - monitor.x) * ScaleX(monitor)), 0, monitor.frameWidth - 1);
+        const int fy =
+            std::clamp(FloorToInt((ly - monitor.y) * ScaleY(monitor)), 0, monitor.frameHeight - 1);
+        return ReadPixel(monitor, fx, fy);
+    }
+    return 0;
+}
+
+bool DesktopFrames::HasFrames() const {
+    return std::any_of(monitors_.begin(), monitors_.end(), HasFrame);
+}
+
+} // namespace tintorel

@@ -1,0 +1,81 @@
+// The desktop as a screen-casting compositor shows it: one frame per
+// monitor, each with the monitor's place and size in the compositor's
+// logical coordinates, and the pointer where a monitor's stream reports
+// it. Read as the pipette reads a screen: one desktop of device pixels
+// with its top-left at (0, 0).
+//
+// Monitors may differ in scale (a HiDPI monitor's frame has two pixels per
+// logical unit): the desktop takes the largest scale, so that the sharpest
+// monitor is read pixel for pixel and the others show each of their pixels
+// as a block.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace tintorel {
+
+// The byte order of one frame pixel in memory; the fourth byte is unused.
+enum class FrameFormat { Bgrx, Rgbx, Xbgr, Xrgb };
+
+struct MonitorFrame {
+    // Where the compositor places the monitor, in logical units.
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    // The newest complete frame; empty until one arrived.
+    int frameWidth = 0;
+    int frameHeight = 0;
+    int stride = 0;
+    FrameFormat format = FrameFormat::Bgrx;
+    std::vector<std::uint8_t> bytes;
+    // The pointer on this monitor, in frame pixels, when the stream says
+    // it is here.
+    bool pointerHere = false;
+    int pointerX = 0;
+    int pointerY = 0;
+};
+
+struct DesktopPoint {
+    int x = 0;
+    int y = 0;
+    bool operator==(const DesktopPoint&) const = default;
+};
+
+class DesktopFrames {
+public:
+    // Replaces the monitors; their frames and pointers are set below.
+    void SetMonitors(std::vector<MonitorFrame> monitors);
+    std::vector<MonitorFrame>& Monitors() { return monitors_; }
+    const std::vector<MonitorFrame>& Monitors() const { return monitors_; }
+
+    // Keeps a copy of a frame of monitor `index` (rows of `stride` bytes).
+    // A frame too short for its size, or of no size, is dropped.
+    void SetFrame(std::size_t index, int width, int height, int stride, FrameFormat format,
+                  const std::uint8_t* data, std::size_t size);
+    // The pointer is on monitor `index` at (x, y) frame pixels, or not.
+    void SetPointer(std::size_t index, bool here, int x, int y);
+
+    // Desktop pixels per logical unit: the largest monitor's scale, 1
+    // before any frame arrived.
+    double Scale() const;
+    // The desktop's size in device pixels: the box around every monitor.
+    DesktopPoint Size() const;
+    // Where the pointer is on the desktop; empty when no monitor has it.
+    std::optional<DesktopPoint> Pointer() const;
+    // The desktop pixel as 0x00BBGGRR; black outside every monitor and
+    // on monitors with no frame yet.
+    std::uint32_t Pixel(int x, int y) const;
+    // Whether any monitor has a frame.
+    bool HasFrames() const;
+
+private:
+    int OriginX() const;
+    int OriginY() const;
+
+    std::vector<MonitorFrame> monitors_;
+};
+
+} // namespace tintorel

@@ -1,0 +1,196 @@
+#include "platform/desktopframes.h"
+
+#include <gtest/gtest.h>
+
+namespace tintorel {
+namespace {
+
+constexpr std::uint32_t kRed = 0x0000FF;
+constexpr std::uint32_t kGreen = 0x00FF00;
+constexpr std::uint32_t kBlue = 0xFF0000;
+constexpr std::uint32_t kWhite = 0xFFFFFF;
+
+MonitorFrame Monitor(int x, int y, int width, int height) {
+    MonitorFrame monitor;
+    monitor.x = x;
+    monitor.y = y;
+    monitor.width = width;
+    monitor.height = height;
+    return monitor;
+}
+
+// A BGRx frame whose pixel (x, y) is `colour(x, y)` (0x00BBGGRR), with two
+// bytes of padding after each row.
+template <typename Colour>
+std::vector<std::uint8_t> Frame(int width, int height, Colour colour) {
+    const int stride = width * 4 + 2;
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stride) * height, 0xEE);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const std::uint32_t c = colour(x, y);
+            std::uint8_t* p = bytes.data() + y * stride + x * 4;
+            p[0] = static_cast<std::uint8_t>(c >> 16);
+            p[1] = static_cast<std::uint8_t>(c >> 8);
+            p[2] = static_cast<std::uint8_t>(c);
+        }
+    }
+    return bytes;
+}
+
+void Fill(DesktopFrames& desktop, std::size_t index, int width, int height, std::uint32_t colour) {
+    const auto bytes = Frame(width, height, [=](int, int) { return colour; });
+    desktop.SetFrame(index, width, height, width * 4 + 2, FrameFormat::Bgrx, bytes.data(),
+                     bytes.size());
+}
+
+// Two monitors side by side, the second lower by two units: the desktop is
+// the box around both, and the corner that no monitor covers reads black.
+TEST(DesktopFrames, TwoMonitorsWithOffsets) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(-4, 0, 4, 4), Monitor(0, 2, 3, 4)});
+    Fill(desktop, 0, 4, 4, kRed);
+    Fill(desktop, 1, 3, 4, kGreen);
+    EXPECT_EQ(desktop.Size(), (DesktopPoint{7, 6}));
+    const struct {
+        int x, y;
+        std::uint32_t colour;
+    } cases[] = {
+        {0, 0, kRed},   {3, 3, kRed},   {4, 2, kGreen}, {6, 5, kGreen},
+        {4, 1, 0},      {0, 5, 0},      {7, 2, 0},      {-1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(desktop.Pixel(c.x, c.y), c.colour) << c.x << "," << c.y;
+    }
+}
+
+// A HiDPI monitor (two frame pixels per unit) beside an ordinary one: the
+// desktop takes the larger scale, so the sharp monitor is read pixel for
+// pixel and each pixel of the other covers two by two.
+TEST(DesktopFrames, MonitorAtScaleTwoIsReadPixelForPixel) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(0, 0, 2, 2), Monitor(2, 0, 2, 2)});
+    const auto sharp = Frame(4, 4, [](int x, int y) {
+        return static_cast<std::uint32_t>(x * 60 + (y * 60 << 8));
+    });
+    desktop.SetFrame(0, 4, 4, 4 * 4 + 2, FrameFormat::Bgrx, sharp.data(), sharp.size());
+    const auto plain = Frame(2, 2, [](int x, int y) { return x == 0 && y == 0 ? kBlue : kWhite; });
+    desktop.SetFrame(1, 2, 2, 2 * 4 + 2, FrameFormat::Bgrx, plain.data(), plain.size());
+    EXPECT_EQ(desktop.Scale(), 2.0);
+    EXPECT_EQ(desktop.Size(), (DesktopPoint{8, 4}));
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 4; ++x) {
+            EXPECT_EQ(desktop.Pixel(x, y), static_cast<std::uint32_t>(x * 60 + (y * 60 << 8)))
+                << x << "," << y;
+        }
+    }
+    EXPECT_EQ(desktop.Pixel(4, 0), kBlue);
+    EXPECT_EQ(desktop.Pixel(5, 1), kBlue);
+    EXPECT_EQ(desktop.Pixel(6, 1), kWhite);
+    EXPECT_EQ(desktop.Pixel(5, 2), kWhite);
+
+    // The pointer on the ordinary monitor at its frame pixel (1, 1) is at
+    // the desktop's (4 + 2, 2); on the sharp one, frame pixels are desktop
+    // pixels.
+    desktop.SetPointer(1, true, 1, 1);
+    EXPECT_EQ(desktop.Pointer(), (DesktopPoint{6, 2}));
+    desktop.SetPointer(1, false, 0, 0);
+    desktop.SetPointer(0, true, 3, 1);
+    EXPECT_EQ(desktop.Pointer(), (DesktopPoint{3, 1}));
+}
+
+TEST(DesktopFrames, PointerOffEveryMonitorIsNowhere) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(0, 0, 4, 4), Monitor(4, 0, 4, 4)});
+    EXPECT_FALSE(desktop.Pointer().has_value());
+    desktop.SetPointer(1, true, 2, 3);
+    EXPECT_EQ(desktop.Pointer(), (DesktopPoint{6, 3}));
+    desktop.SetPointer(1, false, 2, 3); // the stream says: not on this monitor
+    EXPECT_FALSE(desktop.Pointer().has_value());
+    desktop.SetPointer(7, true, 1, 1); // no such monitor
+    EXPECT_FALSE(desktop.Pointer().has_value());
+}
+
+// A buffer that carries only the pointer moves the pointer and keeps the
+// frame that came before it.
+TEST(DesktopFrames, PointerOnlyUpdatesKeepTheFrame) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(0, 0, 2, 2)});
+    EXPECT_FALSE(desktop.HasFrames());
+    EXPECT_EQ(desktop.Pixel(0, 0), 0u);
+    Fill(desktop, 0, 2, 2, kGreen);
+    desktop.SetPointer(0, true, 1, 0);
+    EXPECT_TRUE(desktop.HasFrames());
+    EXPECT_EQ(desktop.Pixel(1, 1), kGreen);
+    EXPECT_EQ(desktop.Pointer(), (DesktopPoint{1, 0}));
+}
+
+// A 7 × 7 square around a pointer near the seam of two monitors, one of
+// them lower: the part beside the lower monitor's top reads black.
+TEST(DesktopFrames, SquareAcrossAMonitorEdge) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(0, 0, 8, 8), Monitor(8, 2, 8, 8)});
+    Fill(desktop, 0, 8, 8, kRed);
+    Fill(desktop, 1, 8, 8, kBlue);
+    desktop.SetPointer(0, true, 7, 1);
+    const DesktopPoint at = *desktop.Pointer();
+    int red = 0;
+    int blue = 0;
+    int black = 0;
+    for (int y = at.y - 3; y <= at.y + 3; ++y) {
+        for (int x = at.x - 3; x <= at.x + 3; ++x) {
+            const std::uint32_t pixel = desktop.Pixel(x, y);
+            red += pixel == kRed;
+            blue += pixel == kBlue;
+            black += pixel == 0;
+        }
+    }
+    // Rows -2..4, columns 4..10: rows below 0 are black (14 pixels); of the
+    // rows 0..4, columns 4..7 are red (20) and 8..10 are blue from row 2 (9).
+    EXPECT_EQ(red, 20);
+    EXPECT_EQ(blue, 9);
+    EXPECT_EQ(black, 49 - 20 - 9);
+}
+
+// Every byte order the streams may offer reads as the same colour.
+TEST(DesktopFrames, EveryByteOrder) {
+    const struct {
+        FrameFormat format;
+        std::uint8_t bytes[4];
+    } cases[] = {
+        {FrameFormat::Bgrx, {0x5A, 0x3D, 0x0C, 0x00}},
+        {FrameFormat::Rgbx, {0x0C, 0x3D, 0x5A, 0x00}},
+        {FrameFormat::Xbgr, {0x00, 0x5A, 0x3D, 0x0C}},
+        {FrameFormat::Xrgb, {0x00, 0x0C, 0x3D, 0x5A}},
+    };
+    for (const auto& c : cases) {
+        DesktopFrames desktop;
+        desktop.SetMonitors({Monitor(0, 0, 1, 1)});
+        desktop.SetFrame(0, 1, 1, 4, c.format, c.bytes, 4);
+        EXPECT_EQ(desktop.Pixel(0, 0), 0x5A3D0Cu) << static_cast<int>(c.format);
+    }
+}
+
+// Frames that do not hold what their size says are dropped, and the frame
+// before them stays.
+TEST(DesktopFrames, FramesShorterThanTheirSizeAreDropped) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(0, 0, 2, 2)});
+    Fill(desktop, 0, 2, 2, kGreen);
+    const std::vector<std::uint8_t> bytes(15, 0xFF);
+    const struct {
+        int width, height, stride;
+        std::size_t size;
+    } cases[] = {{2, 2, 8, 15}, {2, 2, 7, 15}, {0, 2, 8, 15}, {2, -1, 8, 15}, {1 << 30, 1, 8, 15}};
+    for (const auto& c : cases) {
+        desktop.SetFrame(0, c.width, c.height, c.stride, FrameFormat::Bgrx, bytes.data(), c.size);
+        EXPECT_EQ(desktop.Pixel(1, 1), kGreen) << c.width << "x" << c.height << " " << c.stride;
+    }
+    // The last row needs no padding after it: two rows of stride 10 fit
+    // in 18 bytes.
+    const std::vector<std::uint8_t> white(18, 0xFF);
+    desktop.SetFrame(0, 2, 2, 10, FrameFormat::Bgrx, white.data(), white.size());
+    EXPECT_EQ(desktop.Pixel(1, 1), kWhite);
+}
+
+} // namespace
+} // namespace tintorel
