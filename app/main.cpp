@@ -5,6 +5,7 @@
 #include "app/mainform.h"
 #include "locale/language.h"
 #include "platform/marker.h"
+#include "platform/portalscreen.h"
 #include "platform/screen.h"
 #include "settings/paramform.h"
 #include "settings/params.h"
@@ -61,11 +62,24 @@ template <class Dialog> std::function<Dialog*()> MadeOnFirstUse(std::optional<Di
     };
 }
 
+// On a Wayland desktop with XWayland, the window runs as an X11 client:
+// only there may a program place its own window (the position saved at
+// the last close) and keep it above the others. The screen is read
+// through the desktop's portal either way. A platform the user chose
+// stands.
+void PreferXWayland() {
+    if (tintorel::WaylandSession() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
+        !qEnvironmentVariableIsEmpty("DISPLAY")) {
+        qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     using namespace tintorel;
     CreateNamedMarker("Tintorel");
+    PreferXWayland();
     QApplication app(argc, argv);
     QApplication::setApplicationName("Tintorel");
     QApplication::setDesktopFileName("org.tintorel.Tintorel");
@@ -79,7 +93,7 @@ int main(int argc, char** argv) {
         ReadLocaleFile(localeFile);
         LoadLanguageFile(localeDir, localeFile);
 
-        TMainForm mainForm(std::make_unique<QtScreenReader>());
+        TMainForm mainForm(MakeScreenReader(ReadScreenCastToken, WriteScreenCastToken));
         startUp.reset();
         // The about box and the preferences are made when first needed: a
         // start that never opens them does not pay for them.

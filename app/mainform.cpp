@@ -144,6 +144,7 @@ TMainForm::TMainForm(std::unique_ptr<ScreenReader> screen)
     BuildLayout();
     BuildRangePanels();
     ConnectEvents();
+    ConnectScreen();
     // The session log, before the creation sequence.
     if (const std::optional<std::string> folder = LogFolder()) {
         CreateLog(*folder, "tintorel.log", true);
@@ -610,7 +611,7 @@ void TMainForm::ArrangeButtons() {
     cmdCancel->setEnabled(false);
     cmdCancel->hide();
     btnCapture->show();
-    btnCapture->setEnabled(true);
+    UpdateCaptureButton();
 }
 
 void TMainForm::btnPrefClick() {

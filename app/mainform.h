@@ -156,6 +156,11 @@ private:
     void SetActivePage(int index);
     void StopPipette();
     bool PointerOverOwnWindow() const;
+    // What the desktop lets the pipette do: the button is disabled, with
+    // the reason as its tooltip, where the screen cannot be read at all.
+    void ConnectScreen();
+    void UpdateCaptureButton();
+    void ApplyPickedColour(std::uint32_t colour);
     std::unique_ptr<BColor> ColourForPage(int page, float red, float green, float blue) const;
 
     // Components, named as the window's design names them.

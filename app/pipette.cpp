@@ -58,7 +58,41 @@ bool TMainForm::PipetteRunning() const {
     return timTimer->isActive();
 }
 
+void TMainForm::ConnectScreen() {
+    screen_->OnAccessChanged([this] { UpdateCaptureButton(); });
+    screen_->OnFailure([this](const std::string& reason) {
+        // The colour stays; the next press of the button tries again.
+        LogLine("Pipette stopped: " + reason);
+        if (timTimer->isActive()) {
+            StopPipette();
+        }
+    });
+}
+
+void TMainForm::UpdateCaptureButton() {
+    const bool usable = screen_->Access() != ScreenAccess::None;
+    btnCapture->setEnabled(usable);
+    if (!usable) {
+        // In place of the button's hint: a disabled button says why.
+        btnCapture->setToolTip(QString::fromStdString(screen_->Unavailable()));
+        if (timTimer->isActive()) {
+            StopPipette();
+        }
+    }
+}
+
+void TMainForm::ApplyPickedColour(std::uint32_t colour) {
+    if (currentColor_ && colour != currentColor_->ToColor()) {
+        currentColor_->FromColor(colour);
+        UpdatePanel();
+        UpdateHtmlCode();
+        UpdateVisualBasicCode();
+    }
+    UpdatePreview();
+}
+
 void TMainForm::StopPipette() {
+    screen_->SetActive(false);
     timTimer->stop();
     btnCapture->setChecked(false);
     escapeStopsPipette_->setEnabled(false);
@@ -68,7 +102,18 @@ void TMainForm::StopPipette() {
 void TMainForm::btnCaptureClick() {
     if (timTimer->isActive()) {
         StopPipette();
+    } else if (screen_->Access() == ScreenAccess::PickOnce) {
+        // The desktop picks one colour itself (its own magnifier, its own
+        // click); the button is released again once it has.
+        btnCapture->setChecked(true);
+        screen_->PickColor([this](std::optional<std::uint32_t> colour) {
+            btnCapture->setChecked(false);
+            if (colour) {
+                ApplyPickedColour(*colour);
+            }
+        });
     } else {
+        screen_->SetActive(true);
         timTimer->start(250);
         btnCapture->setChecked(true);
         escapeStopsPipette_->setEnabled(true);
@@ -76,7 +121,7 @@ void TMainForm::btnCaptureClick() {
 }
 
 bool TMainForm::PointerOverOwnWindow() const {
-    return QApplication::topLevelAt(QCursor::pos()) != nullptr;
+    return screen_->PointerOnOwnWindow();
 }
 
 void TMainForm::WindowDeactivate() {

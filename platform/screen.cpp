@@ -31,6 +31,10 @@ void StretchFrom(const QImage& image, const QPoint& origin, const QRect& source,
 
 } // namespace
 
+bool ScreenReader::PointerOnOwnWindow() const {
+    return QGuiApplication::topLevelAt(QCursor::pos()) != nullptr;
+}
+
 QSize QtScreenReader::Size() const {
     QRect desktop;
     for (const QScreen* screen : QGuiApplication::screens()) {

@@ -10,12 +10,45 @@
 #include <QRect>
 #include <QSize>
 #include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
 
 namespace tintorel {
+
+// How the desktop lets the pipette see it: live, four samples a second;
+// one colour picked by the desktop itself when the pipette is pressed; or
+// not at all. Unknown while a reader is still asking the desktop.
+enum class ScreenAccess { Unknown, Live, PickOnce, None };
 
 class ScreenReader {
 public:
     virtual ~ScreenReader() = default;
+
+    virtual ScreenAccess Access() const { return ScreenAccess::Live; }
+    // Why the screen cannot be read (Access None), in a sentence.
+    virtual std::string Unavailable() const { return {}; }
+    // The pipette starts or stops. A reader whose source costs something
+    // (a screen-casting session) opens it on the first start and pauses it
+    // on every stop.
+    virtual void SetActive(bool) {}
+    // With Access PickOnce: asks the desktop for one colour (0x00BBGGRR),
+    // then calls `done` with it, or with nothing when the user cancelled
+    // or the desktop failed.
+    virtual void PickColor(std::function<void(std::optional<std::uint32_t>)> done) {
+        done(std::nullopt);
+    }
+
+    // Whether the pointer is over one of this program's own windows.
+    virtual bool PointerOnOwnWindow() const;
+
+    // Told when Access changes, and when the source is lost for good (the
+    // user declined, the desktop's service went away): the reason, for the
+    // log. The pipette then stops; the next start tries again.
+    void OnAccessChanged(std::function<void()> handler) { accessChanged_ = std::move(handler); }
+    void OnFailure(std::function<void(const std::string&)> handler) {
+        failure_ = std::move(handler);
+    }
 
     // The virtual desktop's size in device pixels; its top-left is (0, 0).
     virtual QSize Size() const = 0;
@@ -31,6 +64,22 @@ public:
     virtual void StretchCopy(const QRect& source, QImage& target,
                              const QRect& destination) const = 0;
     virtual void Close() = 0;
+
+protected:
+    void AccessChanged() const {
+        if (accessChanged_) {
+            accessChanged_();
+        }
+    }
+    void Failed(const std::string& reason) const {
+        if (failure_) {
+            failure_(reason);
+        }
+    }
+
+private:
+    std::function<void()> accessChanged_;
+    std::function<void(const std::string&)> failure_;
 };
 
 // The real screen through Qt: QScreen::grabWindow on each monitor that the
@@ -58,6 +107,26 @@ public:
     void SetReadable(bool readable) { readable_ = readable; }
     int Opens() const { return opens_; }
     bool IsOpen() const { return open_; }
+    // A desktop that answers late, or offers less than live reading.
+    void SetAccess(ScreenAccess access, std::string why = {}) {
+        access_ = access;
+        why_ = std::move(why);
+        AccessChanged();
+    }
+    // What the next PickColor gives; nothing stands for a cancelled pick.
+    void SetPicked(std::optional<std::uint32_t> colour) { picked_ = colour; }
+    // The source is lost, as when the user stops the desktop's sharing.
+    void Lose(const std::string& reason) { Failed(reason); }
+    bool Active() const { return active_; }
+    int Picks() const { return picks_; }
+
+    ScreenAccess Access() const override { return access_; }
+    std::string Unavailable() const override { return why_; }
+    void SetActive(bool active) override { active_ = active; }
+    void PickColor(std::function<void(std::optional<std::uint32_t>)> done) override {
+        ++picks_;
+        done(picked_);
+    }
 
     QSize Size() const override { return image_.size(); }
     QPoint CursorPos() const override { return cursor_; }
@@ -69,6 +138,11 @@ public:
 private:
     QImage image_;
     QPoint cursor_;
+    ScreenAccess access_ = ScreenAccess::Live;
+    std::string why_;
+    std::optional<std::uint32_t> picked_;
+    bool active_ = false;
+    int picks_ = 0;
     bool readable_ = true;
     bool open_ = false;
     int opens_ = 0;

@@ -9,7 +9,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth
           desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev valgrind
-          xdotool imagemagick python3-xlib)
+          xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -282,6 +282,14 @@ void ReadSize(int& value) {
 void WriteSize(int value) {
     WriteIntegerSetting(ParamsKey("\\Pipette"), "Size", value);
 }
+std::string ReadScreenCastToken() {
+    std::string token;
+    ReadTextSetting(ParamsKey("\\Pipette"), "ScreenCastToken", token);
+    return token;
+}
+void WriteScreenCastToken(const std::string& token) {
+    WriteTextSetting(ParamsKey("\\Pipette"), "ScreenCastToken", token);
+}
 
 void ReadRgbRange(int& red, int& green, int& blue) {
     ReadRange<3>("RgbRange", {255, 255, 255}, {&red, &green, &blue});

@@ -74,6 +74,10 @@ void ReadVisualSort(int& value); // default 0
 void WriteVisualSort(int value);
 void ReadSize(int& value); // default 0
 void WriteSize(int value);
+// The screen-casting portal's restore token: with it the desktop does not
+// ask again for the screen. Empty when there is none.
+std::string ReadScreenCastToken();
+void WriteScreenCastToken(const std::string& token);
 
 // Slider maxima, stored as "%d %d %d". Defaults: RGB and CMY 255 each, HLS
 // and HSV 360, 255, 255, CMYK 255 four times; a position the stored text

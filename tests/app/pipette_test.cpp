@@ -188,6 +188,74 @@ TEST_F(PipetteTest, ClosingWhileItRunsStopsItFirst) {
     EXPECT_FLOAT_EQ(ReadRed(), 10.0f / 255.0f);
 }
 
+// The screen source runs only while the pipette does, and a source lost
+// while it runs stops it: the colour stays, the log says why, and the next
+// press starts it again.
+TEST_F(PipetteTest, TheSourceRunsOnlyWithThePipetteAndALossStopsIt) {
+    TMainForm& form = Start();
+    form.show();
+    auto* button = Child<QToolButton>("btnCapture");
+    screen_->SetCursorPos({10, 20});
+    EXPECT_FALSE(screen_->Active());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(screen_->Active());
+    form.TimerCalled();
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_FALSE(screen_->Active());
+
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(form.PipetteRunning());
+    screen_->Lose("the desktop ended the screen sharing");
+    EXPECT_FALSE(form.PipetteRunning());
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_FALSE(screen_->Active());
+    EXPECT_EQ(Html(), "#0a1407");
+    EXPECT_NE(ReadLog().find("Pipette stopped: the desktop ended the screen sharing"),
+              std::string::npos);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(form.PipetteRunning());
+    EXPECT_TRUE(screen_->Active());
+}
+
+// A desktop that only picks colours itself: a press asks it once, applies
+// what it gives as a tick would, and releases the button; a cancelled pick
+// changes nothing.
+TEST_F(PipetteTest, ADesktopThatPicksOnceIsAskedOncePerPress) {
+    TMainForm& form = Start();
+    form.show();
+    screen_->SetAccess(ScreenAccess::PickOnce);
+    auto* button = Child<QToolButton>("btnCapture");
+    const struct {
+        std::optional<std::uint32_t> picked;
+        const char* html;
+    } cases[] = {{0x5A3D0Cu, "#0c3d5a"}, {std::nullopt, "#0c3d5a"}, {0x000080u, "#800000"}};
+    int picks = 0;
+    for (const auto& c : cases) {
+        screen_->SetPicked(c.picked);
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(screen_->Picks(), ++picks);
+        EXPECT_FALSE(form.PipetteRunning());
+        EXPECT_FALSE(button->isChecked());
+        EXPECT_FALSE(screen_->Active());
+        EXPECT_EQ(Html(), c.html);
+    }
+}
+
+// Nothing can read this desktop's screen: the button is disabled and its
+// tooltip says why; the answer may come after the window is shown.
+TEST_F(PipetteTest, AnUnreadableDesktopDisablesTheButtonAndSaysWhy) {
+    TMainForm& form = Start();
+    form.show();
+    auto* button = Child<QToolButton>("btnCapture");
+    EXPECT_TRUE(button->isEnabled());
+    screen_->SetAccess(ScreenAccess::None, "no portal");
+    EXPECT_FALSE(button->isEnabled());
+    EXPECT_EQ(button->toolTip(), "no portal");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_FALSE(form.PipetteRunning());
+    EXPECT_FALSE(screen_->Active());
+}
+
 TEST_F(PipetteTest, OnTheNamePageTheNearestNameIsTaken) {
     InstallData();
     TMainForm& form = Start();
