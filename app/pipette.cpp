@@ -126,7 +126,7 @@ bool TMainForm::PointerOverOwnWindow() const {
 
 void TMainForm::WindowDeactivate() {
     const TraceScope trace("TMainForm::WindowDeactivate");
-    if (timTimer->isActive()) {
+    if (timTimer->isActive() && !screen_->AwaitingDesktop()) {
         StopPipette();
     }
 }

@@ -43,8 +43,10 @@ constexpr uint kCursorMetadata = 4;
 constexpr uint kPersistUntilRevoked = 2;
 // A few frames a second are plenty for four samples a second.
 constexpr int kFramesPerSecond = 5;
-constexpr int kCursorMetaSize = static_cast<int>(
-    sizeof(spa_meta_cursor) + sizeof(spa_meta_bitmap) + 64 * 64 * 4);
+// The pointer's metadata with room for a square bitmap of `side` pixels.
+constexpr int CursorMetaSize(int side) {
+    return static_cast<int>(sizeof(spa_meta_cursor) + sizeof(spa_meta_bitmap)) + side * side * 4;
+}
 
 QString Token() {
     return QStringLiteral("tintorel%1").arg(QRandomGenerator::global()->generate());
@@ -255,8 +257,7 @@ void PipeWireStreams::OnParamChanged(void* data, uint32_t id, const spa_pod* par
     params[2] = static_cast<const spa_pod*>(spa_pod_builder_add_object(
         &builder, SPA_TYPE_OBJECT_ParamMeta, SPA_PARAM_Meta, SPA_PARAM_META_type,
         SPA_POD_Id(SPA_META_Cursor), SPA_PARAM_META_size,
-        SPA_POD_CHOICE_RANGE_Int(kCursorMetaSize, static_cast<int>(sizeof(spa_meta_cursor)),
-                                 kCursorMetaSize)));
+        SPA_POD_CHOICE_RANGE_Int(CursorMetaSize(64), CursorMetaSize(1), CursorMetaSize(1024))));
     pw_stream_update_params(stream->stream, params, 3);
 }
 

@@ -38,6 +38,9 @@ public:
     void SetActive(bool active) override;
     void PickColor(std::function<void(std::optional<std::uint32_t>)> done) override;
     bool PointerOnOwnWindow() const override;
+    bool AwaitingDesktop() const override {
+        return step_ != Step::Idle && step_ != Step::Streaming;
+    }
 
     QSize Size() const override;
     QPoint CursorPos() const override;

@@ -39,6 +39,9 @@ public:
         done(std::nullopt);
     }
 
+    // While the desktop asks the user for the screen (its own dialog takes
+    // the focus), losing the focus must not stop the pipette.
+    virtual bool AwaitingDesktop() const { return false; }
     // Whether the pointer is over one of this program's own windows.
     virtual bool PointerOnOwnWindow() const;
 
@@ -119,6 +122,8 @@ public:
     void Lose(const std::string& reason) { Failed(reason); }
     bool Active() const { return active_; }
     int Picks() const { return picks_; }
+    void SetAwaitingDesktop(bool awaiting) { awaiting_ = awaiting; }
+    bool AwaitingDesktop() const override { return awaiting_; }
 
     ScreenAccess Access() const override { return access_; }
     std::string Unavailable() const override { return why_; }
@@ -142,6 +147,7 @@ private:
     std::string why_;
     std::optional<std::uint32_t> picked_;
     bool active_ = false;
+    bool awaiting_ = false;
     int picks_ = 0;
     bool readable_ = true;
     bool open_ = false;

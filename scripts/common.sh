@@ -4,12 +4,16 @@
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-# Build tools, test and benchmark libraries, Qt 6 Widgets, and the German
-# locale the number-parsing tests read under.
+# Build tools, test and benchmark libraries, Qt 6 Widgets, PipeWire, and
+# the German locale the number-parsing tests read under.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth
           desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev valgrind
-          xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev)
+          xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev
+          # The pipette's Wayland test: a headless GNOME Shell and its portals.
+          gnome-shell mutter pipewire wireplumber xdg-desktop-portal
+          xdg-desktop-portal-gnome python3-dbusmock python3-gi libegl-mesa0
+          libgl1-mesa-dri qt6-wayland)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

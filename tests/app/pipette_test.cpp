@@ -178,6 +178,19 @@ TEST_F(PipetteTest, DeactivationStopsItAndKeepsTheLastColour) {
     EXPECT_EQ(Html(), "#0a1407");
 }
 
+// The desktop's own dialog that asks for the screen takes the focus: the
+// pipette keeps running through it.
+TEST_F(PipetteTest, TheDesktopAskingForTheScreenDoesNotStopIt) {
+    TMainForm& form = Start();
+    form.btnCaptureClick();
+    screen_->SetAwaitingDesktop(true);
+    form.WindowDeactivate();
+    EXPECT_TRUE(form.PipetteRunning());
+    screen_->SetAwaitingDesktop(false);
+    form.WindowDeactivate();
+    EXPECT_FALSE(form.PipetteRunning());
+}
+
 TEST_F(PipetteTest, ClosingWhileItRunsStopsItFirst) {
     TMainForm& form = Start();
     screen_->SetCursorPos({10, 20});

@@ -1,0 +1,326 @@
+"""Drives the real program on a headless GNOME Shell (see wayland.sh).
+
+The shell's own interfaces show where windows are and what the screen
+shows (they answer callers that own a portal back end's name, which this
+script takes on its private bus); Mutter's remote desktop moves and clicks
+the pointer. Every wait is for a condition; the limit only bounds a
+failure.
+
+  wayland_drive.py BUILD_DIR WORK_DIR
+"""
+import os
+import struct
+import subprocess
+import sys
+import time
+import zlib
+
+from gi.repository import Gio, GLib
+
+build, work = sys.argv[1], sys.argv[2]
+LIMIT = 120.0
+BTN_LEFT = 0x110
+bus = Gio.bus_get_sync(Gio.BusType.SESSION)
+processes = []
+
+
+def fail(message):
+    print("wayland session: " + message, file=sys.stderr)
+    try:
+        print("the screen then: " + screenshot("failure.png"), file=sys.stderr)
+    except GLib.Error:
+        pass
+    for process in processes:
+        process.kill()
+    sys.exit(1)
+
+
+def call(name, path, interface, method, args=None, reply=None):
+    result = bus.call_sync(name, path, interface, method, args,
+                           GLib.VariantType(reply) if reply else None, 0, -1, None)
+    return result.unpack() if result is not None else None
+
+
+def wait(condition, what):
+    deadline = time.monotonic() + LIMIT
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            fail("gave up waiting for " + what)
+        time.sleep(0.05)
+
+
+# The shell answers its screenshot and introspection calls only to the
+# portal back ends; none of them runs on this bus under this name.
+call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+     GLib.Variant("(su)", ("org.freedesktop.impl.portal.desktop.gtk", 4)))
+
+
+def windows():
+    found = call("org.gnome.Shell.Introspect", "/org/gnome/Shell/Introspect",
+                 "org.gnome.Shell.Introspect", "GetWindows")[0]
+    return list(found.values())
+
+
+def window(title):
+    for properties in windows():
+        if properties.get("title") == title:
+            return properties
+    return None
+
+
+def png_pixels(path):
+    """The RGB(A) rows of a PNG file that the shell wrote (8 bits a sample)."""
+    data = open(path, "rb").read()
+    chunks, at = {}, 8
+    idat = b""
+    while at < len(data):
+        length, kind = struct.unpack(">I4s", data[at:at + 8])
+        body = data[at + 8:at + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour = struct.unpack(">IIBB", body[:10])
+        elif kind == b"IDAT":
+            idat += body
+        at += 12 + length
+    channels = {2: 3, 6: 4}[colour]
+    raw = zlib.decompress(idat)
+    stride = width * channels
+    rows, previous = [], bytearray(stride)
+    for y in range(height):
+        kind = raw[y * (stride + 1)]
+        line = bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+        for i in range(stride):
+            left = line[i - channels] if i >= channels else 0
+            up = previous[i]
+            corner = previous[i - channels] if i >= channels else 0
+            if kind == 1:
+                line[i] = (line[i] + left) & 0xFF
+            elif kind == 2:
+                line[i] = (line[i] + up) & 0xFF
+            elif kind == 3:
+                line[i] = (line[i] + (left + up) // 2) & 0xFF
+            elif kind == 4:
+                p = left + up - corner
+                pa, pb, pc = abs(p - left), abs(p - up), abs(p - corner)
+                line[i] = (line[i] + (left if pa <= pb and pa <= pc else up if pb <= pc else corner)) & 0xFF
+        rows.append(line)
+        previous = line
+    return width, height, channels, rows
+
+
+def screen_pixel(x, y):
+    path = os.path.join(work, "pixel.png")
+    call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot", "org.gnome.Shell.Screenshot",
+         "ScreenshotArea", GLib.Variant("(iiiibs)", (x, y, 1, 1, False, path)))
+    _, _, channels, rows = png_pixels(path)
+    return tuple(rows[0][:3])
+
+
+def screenshot(name):
+    path = os.path.join(work, name)
+    call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot", "org.gnome.Shell.Screenshot",
+         "Screenshot", GLib.Variant("(bbs)", (True, False, path)))
+    return path
+
+
+# The pointer, through a remote desktop session of Mutter's own.
+remote = call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
+              "org.gnome.Mutter.RemoteDesktop", "CreateSession")[0]
+remote_id = call("org.gnome.Mutter.RemoteDesktop", remote, "org.freedesktop.DBus.Properties",
+                 "Get", GLib.Variant("(ss)", ("org.gnome.Mutter.RemoteDesktop.Session",
+                                              "SessionId")))[0]
+cast = call("org.gnome.Mutter.ScreenCast", "/org/gnome/Mutter/ScreenCast",
+            "org.gnome.Mutter.ScreenCast", "CreateSession",
+            GLib.Variant("(a{sv})", ({"remote-desktop-session-id": GLib.Variant("s", remote_id)},)))[0]
+stream = call("org.gnome.Mutter.ScreenCast", cast, "org.gnome.Mutter.ScreenCast.Session",
+              "RecordMonitor", GLib.Variant("(sa{sv})", ("", {})))[0]
+call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session", "Start")
+
+
+def move(x, y):
+    call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session",
+         "NotifyPointerMotionAbsolute", GLib.Variant("(sdd)", (stream, float(x), float(y))))
+
+
+def click(x, y):
+    move(x, y)
+    for pressed in (True, False):
+        call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session",
+             "NotifyPointerButton", GLib.Variant("(ib)", (BTN_LEFT, pressed)))
+
+
+def start(name, *command, **env):
+    log = open(os.path.join(work, name + ".log"), "w")
+    process = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
+                               env=dict(os.environ, **env))
+    processes.append(process)
+    return process
+
+
+# The shell starts in its overview; the windows show once it is left.
+call("org.gnome.Shell", "/org/gnome/Shell", "org.freedesktop.DBus.Properties", "Set",
+     GLib.Variant("(ssv)", ("org.gnome.Shell", "OverviewActive", GLib.Variant("b", False))))
+wait(lambda: not call("org.gnome.Shell", "/org/gnome/Shell", "org.freedesktop.DBus.Properties",
+                      "Get", GLib.Variant("(ss)", ("org.gnome.Shell", "OverviewActive")))[0],
+     "the overview to close")
+
+QUADRANTS = {"red": ((60, 60), (255, 0, 0)), "blue": ((580, 60), (0, 0, 255)),
+             "green": ((60, 420), (0, 255, 0)), "ink": ((580, 420), (12, 61, 90))}
+
+def find(colour, pixels, top=32):
+    """The bounding box (left, top, right, bottom) of `colour` on the screen."""
+    width, height, channels, rows = pixels
+    xs, ys = [], []
+    for y in range(top, height):
+        row = rows[y]
+        for x in range(width):
+            if tuple(row[x * channels:x * channels + 3]) == colour:
+                xs.append(x)
+                ys.append(y)
+    return (min(xs), min(ys), max(xs), max(ys)) if xs else None
+
+
+def find_on_screen(colour, what):
+    return wait(lambda: find(colour, png_pixels(screenshot("find.png"))), what)
+
+
+def settings_file():
+    return os.path.join(os.environ["HOME"], ".config/VRQM/tintorel.reg")
+
+
+def store_start_state():
+    """A colour no other window shows, so that the preview can be found on
+    the screen, and the pipette's 3 x 3 square."""
+    def real(value):
+        return "hex:" + ",".join("%02x" % b for b in struct.pack("<d", value))
+    added = {
+        "Color": ['"%s"=%s' % (name, real(byte / 255.0))
+                  for name, byte in zip(("Red", "Green", "Blue"), MARK)],
+        "Pipette": ['"Size"=dword:00000003'],
+    }
+    lines, key = [], None
+    for line in open(settings_file(), encoding="latin-1").read().splitlines():
+        if line.startswith("["):
+            key = line.rstrip("]").rsplit("\\", 1)[-1]
+            lines.append(line)
+            lines.extend(added.get(key, []))
+        elif not (key in added and line.startswith(('"Red"', '"Green"', '"Blue"', '"Size"'))):
+            lines.append(line)
+    open(settings_file(), "w", encoding="latin-1").write("\n".join(lines) + "\n")
+
+
+MARK = (201, 7, 133)
+
+SHARE_BLUE = (53, 132, 228)  # the dialog's Share button, once it can be pressed
+
+
+def start_tintorel(run):
+    process = start("tintorel-%d" % run, os.path.join(build, "app/tintorel"),
+                    QT_QPA_PLATFORM="wayland", QT_WAYLAND_DISABLE_WINDOWDECORATION="1")
+    wait(lambda: window("Tintorel"), "the main window")
+    return process
+
+
+def press_pipette():
+    """Focuses the main window with a click on its empty corner, then
+    clicks the pipette button once the pointer's hover shows on it (a
+    press that came before the pointer entered would go elsewhere)."""
+    click(origin[0] + 404, origin[1] + 60)
+    wait(lambda: window("Tintorel")["has-focus"], "the main window's focus")
+    edge = (origin[0] + 337, origin[1] + 9)
+    plain = screen_pixel(*edge)
+    move(origin[0] + 350, origin[1] + 22)
+    wait(lambda: screen_pixel(*edge) != plain, "the pipette button's hover")
+    for pressed in (True, False):
+        call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session",
+             "NotifyPointerButton", GLib.Variant("(ib)", (BTN_LEFT, pressed)))
+
+
+def magnified(dx=0):
+    """The magnifier's centre pixel, or its neighbour dx source pixels over."""
+    return screen_pixel(origin[0] + 330 + 34 + round(dx * 69 / 9), origin[1] + 50 + 34)
+
+
+def sample(at, expect, neighbour=None, dialog=False):
+    """Runs the pipette over `at` until the magnifier shows it, then clicks
+    there: the program loses the focus, the pipette stops, and the preview
+    shows the colour taken."""
+    press_pipette()
+    if dialog:
+        share()
+    move(*at)
+    centre, left = neighbour or (expect, None)
+    def shown():
+        if not dialog and window("Screen Share"):
+            fail("the desktop asked again for the screen")
+        return magnified() == centre and (left is None or magnified(-1) == left)
+    wait(shown, "the magnifier over %s" % (at,))
+    click(*at)
+    wait(lambda: not window("Tintorel")["has-focus"], "the click outside the main window")
+    corner = (origin[0] + 332, origin[1] + 52)
+    deadline = time.monotonic() + LIMIT
+    while screen_pixel(*corner) != expect:
+        if time.monotonic() > deadline:
+            fail("sampled %s at %s, not %s" % (screen_pixel(*corner), at, expect))
+        time.sleep(0.05)
+    print("sampled %s at %s" % (expect, at))
+
+
+def share():
+    """The first use: the desktop's dialog asks which monitor to share."""
+    dialog = wait(lambda: window("Screen Share"), "the screen-sharing dialog")
+    left = (640 - dialog["width"]) // 2
+    top = 32 + (448 - dialog["height"]) // 2
+    row = (left + 260, top + 176)
+    wait(lambda: screen_pixel(*row) == (255, 255, 255), "the dialog's list of monitors")
+    click(*row)
+    button = (left + dialog["width"] - 48, top + 22)
+    wait(lambda: screen_pixel(*button) == SHARE_BLUE, "the dialog's Share button")
+    click(*button)
+    wait(lambda: not window("Screen Share"), "the dialog to close")
+
+
+store_start_state()
+tintorel = start_tintorel(1)
+preview = find_on_screen(MARK, "the preview square")
+origin = (preview[0] - 330, preview[1] - 50)
+start("quadrants", os.path.join(build, "tests/e2e/e2e_quadrants"), QT_QPA_PLATFORM="wayland")
+wait(lambda: window("Quadrants"), "the quadrants")
+boxes, rects = {}, {}
+for name, colour in (("red", (255, 0, 0)), ("blue", (0, 0, 255)), ("green", (0, 255, 0)),
+                     ("ink", (12, 61, 90))):
+    box = find_on_screen(colour, "the %s quadrant" % name)
+    rects[name] = box
+    # The quadrant's outer corner, which the main window never covers.
+    x = box[0] + 12 if name in ("red", "green") else box[2] - 12
+    y = box[1] + 12 if name in ("red", "blue") else box[3] - 12
+    boxes[name] = (x, y), colour
+
+first = True
+for name in ("red", "blue", "green", "ink"):
+    at, colour = boxes[name]
+    sample(at, colour, dialog=first)
+    first = False
+# Across the seam of red and blue, the 3 x 3 square holds one red column
+# and two blue ones.
+seam = (rects["blue"][0], rects["red"][1] + 12)
+sample(seam, (85, 0, 170), neighbour=((0, 0, 255), (255, 0, 0)))
+tintorel.terminate()
+tintorel.wait()
+if "ScreenCastToken" not in open(settings_file(), encoding="latin-1").read():
+    fail("no restore token was kept")
+
+# A second run: the stored token spares the dialog.
+store_start_state()
+tintorel = start_tintorel(2)
+preview = find_on_screen(MARK, "the preview square")
+origin = (preview[0] - 330, preview[1] - 50)
+sample(*boxes["ink"])
+tintorel.terminate()
+tintorel.wait()
+for process in processes:
+    process.terminate()
+    process.wait()
+print("wayland session: ok")
