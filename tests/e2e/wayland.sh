@@ -2,9 +2,10 @@
 # The pipette on a Wayland desktop, end to end: a headless GNOME Shell with
 # PipeWire, WirePlumber and the desktop portals, on buses of the test's own,
 # then wayland_drive.py runs the real program against it. Every process is
-# started here and ended here, by its process id.
+# started here and ended here, by its process id. With "bench", it also
+# measures the pipette's cost and delay on the compositor.
 #
-#   wayland.sh BUILD_DIR
+#   wayland.sh BUILD_DIR [bench]
 set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
@@ -118,4 +119,4 @@ wait_for "has_name session org.freedesktop.portal.Desktop"
 
 [ -n "${WAYLAND_MONITOR:-}" ] && start monitor dbus-monitor --session
 "$build/settings/tintorel-setup" > /dev/null
-/usr/bin/python3 "$here/wayland_drive.py" "$build" "$work" ${WAYLAND_DRIVE_MODE:-}
+/usr/bin/python3 "$here/wayland_drive.py" "$build" "$work" ${2:-}

@@ -282,6 +282,56 @@ def share():
     wait(lambda: not window("Screen Share"), "the dialog to close")
 
 
+def cpu_seconds(process):
+    fields = open("/proc/%d/stat" % process.pid).read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def cpu_share(process, seconds, during=None):
+    """The share of one core the program used over `seconds`, while
+    `during` (if given) is called again and again."""
+    before, start = cpu_seconds(process), time.monotonic()
+    while time.monotonic() - start < seconds:
+        if during:
+            during()
+        time.sleep(0.05)
+    return 100.0 * (cpu_seconds(process) - before) / (time.monotonic() - start)
+
+
+def bench(process):
+    """The pipette on the compositor: its cost with the pointer still and
+    moving, against the program with the pipette off, and how soon a
+    pointer move shows as the sampled colour."""
+    idle = cpu_share(process, 5)
+    press_pipette()
+    red, blue = boxes["red"], boxes["blue"]
+    move(*red[0])
+    wait(lambda: magnified() == red[1], "the magnifier over red")
+    still = cpu_share(process, 5)
+    back_and_forth = [0]
+
+    def wiggle():
+        back_and_forth[0] += 1
+        x, y = red[0]
+        move(x + back_and_forth[0] % 20, y + back_and_forth[0] % 7)
+    moving = cpu_share(process, 5, wiggle)
+    delays = []
+    for i in range(10):
+        target = blue if i % 2 == 0 else red
+        start = time.monotonic()
+        move(*target[0])
+        wait(lambda: magnified() == target[1], "the magnifier to follow")
+        delays.append(time.monotonic() - start)
+    delays.sort()
+    median = (delays[4] + delays[5]) / 2
+    print("pipette off: %.2f %% of one core (baseline)" % idle)
+    print("pipette on, pointer still: %.2f %% of one core (target below 1)" % still)
+    print("pipette on, pointer moving: %.2f %% of one core" % moving)
+    print("pointer move to sampled colour: median %.0f ms, %.2f ticks (target 2), worst %.0f ms"
+          % (median * 1000, median / 0.25, delays[-1] * 1000))
+    click(*red[0])
+
+
 store_start_state()
 tintorel = start_tintorel(1)
 preview = find_on_screen(MARK, "the preview square")
@@ -307,6 +357,8 @@ for name in ("red", "blue", "green", "ink"):
 # and two blue ones.
 seam = (rects["blue"][0], rects["red"][1] + 12)
 sample(seam, (85, 0, 170), neighbour=((0, 0, 255), (255, 0, 0)))
+if len(sys.argv) > 3 and sys.argv[3] == "bench":
+    bench(tintorel)
 tintorel.terminate()
 tintorel.wait()
 if "ScreenCastToken" not in open(settings_file(), encoding="latin-1").read():
