@@ -406,7 +406,8 @@ void PortalScreenReader::SetActive(bool active) {
 
 void PortalScreenReader::Request(const QString& interface, const QString& method,
                                  QList<QVariant> arguments, QVariantMap options,
-                                 std::function<void(const QVariantMap&)> next) {
+                                 std::function<void(const QVariantMap&)> next,
+                                 std::function<void(const std::string&)> failed) {
     QDBusConnection bus = QDBusConnection::sessionBus();
     const QString token = Token();
     // The request's object path is known before the call: listening there
@@ -422,6 +423,9 @@ void PortalScreenReader::Request(const QString& interface, const QString& method
     bus.connect(kPortal, requestPath_, QStringLiteral("org.freedesktop.portal.Request"),
                 QStringLiteral("Response"), this, SLOT(OnResponse(uint, QVariantMap)));
     next_ = std::move(next);
+    failed_ = failed ? std::move(failed) : [this, method](const std::string& reason) {
+        Fail("the portal's " + method.toStdString() + " failed: " + reason);
+    };
     options.insert(QStringLiteral("handle_token"), token);
     QDBusMessage call = QDBusMessage::createMethodCall(kPortal, kPortalPath, interface, method);
     arguments.append(options);
@@ -430,26 +434,26 @@ void PortalScreenReader::Request(const QString& interface, const QString& method
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, method](QDBusPendingCallWatcher* w) {
                 w->deleteLater();
-                if (w->isError()) {
-                    Fail("the portal refused " + method.toStdString() + ": " +
-                         w->error().message().toStdString());
+                if (w->isError() && failed_) {
+                    const auto failed = std::move(failed_);
+                    next_ = nullptr;
+                    failed_ = nullptr;
+                    failed("the portal refused " + method.toStdString() + ": " +
+                           w->error().message().toStdString());
                 }
             });
 }
 
 void PortalScreenReader::OnResponse(uint response, const QVariantMap& results) {
-    auto next = std::move(next_);
+    const auto next = std::move(next_);
+    const auto failed = std::move(failed_);
     next_ = nullptr;
+    failed_ = nullptr;
     if (!next) {
         return;
     }
     if (response != 0) {
-        if (sentToken_ && step_ == Step::Starting) {
-            // The stored permission no longer holds: the next start asks.
-            storeToken_("");
-        }
-        Fail(response == 1 ? "the screen was not shared (the user cancelled)"
-                           : "the desktop could not share the screen");
+        failed(response == 1 ? "the user cancelled" : "the desktop could not do it");
         return;
     }
     next(results);
@@ -492,9 +496,17 @@ void PortalScreenReader::SelectSources() {
 
 void PortalScreenReader::StartCast() {
     step_ = Step::Starting;
-    Request(kScreenCast, QStringLiteral("Start"),
-            {QVariant::fromValue(QDBusObjectPath(session_)), QString()}, {},
-            [this](const QVariantMap& results) { OpenRemote(results); });
+    Request(
+        kScreenCast, QStringLiteral("Start"),
+        {QVariant::fromValue(QDBusObjectPath(session_)), QString()}, {},
+        [this](const QVariantMap& results) { OpenRemote(results); },
+        [this](const std::string& reason) {
+            if (sentToken_) {
+                // The stored permission no longer holds: the next start asks.
+                storeToken_("");
+            }
+            Fail("the screen was not shared: " + reason);
+        });
 }
 
 void PortalScreenReader::OpenRemote(const QVariantMap& started) {
@@ -575,6 +587,7 @@ void PortalScreenReader::Fail(const std::string& reason) {
 void PortalScreenReader::EndSession() {
     streams_.reset();
     next_ = nullptr;
+    failed_ = nullptr;
     if (!session_.isEmpty()) {
         QDBusConnection bus = QDBusConnection::sessionBus();
         bus.disconnect(kPortal, session_, QStringLiteral("org.freedesktop.portal.Session"),
@@ -608,7 +621,8 @@ void PortalScreenReader::PickColor(std::function<void(std::optional<std::uint32_
                     packed |= static_cast<std::uint32_t>(v * 255.0 + 0.5) << (8 * i);
                 }
                 (*finish)(packed);
-            });
+            },
+            [finish](const std::string&) { (*finish)(std::nullopt); });
 }
 
 bool PortalScreenReader::PointerOnOwnWindow() const {
@@ -640,7 +654,7 @@ QSize PortalScreenReader::Size() const {
 QPoint PortalScreenReader::CursorPos() const {
     if (streams_) {
         if (const std::optional<DesktopPoint> at = streams_->Frames().Pointer()) {
-            const_cast<PortalScreenReader*>(this)->lastPointer_ = QPoint(at->x, at->y);
+            lastPointer_ = QPoint(at->x, at->y);
         }
     }
     return lastPointer_;

@@ -62,9 +62,11 @@ private:
     void Decide(uint cursorModes, bool screenCast, bool screenshot);
     void StartSession();
     // Calls `method` on the portal with a new request handle and waits for
-    // its Response signal; `next` gets the results of a success.
+    // its Response signal; `next` gets the results of a success, `failed`
+    // the reason of a refusal (by default the session ends).
     void Request(const QString& interface, const QString& method, QList<QVariant> arguments,
-                 QVariantMap options, std::function<void(const QVariantMap&)> next);
+                 QVariantMap options, std::function<void(const QVariantMap&)> next,
+                 std::function<void(const std::string&)> failed = nullptr);
     void SelectSources();
     void StartCast();
     void OpenRemote(const QVariantMap& started);
@@ -82,8 +84,9 @@ private:
     QString session_;
     QString requestPath_;
     std::function<void(const QVariantMap&)> next_;
+    std::function<void(const std::string&)> failed_;
     int ownWindowsUnderPointer_ = 0;
-    QPoint lastPointer_;
+    mutable QPoint lastPointer_; // where the streams last saw the pointer
     std::unique_ptr<PipeWireStreams> streams_;
 };
 
