@@ -190,7 +190,7 @@ def settings_file():
     return os.path.join(os.environ["HOME"], ".config/VRQM/tintorel.reg")
 
 
-def store_start_state():
+def store_start_state(token=True):
     """A colour no other window shows, so that the preview can be found on
     the screen, and the pipette's 3 x 3 square."""
     def real(value):
@@ -206,7 +206,8 @@ def store_start_state():
             key = line.rstrip("]").rsplit("\\", 1)[-1]
             lines.append(line)
             lines.extend(added.get(key, []))
-        elif not (key in added and line.startswith(('"Red"', '"Green"', '"Blue"', '"Size"'))):
+        elif not (key in added and line.startswith(('"Red"', '"Green"', '"Blue"', '"Size"'))) \
+                and (token or not line.startswith('"ScreenCastToken"')):
             lines.append(line)
     open(settings_file(), "w", encoding="latin-1").write("\n".join(lines) + "\n")
 
@@ -268,11 +269,23 @@ def sample(at, expect, neighbour=None, dialog=False):
     print("sampled %s at %s" % (expect, at))
 
 
+def dialog_corner():
+    dialog = wait(lambda: window("Screen Share"), "the screen-sharing dialog")
+    return dialog, (640 - dialog["width"]) // 2, 32 + (448 - dialog["height"]) // 2
+
+
+def cancel(what):
+    dialog, left, top = dialog_corner()
+    button = (left + 44, top + 22)
+    row = (left + 260, top + 176)
+    wait(lambda: screen_pixel(*row) == (255, 255, 255), "the dialog drawn (%s)" % what)
+    click(*button)
+    wait(lambda: not window("Screen Share"), "the dialog to close (%s)" % what)
+
+
 def share():
     """The first use: the desktop's dialog asks which monitor to share."""
-    dialog = wait(lambda: window("Screen Share"), "the screen-sharing dialog")
-    left = (640 - dialog["width"]) // 2
-    top = 32 + (448 - dialog["height"]) // 2
+    dialog, left, top = dialog_corner()
     row = (left + 260, top + 176)
     wait(lambda: screen_pixel(*row) == (255, 255, 255), "the dialog's list of monitors")
     click(*row)
@@ -370,6 +383,22 @@ tintorel = start_tintorel(2)
 preview = find_on_screen(MARK, "the preview square")
 origin = (preview[0] - 330, preview[1] - 50)
 sample(*boxes["ink"])
+tintorel.terminate()
+tintorel.wait()
+
+# Without the token, and the user declines: the pipette stops, the log says
+# why, and the next press asks again.
+store_start_state(token=False)
+tintorel = start_tintorel(3)
+preview = find_on_screen(MARK, "the preview square")
+origin = (preview[0] - 330, preview[1] - 50)
+log_file = os.path.join(os.environ["HOME"], ".local/state/tintorel/tintorel.log")
+for attempt in (1, 2):
+    press_pipette()
+    cancel("declined %d" % attempt)
+    wait(lambda: open(log_file, encoding="latin-1").read().count(
+        "Pipette stopped: the screen was not shared") == attempt, "the refusal in the log")
+print("declined twice, asked twice")
 tintorel.terminate()
 tintorel.wait()
 for process in processes:
