@@ -98,6 +98,24 @@ TEST(DesktopFrames, MonitorAtScaleTwoIsReadPixelForPixel) {
     EXPECT_EQ(desktop.Pointer(), (DesktopPoint{3, 1}));
 }
 
+// At a fractional scale a desktop pixel straddles two frame pixels: it
+// reads the one under its centre.
+TEST(DesktopFrames, AtAFractionalScaleEachPixelReadsWhatIsUnderItsCentre) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(0, 0, 2, 2), Monitor(2, 0, 2, 2)});
+    Fill(desktop, 0, 3, 3, kGreen); // 1.5 frame pixels per unit
+    const auto plain = Frame(2, 2, [](int x, int) { return x == 0 ? kBlue : kWhite; });
+    desktop.SetFrame(1, 2, 2, 2 * 4 + 2, FrameFormat::Bgrx, plain.data(), plain.size());
+    ASSERT_EQ(desktop.Scale(), 1.5);
+    EXPECT_EQ(desktop.Size(), (DesktopPoint{6, 3}));
+    // Desktop pixels 3, 4 and 5 cover the second monitor's units 2 to 4;
+    // their centres fall at 2.33, 3.0 and 3.67.
+    const std::uint32_t expected[] = {kGreen, kGreen, kGreen, kBlue, kWhite, kWhite};
+    for (int x = 0; x < 6; ++x) {
+        EXPECT_EQ(desktop.Pixel(x, 1), expected[x]) << x;
+    }
+}
+
 TEST(DesktopFrames, PointerOffEveryMonitorIsNowhere) {
     DesktopFrames desktop;
     desktop.SetMonitors({Monitor(0, 0, 4, 4), Monitor(4, 0, 4, 4)});
