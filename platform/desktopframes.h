@@ -48,8 +48,6 @@ class DesktopFrames {
 public:
     // Replaces the monitors; their frames and pointers are set below.
     void SetMonitors(std::vector<MonitorFrame> monitors);
-    std::vector<MonitorFrame>& Monitors() { return monitors_; }
-    const std::vector<MonitorFrame>& Monitors() const { return monitors_; }
 
     // Keeps a copy of a frame of monitor `index` (rows of `stride` bytes).
     // A frame too short for its size, or of no size, is dropped.
