@@ -9,11 +9,12 @@ jobs=$(nproc 2>/dev/null || echo 2)
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth
           desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev valgrind
-          xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev
-          # The pipette's Wayland test: a headless GNOME Shell and its portals.
-          gnome-shell mutter pipewire wireplumber xdg-desktop-portal
-          xdg-desktop-portal-gnome python3-dbusmock python3-gi libegl-mesa0
-          libgl1-mesa-dri qt6-wayland)
+          xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev)
+# Only for the tests: the pipette's Wayland test runs a headless GNOME Shell
+# and its portals.
+test_packages=(gnome-shell mutter pipewire wireplumber xdg-desktop-portal
+               xdg-desktop-portal-gnome python3-dbusmock python3-gi libegl-mesa0
+               libgl1-mesa-dri qt6-wayland)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then
@@ -23,10 +24,16 @@ as_root() {
     fi
 }
 
+# install_missing [tests]: the packages to build and run, and with "tests"
+# those the tests need as well.
 install_missing() {
+    local wanted=("${packages[@]}")
+    if [ "${1:-}" = tests ]; then
+        wanted+=("${test_packages[@]}")
+    fi
     local missing=()
     local p
-    for p in "${packages[@]}"; do
+    for p in "${wanted[@]}"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' ||
             missing+=("$p")
     done
