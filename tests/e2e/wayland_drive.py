@@ -37,9 +37,8 @@ def fail(message):
     sys.exit(1)
 
 
-def call(name, path, interface, method, args=None, reply=None):
-    result = bus.call_sync(name, path, interface, method, args,
-                           GLib.VariantType(reply) if reply else None, 0, -1, None)
+def call(name, path, interface, method, args=None):
+    result = bus.call_sync(name, path, interface, method, args, None, 0, -1, None)
     return result.unpack() if result is not None else None
 
 
@@ -76,7 +75,7 @@ def window(title):
 def png_pixels(path):
     """The RGB(A) rows of a PNG file that the shell wrote (8 bits a sample)."""
     data = open(path, "rb").read()
-    chunks, at = {}, 8
+    at = 8
     idat = b""
     while at < len(data):
         length, kind = struct.unpack(">I4s", data[at:at + 8])
@@ -116,7 +115,7 @@ def screen_pixel(x, y):
     path = os.path.join(work, "pixel.png")
     call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot", "org.gnome.Shell.Screenshot",
          "ScreenshotArea", GLib.Variant("(iiiibs)", (x, y, 1, 1, False, path)))
-    _, _, channels, rows = png_pixels(path)
+    rows = png_pixels(path)[3]
     return tuple(rows[0][:3])
 
 
@@ -146,11 +145,15 @@ def move(x, y):
          "NotifyPointerMotionAbsolute", GLib.Variant("(sdd)", (stream, float(x), float(y))))
 
 
-def click(x, y):
-    move(x, y)
+def press_and_release():
     for pressed in (True, False):
         call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session",
              "NotifyPointerButton", GLib.Variant("(ib)", (BTN_LEFT, pressed)))
+
+
+def click(x, y):
+    move(x, y)
+    press_and_release()
 
 
 def start(name, *command, **env):
@@ -236,9 +239,7 @@ def press_pipette():
     plain = screen_pixel(*edge)
     move(origin[0] + 350, origin[1] + 22)
     wait(lambda: screen_pixel(*edge) != plain, "the pipette button's hover")
-    for pressed in (True, False):
-        call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session",
-             "NotifyPointerButton", GLib.Variant("(ib)", (BTN_LEFT, pressed)))
+    press_and_release()
 
 
 def magnified(dx=0):
