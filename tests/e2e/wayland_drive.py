@@ -191,6 +191,14 @@ def find_on_screen(colour, what):
     return wait(lambda: find(colour, png_pixels(screenshot("find.png"))), what)
 
 
+DEACTIVATED = "TMainForm::WindowDeactivate - End"
+
+
+def log_text():
+    path = os.path.join(os.environ["HOME"], ".local/state/tintorel/tintorel.log")
+    return open(path, encoding="latin-1").read() if os.path.exists(path) else ""
+
+
 def settings_file():
     return os.path.join(os.environ["HOME"], ".config/VRQM/tintorel.reg")
 
@@ -261,13 +269,19 @@ def sample(at, expect, neighbour=None, dialog=False):
             fail("the desktop asked again for the screen")
         return magnified() == centre and (left is None or magnified(-1) == left)
     wait(shown, "the magnifier over %s" % (at,))
+    deactivations = log_text().count(DEACTIVATED)
     click(*at)
-    wait(lambda: not window("Tintorel")["has-focus"], "the click outside the main window")
-    corner = (origin[0] + 332, origin[1] + 52)
+    # The program's own word that it lost the focus (and so stopped the
+    # pipette): the compositor's focus alone may come back before the
+    # program has seen it go.
+    wait(lambda: log_text().count(DEACTIVATED) > deactivations, "the pipette to stop")
+    # The preview shows the colour taken all over, without the magnifier's
+    # frames.
+    points = [(origin[0] + 330 + x, origin[1] + 50 + y) for x, y in ((2, 2), (23, 34), (34, 23))]
     deadline = time.monotonic() + LIMIT
-    while screen_pixel(*corner) != expect:
+    while [screen_pixel(*point) for point in points] != [expect] * 3:
         if time.monotonic() > deadline:
-            fail("sampled %s at %s, not %s" % (screen_pixel(*corner), at, expect))
+            fail("sampled %s at %s, not %s" % ([screen_pixel(*p) for p in points], at, expect))
         time.sleep(0.05)
     print("sampled %s at %s" % (expect, at))
 
@@ -395,12 +409,11 @@ store_start_state(token=False)
 tintorel = start_tintorel(3)
 preview = find_on_screen(MARK, "the preview square")
 origin = (preview[0] - 330, preview[1] - 50)
-log_file = os.path.join(os.environ["HOME"], ".local/state/tintorel/tintorel.log")
 for attempt in (1, 2):
     press_pipette()
     cancel("declined %d" % attempt)
-    wait(lambda: open(log_file, encoding="latin-1").read().count(
-        "Pipette stopped: the screen was not shared") == attempt, "the refusal in the log")
+    wait(lambda: log_text().count("Pipette stopped: the screen was not shared") == attempt,
+         "the refusal in the log")
 print("declined twice, asked twice")
 tintorel.terminate()
 tintorel.wait()
