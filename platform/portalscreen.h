@@ -18,8 +18,6 @@
 #include <memory>
 #include <string>
 
-class QDBusMessage;
-
 namespace tintorel {
 
 class PipeWireStreams;
