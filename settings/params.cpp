@@ -30,38 +30,11 @@ template <class Action> bool WithKey(const std::string& keyPath, Action action) 
     }
 }
 
-template <std::size_t N>
-void ReadRange(const char* name, const std::array<int, N>& defaults, std::array<int*, N> out) {
-    std::string text;
-    std::array<int, N> values = defaults;
-    if (ReadTextSetting(ParamsKey("\\Range"), name, text)) {
-        ParseRangeText(text, values.data(), static_cast<int>(N));
-    }
+template <std::size_t N> void ReadInto(const RangeSetting& setting, std::array<int*, N> out) {
+    const std::vector<int> values = Read(setting);
     for (std::size_t i = 0; i < N; ++i) {
         *out[i] = values[i];
     }
-}
-
-template <std::size_t N> void WriteRange(const char* name, const std::array<int, N>& values) {
-    std::string text;
-    for (std::size_t i = 0; i < N; ++i) {
-        if (i > 0) {
-            text += ' ';
-        }
-        text += std::to_string(values[i]);
-    }
-    WriteTextSetting(ParamsKey("\\Range"), name, text);
-}
-
-int ReadIntegerOr(const char* subKey, const char* name, int fallback) {
-    int value = 0;
-    return ReadIntegerSetting(ParamsKey(subKey), name, value) ? value : fallback;
-}
-
-std::string ReadTextOrEmpty(const char* name) {
-    std::string text;
-    ReadTextSetting(ParamsKey("\\File"), name, text);
-    return text;
 }
 
 } // namespace
@@ -183,159 +156,105 @@ void WriteRealSetting(const std::string& keyPath, const std::string& name, float
     WithKey(keyPath, [&](RegistryKey& key) { return key.SetValue(name, value); });
 }
 
-float ReadRed() {
-    float v = 0;
-    ReadRealSetting(ParamsKey("\\Color"), "Red", v);
-    return v;
-}
-float ReadGreen() {
-    float v = 0;
-    ReadRealSetting(ParamsKey("\\Color"), "Green", v);
-    return v;
-}
-float ReadBlue() {
-    float v = 0;
-    ReadRealSetting(ParamsKey("\\Color"), "Blue", v);
-    return v;
-}
-void WriteRed(float value) {
-    WriteRealSetting(ParamsKey("\\Color"), "Red", value);
-}
-void WriteGreen(float value) {
-    WriteRealSetting(ParamsKey("\\Color"), "Green", value);
-}
-void WriteBlue(float value) {
-    WriteRealSetting(ParamsKey("\\Color"), "Blue", value);
+int Read(const IntegerSetting& setting) {
+    int value = 0;
+    return ReadIntegerSetting(ParamsKey(setting.subKey), setting.name, value) ? value
+                                                                              : setting.fallback;
 }
 
-int ReadTab() {
-    return ReadIntegerOr("\\Tab", "Tab", 0);
+float Read(const RealSetting& setting) {
+    float value = 0;
+    return ReadRealSetting(ParamsKey(setting.subKey), setting.name, value) ? value
+                                                                           : setting.fallback;
 }
-void WriteTab(int value) {
-    WriteIntegerSetting(ParamsKey("\\Tab"), "Tab", value);
+
+std::string Read(const TextSetting& setting) {
+    std::string text;
+    ReadTextSetting(ParamsKey(setting.subKey), setting.name, text);
+    return text;
 }
-int ReadXPos() {
-    return ReadIntegerOr("\\Pos", "XPos", 0);
+
+std::vector<int> Read(const RangeSetting& setting) {
+    const auto count = static_cast<std::size_t>(setting.count);
+    std::vector<int> values(setting.fallback.begin(), setting.fallback.begin() + count);
+    std::string text;
+    if (ReadTextSetting(ParamsKey(setting.subKey), setting.name, text)) {
+        ParseRangeText(text, values.data(), setting.count);
+    }
+    return values;
 }
-void WriteXPos(int value) {
-    WriteIntegerSetting(ParamsKey("\\Pos"), "XPos", value);
+
+void Write(const IntegerSetting& setting, int value) {
+    WriteIntegerSetting(ParamsKey(setting.subKey), setting.name, value);
 }
-int ReadYPos() {
-    return ReadIntegerOr("\\Pos", "YPos", 0);
+
+void Write(const RealSetting& setting, float value) {
+    WriteRealSetting(ParamsKey(setting.subKey), setting.name, value);
 }
-void WriteYPos(int value) {
-    WriteIntegerSetting(ParamsKey("\\Pos"), "YPos", value);
+
+void Write(const TextSetting& setting, const std::string& text) {
+    WriteTextSetting(ParamsKey(setting.subKey), setting.name, text);
 }
-int ReadStayOnTop() {
-    return ReadIntegerOr("\\Pos", "StayOnTop", 0);
+
+void Write(const RangeSetting& setting, std::span<const int> maxima) {
+    std::string text;
+    for (std::size_t i = 0; i < static_cast<std::size_t>(setting.count); ++i) {
+        if (i > 0) {
+            text += ' ';
+        }
+        // A missing position is written as its default.
+        text += std::to_string(i < maxima.size() ? maxima[i] : setting.fallback[i]);
+    }
+    WriteTextSetting(ParamsKey(setting.subKey), setting.name, text);
 }
-void WriteStayOnTop(int value) {
-    WriteIntegerSetting(ParamsKey("\\Pos"), "StayOnTop", value);
+
+bool Exists(const TextSetting& setting) {
+    return SettingExists(ParamsKey(setting.subKey), setting.name);
 }
 
 void ReadTabVisibility(int& rgb, int& hls, int& hsv, int& cmy, int& cmyk, int& name, int& visual) {
-    rgb = ReadIntegerOr("\\Tab", "RgbVis", 1);
-    hls = ReadIntegerOr("\\Tab", "HlsVis", 1);
-    hsv = ReadIntegerOr("\\Tab", "HsvVis", 1);
-    cmy = ReadIntegerOr("\\Tab", "CmyVis", 1);
-    cmyk = ReadIntegerOr("\\Tab", "CmykVis", 1);
-    name = ReadIntegerOr("\\Tab", "NameVis", 1);
-    visual = ReadIntegerOr("\\Tab", "VisualVis", 1);
+    const std::array<int*, 7> out{&rgb, &hls, &hsv, &cmy, &cmyk, &name, &visual};
+    for (std::size_t i = 0; i < out.size(); ++i) {
+        *out[i] = Read(*kTabVisibility[i]);
+    }
 }
 
 void WriteTabVisibility(int rgb, int hls, int hsv, int cmy, int cmyk, int name, int visual) {
-    const std::string key = ParamsKey("\\Tab");
-    WriteIntegerSetting(key, "RgbVis", rgb);
-    WriteIntegerSetting(key, "HlsVis", hls);
-    WriteIntegerSetting(key, "HsvVis", hsv);
-    WriteIntegerSetting(key, "CmyVis", cmy);
-    WriteIntegerSetting(key, "CmykVis", cmyk);
-    WriteIntegerSetting(key, "NameVis", name);
-    WriteIntegerSetting(key, "VisualVis", visual);
-}
-
-void ReadCodeVisibility(int& html, int& visualBasic) {
-    html = ReadIntegerOr("\\Format", "HtmlVis", 1);
-    visualBasic = ReadIntegerOr("\\Format", "VisualBasicVis", 1);
-}
-
-void WriteCodeVisibility(int html, int visualBasic) {
-    WriteIntegerSetting(ParamsKey("\\Format"), "HtmlVis", html);
-    WriteIntegerSetting(ParamsKey("\\Format"), "VisualBasicVis", visualBasic);
-}
-
-void ReadNameSort(int& value) {
-    value = ReadIntegerOr("\\Sort", "NameSort", 0);
-}
-void WriteNameSort(int value) {
-    WriteIntegerSetting(ParamsKey("\\Sort"), "NameSort", value);
-}
-void ReadVisualSort(int& value) {
-    value = ReadIntegerOr("\\Sort", "VisualSort", 0);
-}
-void WriteVisualSort(int value) {
-    WriteIntegerSetting(ParamsKey("\\Sort"), "VisualSort", value);
-}
-void ReadSize(int& value) {
-    value = ReadIntegerOr("\\Pipette", "Size", 0);
-}
-void WriteSize(int value) {
-    WriteIntegerSetting(ParamsKey("\\Pipette"), "Size", value);
-}
-std::string ReadScreenCastToken() {
-    std::string token;
-    ReadTextSetting(ParamsKey("\\Pipette"), "ScreenCastToken", token);
-    return token;
-}
-void WriteScreenCastToken(const std::string& token) {
-    WriteTextSetting(ParamsKey("\\Pipette"), "ScreenCastToken", token);
+    const std::array<int, 7> values{rgb, hls, hsv, cmy, cmyk, name, visual};
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Write(*kTabVisibility[i], values[i]);
+    }
 }
 
 void ReadRgbRange(int& red, int& green, int& blue) {
-    ReadRange<3>("RgbRange", {255, 255, 255}, {&red, &green, &blue});
+    ReadInto<3>(setting::RgbRange, {&red, &green, &blue});
 }
 void WriteRgbRange(int red, int green, int blue) {
-    WriteRange<3>("RgbRange", {red, green, blue});
+    Write(setting::RgbRange, std::array{red, green, blue});
 }
 void ReadHlsRange(int& hue, int& lightness, int& saturation) {
-    ReadRange<3>("HlsRange", {360, 255, 255}, {&hue, &lightness, &saturation});
+    ReadInto<3>(setting::HlsRange, {&hue, &lightness, &saturation});
 }
 void WriteHlsRange(int hue, int lightness, int saturation) {
-    WriteRange<3>("HlsRange", {hue, lightness, saturation});
+    Write(setting::HlsRange, std::array{hue, lightness, saturation});
 }
 void ReadHsvRange(int& hue, int& saturation, int& value) {
-    ReadRange<3>("HsvRange", {360, 255, 255}, {&hue, &saturation, &value});
+    ReadInto<3>(setting::HsvRange, {&hue, &saturation, &value});
 }
 void WriteHsvRange(int hue, int saturation, int value) {
-    WriteRange<3>("HsvRange", {hue, saturation, value});
+    Write(setting::HsvRange, std::array{hue, saturation, value});
 }
 void ReadCmyRange(int& cyan, int& magenta, int& yellow) {
-    ReadRange<3>("CmyRange", {255, 255, 255}, {&cyan, &magenta, &yellow});
+    ReadInto<3>(setting::CmyRange, {&cyan, &magenta, &yellow});
 }
 void WriteCmyRange(int cyan, int magenta, int yellow) {
-    WriteRange<3>("CmyRange", {cyan, magenta, yellow});
+    Write(setting::CmyRange, std::array{cyan, magenta, yellow});
 }
 void ReadCmykRange(int& cyan, int& magenta, int& yellow, int& black) {
-    ReadRange<4>("CmykRange", {255, 255, 255, 255}, {&cyan, &magenta, &yellow, &black});
+    ReadInto<4>(setting::CmykRange, {&cyan, &magenta, &yellow, &black});
 }
 void WriteCmykRange(int cyan, int magenta, int yellow, int black) {
-    WriteRange<4>("CmykRange", {cyan, magenta, yellow, black});
-}
-
-void ReadColorDir(std::string& text) {
-    text = ReadTextOrEmpty("ColorDir");
-}
-void ReadColorFile(std::string& text) {
-    text = ReadTextOrEmpty("ColorFile");
-}
-void WriteColorFile(const std::string& text) {
-    WriteTextSetting(ParamsKey("\\File"), "ColorFile", text);
-}
-void ReadLocaleDir(std::string& text) {
-    text = ReadTextOrEmpty("LocaleDir");
-}
-void ReadLocaleFile(std::string& text) {
-    text = ReadTextOrEmpty("LocaleFile");
+    Write(setting::CmykRange, std::array{cyan, magenta, yellow, black});
 }
 
 int ParseRangeText(const std::string& text, int* values, int count) {

@@ -6,8 +6,11 @@
 
 #include "platform/registry.h"
 
+#include <array>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace tintorel {
 
@@ -45,43 +48,168 @@ void WriteRealSetting(const std::string& keyPath, const std::string& name, float
 // Whether the value exists at all, whatever its type.
 bool SettingExists(const std::string& keyPath, const std::string& name);
 
-// The current colour's components (default 0).
-float ReadRed();
-float ReadGreen();
-float ReadBlue();
-void WriteRed(float value);
-void WriteGreen(float value);
-void WriteBlue(float value);
+// One description per setting: where it lives, its kind and what a read
+// gives when the value is missing or unreadable. The generic reads and
+// writes below work from these; the named accessors are one call each.
+struct IntegerSetting {
+    const char* subKey;
+    const char* name;
+    int fallback;
+};
+struct RealSetting {
+    const char* subKey;
+    const char* name;
+    float fallback;
+};
+// A text's default is the empty text.
+struct TextSetting {
+    const char* subKey;
+    const char* name;
+};
+// Slider maxima as one text of `count` numbers ("%d %d %d"); a position the
+// stored text gives no number for takes its default.
+struct RangeSetting {
+    const char* subKey;
+    const char* name;
+    int count;
+    std::array<int, 4> fallback;
+};
 
-int ReadTab(); // default 0
-void WriteTab(int value);
-int ReadXPos(); // default 0
-void WriteXPos(int value);
-int ReadYPos(); // default 0
-void WriteYPos(int value);
-int ReadStayOnTop(); // default 0
-void WriteStayOnTop(int value);
+// Every setting, in the order of its sub-key.
+namespace setting {
+inline constexpr RealSetting Red{"\\Color", "Red", 0.0f};
+inline constexpr RealSetting Green{"\\Color", "Green", 0.0f};
+inline constexpr RealSetting Blue{"\\Color", "Blue", 0.0f};
+inline constexpr IntegerSetting Tab{"\\Tab", "Tab", 0};
+inline constexpr IntegerSetting RgbVis{"\\Tab", "RgbVis", 1};
+inline constexpr IntegerSetting HlsVis{"\\Tab", "HlsVis", 1};
+inline constexpr IntegerSetting HsvVis{"\\Tab", "HsvVis", 1};
+inline constexpr IntegerSetting CmyVis{"\\Tab", "CmyVis", 1};
+inline constexpr IntegerSetting CmykVis{"\\Tab", "CmykVis", 1};
+inline constexpr IntegerSetting NameVis{"\\Tab", "NameVis", 1};
+inline constexpr IntegerSetting VisualVis{"\\Tab", "VisualVis", 1};
+inline constexpr IntegerSetting NameSort{"\\Sort", "NameSort", 0};
+inline constexpr IntegerSetting VisualSort{"\\Sort", "VisualSort", 0};
+inline constexpr IntegerSetting XPos{"\\Pos", "XPos", 0};
+inline constexpr IntegerSetting YPos{"\\Pos", "YPos", 0};
+inline constexpr IntegerSetting StayOnTop{"\\Pos", "StayOnTop", 0};
+inline constexpr IntegerSetting HtmlVis{"\\Format", "HtmlVis", 1};
+inline constexpr IntegerSetting VisualBasicVis{"\\Format", "VisualBasicVis", 1};
+inline constexpr RangeSetting RgbRange{"\\Range", "RgbRange", 3, {255, 255, 255, 0}};
+inline constexpr RangeSetting HlsRange{"\\Range", "HlsRange", 3, {360, 255, 255, 0}};
+inline constexpr RangeSetting HsvRange{"\\Range", "HsvRange", 3, {360, 255, 255, 0}};
+inline constexpr RangeSetting CmyRange{"\\Range", "CmyRange", 3, {255, 255, 255, 0}};
+inline constexpr RangeSetting CmykRange{"\\Range", "CmykRange", 4, {255, 255, 255, 255}};
+inline constexpr TextSetting ColorDir{"\\File", "ColorDir"};
+inline constexpr TextSetting ColorFile{"\\File", "ColorFile"};
+inline constexpr TextSetting LocaleDir{"\\File", "LocaleDir"};
+inline constexpr TextSetting LocaleFile{"\\File", "LocaleFile"};
+inline constexpr IntegerSetting Size{"\\Pipette", "Size", 0};
+// The screen-casting portal's restore token: with it the desktop does not
+// ask again for the screen.
+inline constexpr TextSetting ScreenCastToken{"\\Pipette", "ScreenCastToken"};
 
-// Each visibility defaults to 1 (shown).
+// The sub-keys, in the order a first run creates them.
+inline constexpr std::array<const char*, 8> SubKeys{"\\Color",  "\\Tab",   "\\Sort", "\\Pos",
+                                                    "\\Format", "\\Range", "\\File", "\\Pipette"};
+} // namespace setting
+
+int Read(const IntegerSetting& setting);
+float Read(const RealSetting& setting);
+std::string Read(const TextSetting& setting);
+std::vector<int> Read(const RangeSetting& setting); // `count` numbers
+void Write(const IntegerSetting& setting, int value);
+void Write(const RealSetting& setting, float value);
+void Write(const TextSetting& setting, const std::string& text);
+void Write(const RangeSetting& setting, std::span<const int> maxima); // `count` numbers
+// Whether the value exists at all, whatever its type.
+bool Exists(const TextSetting& setting);
+
+// The named accessors.
+inline float ReadRed() {
+    return Read(setting::Red);
+}
+inline float ReadGreen() {
+    return Read(setting::Green);
+}
+inline float ReadBlue() {
+    return Read(setting::Blue);
+}
+inline void WriteRed(float value) {
+    Write(setting::Red, value);
+}
+inline void WriteGreen(float value) {
+    Write(setting::Green, value);
+}
+inline void WriteBlue(float value) {
+    Write(setting::Blue, value);
+}
+
+inline int ReadTab() {
+    return Read(setting::Tab);
+}
+inline void WriteTab(int value) {
+    Write(setting::Tab, value);
+}
+inline int ReadXPos() {
+    return Read(setting::XPos);
+}
+inline void WriteXPos(int value) {
+    Write(setting::XPos, value);
+}
+inline int ReadYPos() {
+    return Read(setting::YPos);
+}
+inline void WriteYPos(int value) {
+    Write(setting::YPos, value);
+}
+inline int ReadStayOnTop() {
+    return Read(setting::StayOnTop);
+}
+inline void WriteStayOnTop(int value) {
+    Write(setting::StayOnTop, value);
+}
+
+// The tabs' visibility settings in the order of the accessors' arguments.
+inline constexpr std::array<const IntegerSetting*, 7> kTabVisibility{
+    &setting::RgbVis,  &setting::HlsVis,  &setting::HsvVis,   &setting::CmyVis,
+    &setting::CmykVis, &setting::NameVis, &setting::VisualVis};
 void ReadTabVisibility(int& rgb, int& hls, int& hsv, int& cmy, int& cmyk, int& name, int& visual);
 void WriteTabVisibility(int rgb, int hls, int hsv, int cmy, int cmyk, int name, int visual);
-void ReadCodeVisibility(int& html, int& visualBasic);
-void WriteCodeVisibility(int html, int visualBasic);
+inline void ReadCodeVisibility(int& html, int& visualBasic) {
+    html = Read(setting::HtmlVis);
+    visualBasic = Read(setting::VisualBasicVis);
+}
+inline void WriteCodeVisibility(int html, int visualBasic) {
+    Write(setting::HtmlVis, html);
+    Write(setting::VisualBasicVis, visualBasic);
+}
 
-void ReadNameSort(int& value); // default 0
-void WriteNameSort(int value);
-void ReadVisualSort(int& value); // default 0
-void WriteVisualSort(int value);
-void ReadSize(int& value); // default 0
-void WriteSize(int value);
-// The screen-casting portal's restore token: with it the desktop does not
-// ask again for the screen. Empty when there is none.
-std::string ReadScreenCastToken();
-void WriteScreenCastToken(const std::string& token);
+inline void ReadNameSort(int& value) {
+    value = Read(setting::NameSort);
+}
+inline void WriteNameSort(int value) {
+    Write(setting::NameSort, value);
+}
+inline void ReadVisualSort(int& value) {
+    value = Read(setting::VisualSort);
+}
+inline void WriteVisualSort(int value) {
+    Write(setting::VisualSort, value);
+}
+inline void ReadSize(int& value) {
+    value = Read(setting::Size);
+}
+inline void WriteSize(int value) {
+    Write(setting::Size, value);
+}
+inline std::string ReadScreenCastToken() {
+    return Read(setting::ScreenCastToken);
+}
+inline void WriteScreenCastToken(const std::string& token) {
+    Write(setting::ScreenCastToken, token);
+}
 
-// Slider maxima, stored as "%d %d %d". Defaults: RGB and CMY 255 each, HLS
-// and HSV 360, 255, 255, CMYK 255 four times; a position the stored text
-// does not give a number for takes its default.
 void ReadRgbRange(int& red, int& green, int& blue);
 void WriteRgbRange(int red, int green, int blue);
 void ReadHlsRange(int& hue, int& lightness, int& saturation);
@@ -95,11 +223,21 @@ void WriteCmykRange(int cyan, int magenta, int yellow, int black);
 
 // Texts, default empty. Only ColorFile is written by the program; the
 // folders and the language file are put there by the set-up step.
-void ReadColorDir(std::string& text);
-void ReadColorFile(std::string& text);
-void WriteColorFile(const std::string& text);
-void ReadLocaleDir(std::string& text);
-void ReadLocaleFile(std::string& text);
+inline void ReadColorDir(std::string& text) {
+    text = Read(setting::ColorDir);
+}
+inline void ReadColorFile(std::string& text) {
+    text = Read(setting::ColorFile);
+}
+inline void WriteColorFile(const std::string& text) {
+    Write(setting::ColorFile, text);
+}
+inline void ReadLocaleDir(std::string& text) {
+    text = Read(setting::LocaleDir);
+}
+inline void ReadLocaleFile(std::string& text) {
+    text = Read(setting::LocaleFile);
+}
 
 // Reads as many numbers as `count` from a range text with the rules of
 // scanf's "%d %d ...": each number may follow white space, parsing stops at

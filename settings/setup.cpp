@@ -27,27 +27,25 @@ std::vector<std::string> RunSetup(const SetupValues& values) {
     const SettingsBatch batch;
     // The program's keys, empty, as an installer leaves them: the first
     // start then only reads, instead of creating each key on its way.
-    for (const char* subKey :
-         {"\\Color", "\\Tab", "\\Sort", "\\Pos", "\\Format", "\\Range", "\\File", "\\Pipette"}) {
+    for (const char* subKey : setting::SubKeys) {
         try {
             SettingsStore().CreateKey(ParamsKey(subKey));
         } catch (...) {
             // As every settings access: a store that fails is left alone.
         }
     }
-    const std::string key = ParamsKey("\\File");
     std::vector<std::string> written;
-    const auto put = [&](const char* name, const std::string& text) {
-        if (!SettingExists(key, name)) {
-            WriteTextSetting(key, name, text);
-            written.emplace_back(name);
+    const auto put = [&](const TextSetting& setting, const std::string& text) {
+        if (!Exists(setting)) {
+            Write(setting, text);
+            written.emplace_back(setting.name);
         }
     };
-    put("ColorDir", values.colourDir);
-    put("LocaleDir", values.languageDir);
-    put("LocaleFile", values.languageFile);
+    put(setting::ColorDir, values.colourDir);
+    put(setting::LocaleDir, values.languageDir);
+    put(setting::LocaleFile, values.languageFile);
     // A first start shows the web colours, not whichever list sorts first.
-    put("ColorFile", values.colourFile);
+    put(setting::ColorFile, values.colourFile);
     return written;
 }
 
