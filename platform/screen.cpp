@@ -81,7 +81,10 @@ bool QtScreenReader::Open(const QRect& area) {
         if (shot.isNull()) {
             continue;
         }
-        const QImage image = shot.toImage().convertToFormat(QImage::Format_RGB32);
+        QImage image = shot.toImage().convertToFormat(QImage::Format_RGB32);
+        // Pixel for pixel: the grab carries its monitor's ratio, which would
+        // make the painter below shrink it to logical size.
+        image.setDevicePixelRatio(1);
         const QPoint shotOrigin(qRound(qFloor(local.x() / ratio) * ratio),
                                 qRound(qFloor(local.y() / ratio) * ratio));
         QPainter painter(&grabbed_);
