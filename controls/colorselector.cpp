@@ -113,14 +113,23 @@ const QImage& BColorSelector::Bitmap() {
     return bitmap_;
 }
 
+QSize BColorSelector::DeviceSize() const {
+    const qreal ratio = devicePixelRatioF();
+    return {std::max(qRound(width() * ratio), 0), std::max(qRound(height() * ratio), 0)};
+}
+
 void BColorSelector::BuildBitmap() {
     bitmapStale_ = false;
-    const int w = width();
-    const int h = height();
-    if (bitmap_.size() != QSize(w, h)) {
-        bitmap_ = QImage(std::max(w, 0), std::max(h, 0), QImage::Format_RGB32);
+    // The cells are laid out in device pixels, so that on a high-density
+    // screen the plane is as fine as the screen.
+    const QSize device = DeviceSize();
+    const int w = device.width();
+    const int h = device.height();
+    if (bitmap_.size() != device) {
+        bitmap_ = QImage(device, QImage::Format_RGB32);
         bitmap_.fill(Qt::white);
     }
+    bitmap_.setDevicePixelRatio(devicePixelRatioF());
     ++bitmapBuilds_;
     if (nbDivX_ <= 0 || nbDivY_ <= 0 || bitmap_.isNull()) {
         return;
@@ -178,11 +187,11 @@ void BColorSelector::DrawColorPosition(QPainter& painter) {
 }
 
 void BColorSelector::paintEvent(QPaintEvent*) {
-    if (bitmapStale_ || bitmap_.size() != size()) {
+    if (bitmapStale_ || bitmap_.size() != DeviceSize()) {
         BuildBitmap();
     }
     QPainter painter(this);
-    painter.drawImage(0, 0, bitmap_);
+    painter.drawImage(QPointF(0, 0), bitmap_);
     DrawColorPosition(painter);
 }
 

@@ -55,8 +55,12 @@ public:
     void UpdateColorFromXYZ();
     void UpdateXYZFromColor();
 
-    // The plane, brought up to date if a build was held back while the field
-    // was hidden, and how often it was built.
+    // The design's 185 × 81 pixels; a layout may give it more.
+    QSize sizeHint() const override { return {185, 81}; }
+    QSize minimumSizeHint() const override { return {64, 32}; }
+
+    // The plane in device pixels, brought up to date if a build was held
+    // back while the field was hidden, and how often it was built.
     const QImage& Bitmap();
     int BitmapBuilds() const { return bitmapBuilds_; }
 
@@ -86,6 +90,7 @@ private:
     // The packed colour of the given component values along X, Y and Z.
     PackedColor ColorOf(float x, float y, float z) const;
     void PickAt(const QPoint& position);
+    QSize DeviceSize() const;
 
     BColorSpace space_ = HLS;
     BColorComp xComponent_ = Component1;

@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <climits>
@@ -159,6 +160,7 @@ void BSliderNText::SetMinValue(int value) {
     minValue_ = value;
     slider_->SetMin(value);
     UpdatePageSize();
+    updateGeometry(); // the number may need another width
     SetValue(GetValue());
 }
 
@@ -166,6 +168,7 @@ void BSliderNText::SetMaxValue(int value) {
     maxValue_ = value;
     slider_->SetMax(value);
     UpdatePageSize();
+    updateGeometry();
     SetValue(GetValue());
 }
 
@@ -187,12 +190,17 @@ void BSliderNText::SetRange(float min, float max) {
 
 void BSliderNText::SetTextWidth(int percent) {
     textWidth_ = percent;
+    updateGeometry();
     SetSliderRect();
     SetEditRect();
 }
 
 void BSliderNText::SetSliderRect() {
-    slider_->setGeometry(0, 0, TruncToInt((1.0 - textWidth_ * 0.01) * width()), height());
+    // As high as the style draws it, centred on the edit's line: some styles
+    // draw a slider at the top of a taller rectangle.
+    const int sliderHeight = std::min(height(), slider_->sizeHint().height());
+    slider_->setGeometry(0, (height() - sliderHeight) / 2,
+                         TruncToInt((1.0 - textWidth_ * 0.01) * width()), sliderHeight);
 }
 
 void BSliderNText::SetEditRect() {
@@ -206,6 +214,32 @@ int BSliderNText::GetMinHeight() const {
     const int system = QFontMetrics(QApplication::font()).height();
     const int own = QFontMetrics(font()).height();
     return own + std::min(system, own) / 4 + 4 * kBorderLine + 2;
+}
+
+QSize BSliderNText::sizeHint() const {
+    const QFontMetrics metrics = edit_->fontMetrics();
+    const int digits = std::max(metrics.horizontalAdvance(QString::number(minValue_)),
+                                metrics.horizontalAdvance(QString::number(maxValue_)));
+    // The edit's own margins (two pixels a side) and a cursor, then the
+    // style's frame around them.
+    QStyleOptionFrame frame;
+    frame.initFrom(edit_);
+    frame.lineWidth = edit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit_);
+    const QSize editSize = edit_->style()->sizeFromContents(
+        QStyle::CT_LineEdit, &frame, QSize(digits + 2 * 2 + 2, metrics.height()), edit_);
+    const QSize sliderSize = slider_->sizeHint();
+    int width = 0;
+    if (textWidth_ <= 0) {
+        width = sliderSize.width();
+    } else if (textWidth_ >= 100) {
+        width = editSize.width();
+    } else {
+        // The edit gets ⌊w × t / 100⌋ pixels and the slider the rest.
+        width = std::max((editSize.width() * 100 + textWidth_ - 1) / textWidth_,
+                         (sliderSize.width() * 100 + (100 - textWidth_) - 1) / (100 - textWidth_));
+    }
+    const int height = std::max({GetMinHeight(), edit_->sizeHint().height(), sliderSize.height()});
+    return {width, height};
 }
 
 void BSliderNText::resizeEvent(QResizeEvent* event) {

@@ -53,6 +53,12 @@ public:
     // The smallest height that shows the edit's text.
     int GetMinHeight() const;
 
+    // Wide enough for the edit to show the widest number of the range and
+    // for the slider to keep its own width, each in its share of the width;
+    // as high as the taller of the two needs, and never below GetMinHeight.
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override { return sizeHint(); }
+
     // The key filter used while the control itself has the focus.
     virtual bool IsValidChar(QChar key) const;
 

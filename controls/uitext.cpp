@@ -1,16 +1,9 @@
 #include "controls/uitext.h"
 
 #include <QFile>
-#include <QGuiApplication>
 #include <QStringDecoder>
 
 namespace tintorel {
-
-QFont WindowFont() {
-    QFont font = QGuiApplication::font();
-    font.setPointSize(8);
-    return font;
-}
 
 QString DisplayText(const std::string& bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);

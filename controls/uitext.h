@@ -3,16 +3,11 @@
 // cross with the file system's own encoding.
 #pragma once
 
-#include <QFont>
 #include <QString>
 
 #include <string>
 
 namespace tintorel {
-
-// The font of every window: the desktop's default (sans-serif) font at
-// 8 points.
-QFont WindowFont();
 
 QString DisplayText(const std::string& bytes);
 // The bytes of a text that came from DisplayText or from the user.

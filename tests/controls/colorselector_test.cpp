@@ -126,8 +126,8 @@ TEST_F(MainField, ClickPicksByWidthAndHeightAndTheMarkFramesIt) {
     const int bottom = static_cast<int>(81.0 * field.YValue() + 4) - 1;
     const int midX = (left + right) / 2;
     const int midY = (top + bottom) / 2;
-    for (const QPoint p : {QPoint(left, midY), QPoint(right, midY), QPoint(midX, top),
-                           QPoint(midX, bottom)}) {
+    for (const QPoint p :
+         {QPoint(left, midY), QPoint(right, midY), QPoint(midX, top), QPoint(midX, bottom)}) {
         EXPECT_EQ(shown.pixel(p), white) << p.x() << "," << p.y();
     }
     for (const QPoint p : {QPoint(left - 1, midY), QPoint(right + 1, midY), QPoint(midX, top - 1),

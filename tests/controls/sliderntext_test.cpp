@@ -4,6 +4,8 @@
 #include <QFontMetrics>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <cstdlib>
 #include <gtest/gtest.h>
 
 namespace tintorel {
@@ -165,9 +167,40 @@ TEST(BSliderNText, LayoutSharesTheWidthByTextWidth) {
         BSliderNText control;
         control.resize(c.width, 40);
         control.SetTextWidth(c.textWidth);
-        EXPECT_EQ(control.Slider()->geometry(), QRect(0, 0, c.sliderWidth, 40)) << c.textWidth;
+        // The slider as high as the style draws it, centred on the row.
+        const QRect slider = control.Slider()->geometry();
+        EXPECT_EQ(slider.left(), 0) << c.textWidth;
+        EXPECT_EQ(slider.width(), c.sliderWidth) << c.textWidth;
+        EXPECT_EQ(slider.height(), std::min(40, control.Slider()->sizeHint().height()));
+        EXPECT_LE(std::abs(slider.center().y() - 20), 1) << slider.y();
         EXPECT_EQ(control.Editor()->width(), c.editWidth) << c.textWidth;
         EXPECT_EQ(control.Editor()->geometry().right() + 1, c.width) << c.textWidth;
+    }
+}
+
+// A layout gives the control room for its widest number and for the
+// slider, each in its share of the width, under any font.
+TEST(BSliderNText, SizeHintShowsTheWidestNumberWhole) {
+    const struct {
+        int max;
+        int points;
+    } cases[] = {{255, 9}, {360, 9}, {100000, 9}, {255, 16}, {2147483647, 13}};
+    for (const auto& c : cases) {
+        BSliderNText control;
+        QFont font = control.font();
+        font.setPointSize(c.points);
+        control.setFont(font);
+        control.SetTextWidth(20);
+        control.SetMaxValue(c.max);
+        control.SetValue(c.max);
+        control.resize(control.sizeHint());
+        control.show();
+        QLineEdit* edit = control.Editor();
+        // The number fits inside the edit's frame and margins.
+        const int text = edit->fontMetrics().horizontalAdvance(edit->text());
+        EXPECT_LE(text + 4, edit->contentsRect().width()) << c.max << " at " << c.points;
+        EXPECT_GE(control.Slider()->width(), control.Slider()->sizeHint().width()) << c.max;
+        EXPECT_GE(control.height(), edit->sizeHint().height()) << c.max << " at " << c.points;
     }
 }
 

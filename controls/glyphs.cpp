@@ -1,0 +1,93 @@
+#include "controls/glyphs.h"
+
+#include <QGuiApplication>
+#include <QIconEngine>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPalette>
+
+#include <algorithm>
+
+namespace tintorel {
+
+namespace {
+
+// Draws into a 20 × 20 square; `ink` is the palette's text colour and
+// `accent` its highlight.
+using Drawing = void (*)(QPainter& painter, const QColor& ink, const QColor& accent);
+
+class GlyphEngine : public QIconEngine {
+public:
+    explicit GlyphEngine(Drawing drawing) : drawing_(drawing) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
+        const QPalette palette = QGuiApplication::palette();
+        const QPalette::ColorGroup group =
+            mode == QIcon::Disabled ? QPalette::Disabled : QPalette::Active;
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        const qreal side = std::min(rect.width(), rect.height());
+        painter->translate(rect.x() + (rect.width() - side) / 2.0,
+                           rect.y() + (rect.height() - side) / 2.0);
+        painter->scale(side / 20.0, side / 20.0);
+        drawing_(*painter, palette.color(group, QPalette::ButtonText),
+                 palette.color(group, QPalette::Highlight));
+        painter->restore();
+    }
+
+    // Asked for in device pixels: drawn at that size, so never scaled up.
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        paint(&painter, QRect(QPoint(0, 0), size), mode, state);
+        return pixmap;
+    }
+
+    QIconEngine* clone() const override { return new GlyphEngine(drawing_); }
+    QString key() const override { return QStringLiteral("tintorel-glyph"); }
+
+private:
+    Drawing drawing_;
+};
+
+void DrawPipette(QPainter& p, const QColor& ink, const QColor& accent) {
+    p.setPen(QPen(ink, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(QPointF(4.5, 15.5), QPointF(12, 8));
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    p.drawEllipse(QPointF(14.5, 5.5), 3.5, 3.5);
+    p.setBrush(accent);
+    p.drawEllipse(QPointF(3.5, 16.5), 2, 2);
+}
+
+void DrawCog(QPainter& p, const QColor& ink, const QColor&) {
+    p.translate(10, 10);
+    p.setPen(Qt::NoPen);
+    p.setBrush(ink);
+    QPainterPath cog;
+    for (int i = 0; i < 8; ++i) {
+        QTransform turn;
+        turn.rotate(45.0 * i);
+        QPainterPath tooth;
+        tooth.addRect(QRectF(-1.6, -8.5, 3.2, 4));
+        cog.addPath(turn.map(tooth));
+    }
+    cog.addEllipse(QPointF(0, 0), 6, 6);
+    QPainterPath hole;
+    hole.addEllipse(QPointF(0, 0), 2.5, 2.5);
+    // The hole shows what lies behind the button, whatever the palette.
+    p.drawPath(cog.simplified().subtracted(hole));
+}
+
+} // namespace
+
+QIcon PipetteIcon() {
+    return QIcon(new GlyphEngine(DrawPipette));
+}
+
+QIcon PreferencesIcon() {
+    return QIcon(new GlyphEngine(DrawCog));
+}
+
+} // namespace tintorel

@@ -1,0 +1,14 @@
+// The program's own glyphs (the pipette, the preferences cog), drawn as
+// vectors at whatever size and device pixel ratio they are shown, in the
+// text colour of the palette in use when they are painted: sharp at any
+// scale and legible under light, dark and high-contrast palettes alike.
+#pragma once
+
+#include <QIcon>
+
+namespace tintorel {
+
+QIcon PipetteIcon();
+QIcon PreferencesIcon();
+
+} // namespace tintorel
