@@ -4,75 +4,93 @@
 #include "locale/language.h"
 
 #include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLinearGradient>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScreen>
+#include <QVBoxLayout>
 
 namespace tintorel {
+
+namespace {
+
+constexpr QSize kPictureSize(300, 146);
+
+// The title picture, painted afresh at whatever resolution the screen has.
+class TitlePicture : public QWidget {
+public:
+    explicit TitlePicture(QWidget* parent) : QWidget(parent) {}
+    QSize sizeHint() const override { return kPictureSize; }
+    QSize minimumSizeHint() const override { return kPictureSize; }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        TAboutBox::PaintTitle(painter, QRectF(rect()), palette());
+    }
+};
+
+} // namespace
 
 TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("AboutBox");
     setWindowTitle("Tintorel");
-    setFont(WindowFont());
-    setFixedSize(292, 143);
 
     auto* pnlPicture = new QFrame(this);
     pnlPicture->setObjectName("pnlPicture");
-    pnlPicture->setGeometry(0, 0, 337, 145);
     pnlPicture->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     pnlPicture->setAutoFillBackground(true);
-    QPalette white = pnlPicture->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    pnlPicture->setPalette(white);
+    pnlPicture->setBackgroundRole(QPalette::Base);
 
-    imgPicture = new QLabel(pnlPicture);
+    imgPicture = new TitlePicture(pnlPicture);
     imgPicture->setObjectName("imgPicture");
-    imgPicture->setGeometry(-4, 0, 300, 143);
-    imgPicture->setAlignment(Qt::AlignCenter);
-    imgPicture->setPixmap(TitlePicture());
     imgPicture->installEventFilter(this);
+    lblAuthor = new QLabel("VRQM", pnlPicture);
+    lblAuthor->setObjectName("lblAuthor");
+    lblVersion = new QLabel("Version 1.6.15", pnlPicture);
+    lblVersion->setObjectName("lblVersion");
+    // The labels lie over the foot of the picture, the author's at the left
+    // and the version at the right; clicks go through them to the picture.
+    auto* picture = new QGridLayout(pnlPicture);
+    picture->setContentsMargins(QMargins());
+    picture->addWidget(imgPicture, 0, 0, 1, 2);
+    picture->addWidget(lblAuthor, 0, 0, Qt::AlignLeft | Qt::AlignBottom);
+    picture->addWidget(lblVersion, 0, 1, Qt::AlignRight | Qt::AlignBottom);
+    for (QLabel* label : {lblAuthor, lblVersion}) {
+        label->setContentsMargins(8, 0, 8, 2);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    }
 
-    const auto greyLabel = [pnlPicture](const char* name, const QRect& geometry,
-                                        Qt::Alignment align) {
-        auto* label = new QLabel(pnlPicture);
-        label->setObjectName(name);
-        label->setGeometry(geometry);
-        label->setAlignment(align | Qt::AlignVCenter);
-        QPalette palette = label->palette();
-        palette.setColor(QPalette::WindowText, QColor(128, 128, 128));
-        label->setPalette(palette);
-        label->setAttribute(Qt::WA_TranslucentBackground);
-        return label;
-    };
-    lblAuthor = greyLabel("lblAuthor", QRect(8, 128, 89, 17), Qt::AlignLeft);
-    lblAuthor->setText("VRQM");
-    lblVersion = greyLabel("lblVersion", QRect(152, 128, 136, 17), Qt::AlignRight);
-    lblVersion->setText("Version 1.6.15");
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(QMargins());
+    box->addWidget(pnlPicture);
+    box->setSizeConstraint(QLayout::SetFixedSize);
+    FollowPalette();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect desktop = screen->geometry();
-        move(desktop.center() - rect().center());
+        adjustSize();
+        move(screen->geometry().center() - rect().center());
     }
     FormCreate();
 }
 
-QPixmap TAboutBox::TitlePicture() {
-    QPixmap picture(300, 146);
-    picture.fill(Qt::white);
-    QPainter painter(&picture);
+void TAboutBox::PaintTitle(QPainter& painter, const QRectF& area, const QPalette& palette) {
+    painter.fillRect(area, palette.color(QPalette::Base));
     painter.setRenderHint(QPainter::Antialiasing);
-    // A band of the hue circle behind the lettering.
+    painter.translate(area.topLeft());
+    painter.scale(area.width() / kPictureSize.width(), area.height() / kPictureSize.height());
+    // A band of the hue circle under the lettering.
     QLinearGradient band(20, 0, 280, 0);
     for (int i = 0; i <= 6; ++i) {
         band.setColorAt(i / 6.0, QColor::fromHsv((i * 60) % 360, 110, 255));
     }
-    painter.fillRect(QRect(20, 96, 260, 6), band);
+    painter.fillRect(QRectF(20, 96, 260, 6), band);
     QFont lettering("Serif", 36, QFont::Bold);
     lettering.setStyleHint(QFont::Serif);
     lettering.setPixelSize(50);
@@ -80,12 +98,33 @@ QPixmap TAboutBox::TitlePicture() {
     title.addText(0, 0, lettering, "Tintorel");
     const QRectF bounds = title.boundingRect();
     title.translate(150 - bounds.center().x(), 66 - bounds.center().y());
+    // Inks that read on light and dark bases alike.
     QLinearGradient ink(title.boundingRect().topLeft(), title.boundingRect().bottomRight());
-    ink.setColorAt(0.0, QColor(200, 40, 60));
-    ink.setColorAt(0.5, QColor(60, 90, 200));
-    ink.setColorAt(1.0, QColor(30, 150, 90));
+    ink.setColorAt(0.0, QColor(214, 52, 72));
+    ink.setColorAt(0.5, QColor(72, 110, 224));
+    ink.setColorAt(1.0, QColor(34, 168, 102));
     painter.fillPath(title, ink);
-    return picture;
+}
+
+void TAboutBox::FollowPalette() {
+    // The labels in the palette's text colour softened halfway towards the
+    // base: grey on white, light grey on a dark base.
+    const QColor text = palette().color(QPalette::Text);
+    const QColor base = palette().color(QPalette::Base);
+    const QColor soft((text.red() + base.red()) / 2, (text.green() + base.green()) / 2,
+                      (text.blue() + base.blue()) / 2);
+    for (QLabel* label : {lblAuthor, lblVersion}) {
+        QPalette own = label->palette();
+        own.setColor(QPalette::WindowText, soft);
+        label->setPalette(own);
+    }
+}
+
+void TAboutBox::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        FollowPalette();
+    }
 }
 
 void TAboutBox::FormCreate() {
@@ -98,6 +137,14 @@ void TAboutBox::FormCreate() {
 
 void TAboutBox::OnPictureClick() {
     close();
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        OnPictureClick();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {

@@ -14,17 +14,23 @@ class TAboutBox : public QDialog {
 public:
     explicit TAboutBox(QWidget* parent = nullptr);
 
-    // The title lettering on white, 300 × 146, drawn by the program.
-    static QPixmap TitlePicture();
+    // The title lettering on the palette's base colour, 300 × 146, drawn as
+    // vectors at the painter's resolution.
+    static void PaintTitle(QPainter& painter, const QRectF& area, const QPalette& palette);
 
     void FormCreate();
     void OnPictureClick();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    // Enter closes the box as Escape and a click on the picture do.
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
-    QLabel* imgPicture = nullptr;
+    void FollowPalette();
+
+    QWidget* imgPicture = nullptr;
     QLabel* lblAuthor = nullptr;
     QLabel* lblVersion = nullptr;
 };

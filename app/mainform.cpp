@@ -6,8 +6,10 @@
 #include "app/aboutbox.h"
 #include "app/placement.h"
 #include "app/previewimage.h"
+#include "app/sliderpages.h"
 #include "colourlist/colorname.h"
 #include "controls/colorselector.h"
+#include "controls/glyphs.h"
 #include "controls/sliderntext.h"
 #include "controls/uitext.h"
 #include "log/log.h"
@@ -20,33 +22,42 @@
 #include <QComboBox>
 #include <QFontDatabase>
 #include <QFrame>
+#include <QGridLayout>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPainter>
-#include <QPainterPath>
-#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QShortcut>
 #include <QSlider>
 #include <QStringListModel>
+#include <QStyleOptionFrame>
 #include <QStyledItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace tintorel {
 
 namespace {
 
+// The name list's row height in the design, and the rows it shows.
 constexpr int kNameRowHeight = 15;
+constexpr int kNameRowsShown = 5;
+// The preview square's side and the bevel around it.
+constexpr int kPreviewSide = 69;
 
-// Draws each row of the name list through the main window, 15 pixels high.
+// Draws each row of the name list through the main window.
 class NameRowDelegate : public QStyledItemDelegate {
 public:
     NameRowDelegate(TMainForm* form, QObject* parent) : QStyledItemDelegate(parent), form_(form) {}
@@ -57,82 +68,44 @@ public:
         painter->restore();
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override {
-        return {185, kNameRowHeight};
+        return {0, form_->NameRowHeight()};
     }
 
 private:
     TMainForm* form_;
 };
 
-// Tabs with less padding than the desktop style gives them. A proxy of the
-// application's style, not a style sheet, which would cost start-up time.
-class CompactTabStyle : public QProxyStyle {
-public:
-    int pixelMetric(PixelMetric metric, const QStyleOption* option,
-                    const QWidget* widget) const override {
-        if (metric == PM_TabBarTabHSpace) {
-            return 10;
+template <class Widget> Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+// The width a one-line edit needs to show `text` whole under its style and
+// font, with the edit's own margins and a cursor.
+int EditWidthFor(const QLineEdit* edit, const QString& text) {
+    const QFontMetrics metrics = edit->fontMetrics();
+    QStyleOptionFrame frame;
+    frame.initFrom(edit);
+    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
+    const QMargins margins = edit->textMargins();
+    const int inner =
+        metrics.horizontalAdvance(text) + 2 * 2 + 2 + margins.left() + margins.right();
+    return edit->style()
+        ->sizeFromContents(QStyle::CT_LineEdit, &frame, QSize(inner, metrics.height()), edit)
+        .width();
+}
+
+// The widest text a code field can hold: its prefix and six of the widest
+// hexadecimal digit.
+QString WidestCode(const QLineEdit* edit, const QString& prefix) {
+    const QFontMetrics metrics = edit->fontMetrics();
+    QChar widest = u'0';
+    for (const QChar digit : QStringLiteral("0123456789abcdef")) {
+        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest)) {
+            widest = digit;
         }
-        return QProxyStyle::pixelMetric(metric, option, widget);
     }
-};
-
-// The pipette's glyph, drawn when the icon theme has none.
-QIcon PipetteGlyph() {
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(40, 40, 40), 2.5, Qt::SolidLine, Qt::RoundCap));
-    p.drawLine(QPointF(4.5, 15.5), QPointF(12, 8));
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(40, 40, 40));
-    p.drawEllipse(QPointF(14.5, 5.5), 3.5, 3.5);
-    p.setBrush(QColor(30, 110, 220));
-    p.drawEllipse(QPointF(3.5, 16.5), 2, 2);
-    return QIcon(pixmap);
-}
-
-// The preferences glyph: a cog, drawn when the icon theme has none.
-QIcon PreferencesGlyph() {
-    QPixmap pixmap(20, 20);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.translate(10, 10);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(70, 70, 70));
-    for (int i = 0; i < 8; ++i) {
-        p.drawRect(QRectF(-1.6, -8.5, 3.2, 4));
-        p.rotate(45);
-    }
-    p.drawEllipse(QPointF(0, 0), 6, 6);
-    p.setBrush(QColor(235, 235, 235));
-    p.drawEllipse(QPointF(0, 0), 2.5, 2.5);
-    return QIcon(pixmap);
-}
-
-QLabel* MakeLabel(QWidget* parent, const char* name, int x, int y) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(name);
-    label->move(x, y);
-    return label;
-}
-
-BSliderNText* MakeSlider(QWidget* parent, const char* name, int y, int max) {
-    auto* slider = new BSliderNText(parent);
-    slider->setObjectName(name);
-    slider->setGeometry(96, y, 209, 22);
-    slider->SetTextWidth(20);
-    slider->SetMaxValue(max);
-    return slider;
-}
-
-QRadioButton* MakeRadio(QWidget* parent, const char* name, int x, int y) {
-    auto* radio = new QRadioButton(parent);
-    radio->setObjectName(name);
-    radio->setGeometry(x, y, 113, 17);
-    return radio;
+    return prefix + QString(6, widest);
 }
 
 } // namespace
@@ -142,7 +115,6 @@ TMainForm::TMainForm(std::unique_ptr<ScreenReader> screen)
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       screen_(std::move(screen)) {
     BuildLayout();
-    BuildRangePanels();
     ConnectEvents();
     ConnectScreen();
     // The session log, before the creation sequence.
@@ -157,104 +129,106 @@ TMainForm::TMainForm(std::unique_ptr<ScreenReader> screen)
 
 TMainForm::~TMainForm() = default;
 
+// The window of the design, laid out by Qt from each control's size under
+// the running style, font and language: the page control on the left, the
+// pipette and preferences buttons, the preview and the two codes on the
+// right, and below them the OK and Cancel buttons that ArrangeButtons
+// hides. The window is as large as its layout needs, and no larger.
 void TMainForm::BuildLayout() {
     setObjectName("MainForm");
     setWindowTitle("Tintorel");
-    setFont(WindowFont());
-    setFixedSize(405, 213);
     move(301, 340);
 
-    btnCapture = new QToolButton(this);
-    btnCapture->setObjectName("btnCapture");
-    btnCapture->setGeometry(336, 8, 28, 28);
-    btnCapture->setCheckable(true);
-    btnCapture->setAutoRaise(true);
-    btnCapture->setIcon(PipetteGlyph());
-
-    pagColorSpace = new QTabWidget(this);
-    pagColorSpace->setObjectName("pagColorSpace");
-    pagColorSpace->setGeometry(0, 0, 321, 177);
-    // Seven tabs share 321 pixels: keep their padding tight so that every
-    // tab shows without scroll buttons.
+    pagColorSpace = Named(new QTabWidget(this), "pagColorSpace");
+    // Every tab shows whole: no scroll buttons, no shortened captions; the
+    // window grows with the tab bar instead.
     pagColorSpace->setUsesScrollButtons(false);
-    auto* compact = new CompactTabStyle;
-    compact->setParent(pagColorSpace->tabBar());
-    pagColorSpace->tabBar()->setStyle(compact);
-    const auto sheet = [this](const char* name, const char* caption) {
-        auto* page = new QWidget;
-        page->setObjectName(name);
-        pagColorSpace->addTab(page, caption);
-        return page;
-    };
-    tabRgb = sheet("tabRgb", "RGB");
-    tabHls = sheet("tabHls", "HLS");
-    tabHsv = sheet("tabHsv", "HSV");
-    tabCmy = sheet("tabCmy", "CMY");
-    tabCmyk = sheet("tabCmyk", "CMYK");
-    tabVisual = sheet("tabVisual", "Visual");
-    tabName = sheet("tabName", "Name");
+    pagColorSpace->tabBar()->setElideMode(Qt::ElideNone);
+    for (const SliderPageSpec& spec : SliderPages()) {
+        BuildSliderPage(spec);
+    }
+    tabVisual = BuildVisualPage();
+    pagColorSpace->addTab(tabVisual, "Visual");
+    tabName = BuildNamePage();
+    pagColorSpace->addTab(tabName, "Name");
+    // The window design shows the Name sheet when first laid out.
+    SetActivePage(PageName);
 
-    lblRed = MakeLabel(tabRgb, "lblRed", 8, 10);
-    lblGrn = MakeLabel(tabRgb, "lblGrn", 8, 42);
-    lblBlu = MakeLabel(tabRgb, "lblBlu", 8, 74);
-    bstRed = MakeSlider(tabRgb, "bstRed", 8, 255);
-    bstGrn = MakeSlider(tabRgb, "bstGrn", 40, 255);
-    bstBlu = MakeSlider(tabRgb, "bstBlu", 72, 255);
-    rdbRgbByte = MakeRadio(tabRgb, "rdbRgbByte", 56, 128);
-    rdbRgbPercent = MakeRadio(tabRgb, "rdbRgbPercent", 176, 128);
+    cmdOk = Named(new QPushButton("OK", this), "cmdOk");
+    cmdCancel = Named(new QPushButton("Cancel", this), "cmdCancel");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOk);
+    buttons->addWidget(cmdCancel);
+    buttons->addStretch();
 
-    lblHue = MakeLabel(tabHls, "lblHue", 8, 10);
-    lblLit = MakeLabel(tabHls, "lblLit", 8, 42);
-    lblSat = MakeLabel(tabHls, "lblSat", 8, 74);
-    bstHue = MakeSlider(tabHls, "bstHue", 8, 360);
-    bstLit = MakeSlider(tabHls, "bstLit", 40, 255);
-    bstSat = MakeSlider(tabHls, "bstSat", 72, 255);
-    rdbHlsDegreeByte = MakeRadio(tabHls, "rdbHlsDegreeByte", 56, 104);
-    rdbHlsDegreePercent = MakeRadio(tabHls, "rdbHlsDegreePercent", 176, 104);
-    rdbHlsByte = MakeRadio(tabHls, "rdbHlsByte", 56, 128);
-    rdbHlsPercent = MakeRadio(tabHls, "rdbHlsPercent", 176, 128);
+    auto* window = new QGridLayout(this);
+    window->addWidget(pagColorSpace, 0, 0);
+    window->addLayout(BuildSideColumn(), 0, 1);
+    window->addLayout(buttons, 1, 0, 1, 2);
+    // Fixed to what the layout needs, recomputed whenever that changes (the
+    // language's texts, the style, the font).
+    window->setSizeConstraint(QLayout::SetFixedSize);
 
-    lblHue2 = MakeLabel(tabHsv, "lblHue2", 8, 10);
-    lblSat2 = MakeLabel(tabHsv, "lblSat2", 8, 42);
-    lblVal2 = MakeLabel(tabHsv, "lblVal2", 8, 74);
-    bstHue2 = MakeSlider(tabHsv, "bstHue2", 8, 360);
-    bstSat2 = MakeSlider(tabHsv, "bstSat2", 40, 255);
-    bstVal2 = MakeSlider(tabHsv, "bstVal2", 72, 255);
-    rdbHsvDegreeByte = MakeRadio(tabHsv, "rdbHsvDegreeByte", 56, 104);
-    rdbHsvDegreePercent = MakeRadio(tabHsv, "rdbHsvDegreePercent", 176, 104);
-    rdbHsvByte = MakeRadio(tabHsv, "rdbHsvByte", 56, 128);
-    rdbHsvPercent = MakeRadio(tabHsv, "rdbHsvPercent", 176, 128);
+    timTimer = Named(new QTimer(this), "timTimer");
+    timTimer->setInterval(250);
+    escapeStopsPipette_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escapeStopsPipette_->setEnabled(false);
 
-    lblCya = MakeLabel(tabCmy, "lblCya", 8, 10);
-    lblMag = MakeLabel(tabCmy, "lblMag", 8, 42);
-    lblYel = MakeLabel(tabCmy, "lblYel", 8, 74);
-    bstCya = MakeSlider(tabCmy, "bstCya", 8, 255);
-    bstMag = MakeSlider(tabCmy, "bstMag", 40, 255);
-    bstYel = MakeSlider(tabCmy, "bstYel", 72, 255);
-    rdbCmyByte = MakeRadio(tabCmy, "rdbCmyByte", 56, 128);
-    rdbCmyPercent = MakeRadio(tabCmy, "rdbCmyPercent", 176, 128);
+    setTabOrder(pagColorSpace, edtHtml);
+    setTabOrder(edtHtml, edtVisualBasic);
+    setTabOrder(edtVisualBasic, btnCapture);
+    setTabOrder(btnCapture, btnPref);
+    FitToStyle();
+}
 
-    lblCya2 = MakeLabel(tabCmyk, "lblCya2", 8, 10);
-    lblMag2 = MakeLabel(tabCmyk, "lblMag2", 8, 42);
-    lblYel2 = MakeLabel(tabCmyk, "lblYel2", 8, 74);
-    lblBlk2 = MakeLabel(tabCmyk, "lblBlk2", 8, 106);
-    bstCya2 = MakeSlider(tabCmyk, "bstCya2", 8, 255);
-    bstMag2 = MakeSlider(tabCmyk, "bstMag2", 40, 255);
-    bstYel2 = MakeSlider(tabCmyk, "bstYel2", 72, 255);
-    bstBlk2 = MakeSlider(tabCmyk, "bstBlk2", 104, 255);
-    // The fourth slider row ends at 126: a few pixels lower, the radio
-    // buttons no longer touch it.
-    rdbCmykByte = MakeRadio(tabCmyk, "rdbCmykByte", 56, 131);
-    rdbCmykPercent = MakeRadio(tabCmyk, "rdbCmykPercent", 176, 131);
+// A page of sliders: a label and a slider on each row, then the range radio
+// buttons, two to a line, at the foot of the page.
+void TMainForm::BuildSliderPage(const SliderPageSpec& spec) {
+    SliderPageWidgets page;
+    page.spec = &spec;
+    page.tab = Named(new QWidget, spec.tab);
+    auto* grid = new QGridLayout(page.tab);
+    int row = 0;
+    for (const SliderRowSpec& r : spec.rows) {
+        auto* label = Named(new QLabel(page.tab), r.label);
+        auto* slider = Named(new BSliderNText(page.tab), r.slider);
+        slider->SetTextWidth(20);
+        label->setBuddy(slider->Slider());
+        grid->addWidget(label, row, 0);
+        grid->addWidget(slider, row, 1);
+        page.labels.push_back(label);
+        page.sliders.push_back(slider);
+        ++row;
+    }
+    grid->setRowStretch(row++, 1);
+    auto* modes = new QGridLayout;
+    modes->setColumnStretch(0, 1);
+    modes->setColumnStretch(3, 1);
+    for (std::size_t i = 0; i < spec.modes.size(); ++i) {
+        auto* radio = Named(new QRadioButton(page.tab), spec.modes[i].radio);
+        modes->addWidget(radio, static_cast<int>(i / 2), 1 + static_cast<int>(i % 2));
+        page.modes.push_back(radio);
+    }
+    grid->addLayout(modes, row, 0, 1, 2);
+    grid->setColumnStretch(1, 1);
+    // The design's maxima until the stored ones are applied.
+    for (std::size_t i = 0; i < page.sliders.size(); ++i) {
+        page.sliders[i]->SetMaxValue(spec.range->fallback[i]);
+    }
+    pagColorSpace->addTab(page.tab, QString());
+    sliderPages_.push_back(std::move(page));
+}
 
-    lblXAndY = MakeLabel(tabVisual, "lblXAndY", 8, 12);
-    cboVisual = new QComboBox(tabVisual);
-    cboVisual->setObjectName("cboVisual");
-    cboVisual->setGeometry(120, 8, 185, 21);
+// The Visual page: the choice of axes, the colour field under it, and the
+// third component's label and track bar at the foot.
+QWidget* TMainForm::BuildVisualPage() {
+    auto* page = Named(new QWidget, "tabVisual");
+    lblXAndY = Named(new QLabel(page), "lblXAndY");
+    cboVisual = Named(new QComboBox(page), "cboVisual");
     cboVisual->addItems({"Hue/Lightness", "Hue/Saturation", "Lightness/Saturation"});
-    VisualColorSelector = new BColorSelector(tabVisual);
-    VisualColorSelector->setObjectName("VisualColorSelector");
-    VisualColorSelector->setGeometry(120, 32, 185, 81);
+    VisualColorSelector = Named(new BColorSelector(page), "VisualColorSelector");
+    VisualColorSelector->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     // The field draws its plane only while its page shows (see the page
     // change below): a colour change on another page, or a pipette tick,
     // then costs no rebuild of the plane, and neither does setting it up.
@@ -265,35 +239,51 @@ void TMainForm::BuildLayout() {
     VisualColorSelector->SetYOrientation(true);
     VisualColorSelector->SetNbDivX(64);
     VisualColorSelector->SetNbDivY(64);
-    lblZHue = MakeLabel(tabVisual, "lblZHue", 8, 122);
-    lblZLight = MakeLabel(tabVisual, "lblZLight", 8, 122);
-    lblZSat = MakeLabel(tabVisual, "lblZSat", 8, 122);
-    tkbZComponent = new QSlider(Qt::Horizontal, tabVisual);
-    tkbZComponent->setObjectName("tkbZComponent");
-    tkbZComponent->setGeometry(112, 120, 201, 25);
+    lblZHue = Named(new QLabel(page), "lblZHue");
+    lblZLight = Named(new QLabel(page), "lblZLight");
+    lblZSat = Named(new QLabel(page), "lblZSat");
+    tkbZComponent = Named(new QSlider(Qt::Horizontal, page), "tkbZComponent");
     tkbZComponent->setRange(0, 255);
     tkbZComponent->setPageStep(16);
     tkbZComponent->setTickPosition(QSlider::NoTicks);
 
-    lblFile = MakeLabel(tabName, "lblFile", 8, 12);
-    lblSort = MakeLabel(tabName, "lblSort", 8, 40);
-    lblColorList = MakeLabel(tabName, "lblColorList", 8, 64);
-    cboFile = new QComboBox(tabName);
-    cboFile->setObjectName("cboFile");
-    cboFile->setGeometry(120, 8, 185, 21);
-    cboName = new QComboBox(tabName);
-    cboName->setObjectName("cboName");
-    cboName->setGeometry(120, 36, 185, 21);
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(lblXAndY, 0, 0);
+    grid->addWidget(cboVisual, 0, 1);
+    grid->addWidget(VisualColorSelector, 1, 1);
+    // One of the three Z labels shows at a time, in the same place; each
+    // keeps its room while hidden, so that changing the axes never moves
+    // the page's controls.
+    for (QLabel* label : {lblZHue, lblZLight, lblZSat}) {
+        QSizePolicy policy = label->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        label->setSizePolicy(policy);
+        label->setBuddy(tkbZComponent);
+        grid->addWidget(label, 2, 0);
+    }
+    grid->addWidget(tkbZComponent, 2, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+    lblXAndY->setBuddy(cboVisual);
+    return page;
+}
+
+// The Name page: the file and the sort order above the list of names.
+QWidget* TMainForm::BuildNamePage() {
+    auto* page = Named(new QWidget, "tabName");
+    lblFile = Named(new QLabel(page), "lblFile");
+    lblSort = Named(new QLabel(page), "lblSort");
+    lblColorList = Named(new QLabel(page), "lblColorList");
+    cboFile = Named(new QComboBox(page), "cboFile");
+    // A long file name is shortened in the closed list, never the window
+    // widened for it; the open list shows it whole.
+    cboFile->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    cboFile->setMinimumContentsLength(12);
+    cboName = Named(new QComboBox(page), "cboName");
     cboName->addItems({"Alphabetical order", "File order", "By growing hue", "By growing lightness",
                        "By growing saturation", "By growing red", "By growing green",
                        "By growing blue"});
-    lstName = new QListView(tabName);
-    lstName->setObjectName("lstName");
-    // Whole rows only: the list is as high as its frame and the rows that
-    // fit in the design's 79 pixels, so no row is ever shown cut, whichever
-    // row the list is scrolled to.
-    const int frame = 2 * lstName->frameWidth();
-    lstName->setGeometry(120, 64, 185, (79 - frame) / kNameRowHeight * kNameRowHeight + frame);
+    lstName = Named(new QListView(page), "lstName");
     lstName->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     lstNameRows = new QStringListModel(lstName);
     lstName->setModel(lstNameRows);
@@ -304,117 +294,116 @@ void TMainForm::BuildLayout() {
     lstName->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstName->installEventFilter(this);
     lstName->viewport()->installEventFilter(this);
-    setTabOrder(cboName, lstName);
-    setTabOrder(lstName, cboFile);
 
-    // An ampersand in a label's text marks its accelerator (Alt and the
-    // letter), which takes the focus to the control the label names.
-    // A slider row's accelerator goes to its slider: Qt's labels give the
-    // focus only to a buddy that takes it, and the row's frame takes none.
-    const std::pair<QLabel*, QWidget*> buddies[] = {
-        {lblRed, bstRed->Slider()},   {lblGrn, bstGrn->Slider()},   {lblBlu, bstBlu->Slider()},
-        {lblHue, bstHue->Slider()},   {lblLit, bstLit->Slider()},   {lblSat, bstSat->Slider()},
-        {lblHue2, bstHue2->Slider()}, {lblSat2, bstSat2->Slider()}, {lblVal2, bstVal2->Slider()},
-        {lblCya, bstCya->Slider()},   {lblMag, bstMag->Slider()},   {lblYel, bstYel->Slider()},
-        {lblCya2, bstCya2->Slider()}, {lblMag2, bstMag2->Slider()}, {lblYel2, bstYel2->Slider()},
-        {lblBlk2, bstBlk2->Slider()}, {lblXAndY, cboVisual},        {lblZHue, tkbZComponent},
-        {lblZLight, tkbZComponent},   {lblZSat, tkbZComponent},     {lblFile, cboFile},
-        {lblSort, cboName},           {lblColorList, lstName},
-    };
-    for (const auto& [label, buddy] : buddies) {
-        label->setBuddy(buddy);
+    auto* grid = new QGridLayout(page);
+    grid->addWidget(lblFile, 0, 0);
+    grid->addWidget(cboFile, 0, 1);
+    grid->addWidget(lblSort, 1, 0);
+    grid->addWidget(cboName, 1, 1);
+    grid->addWidget(lblColorList, 2, 0, Qt::AlignTop);
+    grid->addWidget(lstName, 2, 1);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(3, 1);
+    lblFile->setBuddy(cboFile);
+    lblSort->setBuddy(cboName);
+    lblColorList->setBuddy(lstName);
+    setTabOrder(cboFile, cboName);
+    setTabOrder(cboName, lstName);
+    return page;
+}
+
+// The right-hand column: the pipette and preferences buttons, the preview
+// in its bevel, and the two codes.
+QLayout* TMainForm::BuildSideColumn() {
+    btnCapture = Named(new QToolButton(this), "btnCapture");
+    btnCapture->setCheckable(true);
+    btnCapture->setAutoRaise(true);
+    btnCapture->setIcon(PipetteIcon());
+    btnPref = Named(new QToolButton(this), "btnPref");
+    btnPref->setAutoRaise(true);
+    btnPref->setIcon(PreferencesIcon());
+    auto* tools = new QHBoxLayout;
+    tools->addStretch();
+    tools->addWidget(btnCapture);
+    tools->addWidget(btnPref);
+    tools->addStretch();
+
+    pnlBevel = Named(new QFrame(this), "pnlBevel");
+    pnlBevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pnlImage = Named(new PreviewImage(pnlBevel, kPreviewSide), "pnlImage");
+    auto* bevel = new QVBoxLayout(pnlBevel);
+    bevel->setContentsMargins(QMargins());
+    bevel->addWidget(pnlImage);
+
+    edtHtml = Named(new QLineEdit(this), "edtHtml");
+    edtHtml->setMaxLength(7);
+    edtVisualBasic = Named(new QLineEdit(this), "edtVisualBasic");
+    edtVisualBasic->setMaxLength(8);
+    // A hidden code keeps its room: the window does not change its size
+    // when the preferences hide one.
+    for (QLineEdit* edit : {edtHtml, edtVisualBasic}) {
+        QSizePolicy policy = edit->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        edit->setSizePolicy(policy);
     }
 
-    // The window design shows the Name sheet when first laid out.
-    pageChangeByProgram_ = true;
-    pagColorSpace->setCurrentIndex(PageName);
-    pageChangeByProgram_ = false;
+    auto* column = new QVBoxLayout;
+    column->addLayout(tools);
+    column->addWidget(pnlBevel, 0, Qt::AlignHCenter);
+    column->addWidget(edtHtml);
+    column->addWidget(edtVisualBasic);
+    column->addStretch();
+    return column;
+}
 
-    btnPref = new QToolButton(this);
-    btnPref->setObjectName("btnPref");
-    btnPref->setGeometry(368, 8, 28, 28);
-    btnPref->setAutoRaise(true);
-    btnPref->setIcon(PreferencesGlyph());
-    pnlBevel = new QFrame(this);
-    pnlBevel->setObjectName("pnlBevel");
-    pnlBevel->setGeometry(328, 48, 73, 72);
-    pnlBevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlImage = new PreviewImage(pnlBevel, QRect(2, 2, 69, 69));
-    pnlImage->setObjectName("pnlImage");
-
-    edtHtml = new QLineEdit(this);
-    edtHtml->setObjectName("edtHtml");
-    edtHtml->setGeometry(328, 128, 73, 21);
-    edtHtml->setMaxLength(7);
+void TMainForm::FitToStyle() {
+    // The HTML code in the desktop's fixed-pitch font, at the size of the
+    // window's own.
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
-    fixed.setPointSize(8);
+    fixed.setPointSizeF(font().pointSizeF());
     edtHtml->setFont(fixed);
-    edtVisualBasic = new QLineEdit(this);
-    edtVisualBasic->setObjectName("edtVisualBasic");
-    edtVisualBasic->setGeometry(328, 152, 73, 21);
-    edtVisualBasic->setMaxLength(8);
+    const int codes = std::max(EditWidthFor(edtHtml, WidestCode(edtHtml, "#")),
+                               EditWidthFor(edtVisualBasic, WidestCode(edtVisualBasic, "&H")));
+    const int bevel = kPreviewSide + 2 * pnlBevel->frameWidth();
+    pnlBevel->setFixedSize(bevel, bevel);
+    for (QLineEdit* edit : {edtHtml, edtVisualBasic}) {
+        edit->setFixedWidth(std::max(codes, bevel));
+    }
+    // Glyphs as tall as a line of text and a half.
+    const int glyph = std::max(16, qRound(fontMetrics().height() * 1.3));
+    for (QToolButton* button : {btnCapture, btnPref}) {
+        button->setIconSize(QSize(glyph, glyph));
+    }
+    // Whole rows only, whichever row the list is scrolled to.
+    lstName->setFixedHeight(kNameRowsShown * NameRowHeight() + 2 * lstName->frameWidth());
+}
 
-    cmdOk = new QPushButton("OK", this);
-    cmdOk->setObjectName("cmdOk");
-    cmdOk->setGeometry(128, 184, 75, 25);
-    cmdCancel = new QPushButton("Cancel", this);
-    cmdCancel->setObjectName("cmdCancel");
-    cmdCancel->setGeometry(216, 184, 75, 25);
+int TMainForm::NameRowHeight() const {
+    return std::max(kNameRowHeight, lstName->fontMetrics().height() + 2);
+}
 
-    timTimer = new QTimer(this);
-    timTimer->setObjectName("timTimer");
-    timTimer->setInterval(250);
-    escapeStopsPipette_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-    escapeStopsPipette_->setEnabled(false);
-
-    setTabOrder(pagColorSpace, edtHtml);
-    setTabOrder(edtHtml, edtVisualBasic);
-    setTabOrder(edtVisualBasic, pnlBevel);
-    setTabOrder(pnlBevel, btnPref);
+void TMainForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        FitToStyle();
+    }
 }
 
 void TMainForm::ConnectEvents() {
-    const auto onChange = [this](BSliderNText* slider, void (TMainForm::*handler)()) {
-        connect(slider, &BSliderNText::OnChange, this, handler);
-    };
-    for (BSliderNText* s : {bstRed, bstGrn, bstBlu}) {
-        onChange(s, &TMainForm::RgbChanged);
+    for (const SliderPageWidgets& page : sliderPages_) {
+        for (BSliderNText* slider : page.sliders) {
+            connect(slider, &BSliderNText::OnChange, this, &TMainForm::PanelEdit);
+        }
+        // A radio button's click is its becoming checked, by the user or not.
+        for (std::size_t mode = 0; mode < page.modes.size(); ++mode) {
+            connect(page.modes[mode], &QRadioButton::toggled, this,
+                    [this, index = page.spec->page, mode](bool checked) {
+                        if (checked) {
+                            RangeClick(index, static_cast<int>(mode));
+                        }
+                    });
+        }
     }
-    for (BSliderNText* s : {bstHue, bstLit, bstSat}) {
-        onChange(s, &TMainForm::HlsChanged);
-    }
-    for (BSliderNText* s : {bstHue2, bstSat2, bstVal2}) {
-        onChange(s, &TMainForm::HsvChanged);
-    }
-    for (BSliderNText* s : {bstCya, bstMag, bstYel}) {
-        onChange(s, &TMainForm::CmyChanged);
-    }
-    for (BSliderNText* s : {bstCya2, bstMag2, bstYel2, bstBlk2}) {
-        onChange(s, &TMainForm::CmykChanged);
-    }
-    // A radio button's click is its becoming checked, by the user or not.
-    const auto onCheck = [this](QRadioButton* radio, void (TMainForm::*handler)()) {
-        connect(radio, &QRadioButton::toggled, this, [this, handler](bool checked) {
-            if (checked) {
-                (this->*handler)();
-            }
-        });
-    };
-    onCheck(rdbRgbByte, &TMainForm::rdbRgbByteClick);
-    onCheck(rdbRgbPercent, &TMainForm::rdbRgbPercentClick);
-    onCheck(rdbHlsByte, &TMainForm::rdbHlsByteClick);
-    onCheck(rdbHlsPercent, &TMainForm::rdbHlsPercentClick);
-    onCheck(rdbHlsDegreeByte, &TMainForm::rdbHlsDegreeByteClick);
-    onCheck(rdbHlsDegreePercent, &TMainForm::rdbHlsDegreePercentClick);
-    onCheck(rdbHsvByte, &TMainForm::rdbHsvByteClick);
-    onCheck(rdbHsvPercent, &TMainForm::rdbHsvPercentClick);
-    onCheck(rdbHsvDegreeByte, &TMainForm::rdbHsvDegreeByteClick);
-    onCheck(rdbHsvDegreePercent, &TMainForm::rdbHsvDegreePercentClick);
-    onCheck(rdbCmyByte, &TMainForm::rdbCmyByteClick);
-    onCheck(rdbCmyPercent, &TMainForm::rdbCmyPercentClick);
-    onCheck(rdbCmykByte, &TMainForm::rdbCmykByteClick);
-    onCheck(rdbCmykPercent, &TMainForm::rdbCmykPercentClick);
-
     connect(VisualColorSelector, &BColorSelector::OnChange, this, &TMainForm::ColorSelectorChanged);
     connect(tkbZComponent, &QSlider::valueChanged, this, &TMainForm::ZComponentChanged);
     // Drop-down lists act on the user's choice only.
@@ -444,27 +433,19 @@ void TMainForm::ConnectEvents() {
 }
 
 bool TMainForm::event(QEvent* event) {
-    // The icons come once the window has been painted: decoding the window
-    // icon and reading the icon theme's index would hold back the first
-    // showing by more than the whole window takes to build, and the drawn
-    // glyphs serve until then.
+    // The window icon comes once the window has been painted: decoding it
+    // would hold back the first showing for nothing the user sees yet.
     if (event->type() == QEvent::Paint && !iconsLoaded_) {
         iconsLoaded_ = true;
-        QTimer::singleShot(0, this, [this] {
+        QTimer::singleShot(0, this, [] {
             // The program's icon at the sizes desktops ask for (taskbar,
-            // switcher); none are there when the resources are not linked in.
+            // switcher, at any scale); none are there when the resources are
+            // not linked in.
             QIcon icon;
-            for (const int size : {16, 24, 32, 48, 64}) {
+            for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
                 icon.addFile(QString(":/icons/%1.png").arg(size), QSize(size, size));
             }
             QApplication::setWindowIcon(icon);
-            // The desktop's own glyphs, when its icon theme has them.
-            if (QIcon::hasThemeIcon("color-picker")) {
-                btnCapture->setIcon(QIcon::fromTheme("color-picker"));
-            }
-            if (QIcon::hasThemeIcon("preferences-system")) {
-                btnPref->setIcon(QIcon::fromTheme("preferences-system"));
-            }
         });
     }
     return QWidget::event(event);
@@ -475,9 +456,8 @@ int TMainForm::ActivePage() const {
 }
 
 void TMainForm::SetActivePage(int index) {
-    pageChangeByProgram_ = true;
+    const QScopedValueRollback byProgram(pageChangeByProgram_, true);
     pagColorSpace->setCurrentIndex(index);
-    pageChangeByProgram_ = false;
 }
 
 void TMainForm::OnCreate() {
@@ -511,6 +491,9 @@ void TMainForm::OnCreate() {
         }
         const int x = ReadXPos();
         const int y = ReadYPos();
+        // The window takes the size its layout needs now, so that it is
+        // placed with the size it has.
+        SettleLayout();
         if (const QScreen* primary = QGuiApplication::primaryScreen()) {
             QList<QRect> monitors;
             for (const QScreen* screen : QGuiApplication::screens()) {
@@ -555,15 +538,15 @@ void TMainForm::ApplyVisibility() {
     ReadTabVisibility(rgb, hls, hsv, cmy, cmyk, name, visual);
     ReadCodeVisibility(html, vb);
     const int before = ActivePage();
-    pageChangeByProgram_ = true;
-    pagColorSpace->setTabVisible(PageRgb, rgb != 0);
-    pagColorSpace->setTabVisible(PageHls, hls != 0);
-    pagColorSpace->setTabVisible(PageHsv, hsv != 0);
-    pagColorSpace->setTabVisible(PageCmy, cmy != 0);
-    pagColorSpace->setTabVisible(PageCmyk, cmyk != 0);
-    pagColorSpace->setTabVisible(PageName, name != 0);
-    pagColorSpace->setTabVisible(PageVisual, visual != 0);
-    pageChangeByProgram_ = false;
+    {
+        const QScopedValueRollback byProgram(pageChangeByProgram_, true);
+        const std::pair<int, int> shown[] = {
+            {PageRgb, rgb},   {PageHls, hls},   {PageHsv, hsv},      {PageCmy, cmy},
+            {PageCmyk, cmyk}, {PageName, name}, {PageVisual, visual}};
+        for (const auto& [page, visible] : shown) {
+            pagColorSpace->setTabVisible(page, visible != 0);
+        }
+    }
     edtHtml->setVisible(html != 0);
     edtVisualBasic->setVisible(vb != 0);
     // Hiding the active sheet makes the tab widget show another one: the
@@ -605,13 +588,24 @@ void TMainForm::ApplyPipetteSize() {
 }
 
 void TMainForm::ArrangeButtons() {
-    setFixedSize(edtHtml->x() + edtHtml->width() + 6, cmdOk->y() - 6);
+    // The strip that holds OK and Cancel goes: the layout closes over it.
     cmdOk->setEnabled(false);
     cmdOk->hide();
     cmdCancel->setEnabled(false);
     cmdCancel->hide();
     btnCapture->show();
     UpdateCaptureButton();
+    SettleLayout();
+}
+
+void TMainForm::SettleLayout() {
+    // The texts, ranges and fonts set since the window was built have only
+    // asked for a new layout (each page's layout waits for the event loop):
+    // work it all out now, from the innermost layout to the window's.
+    for (QLayout* inner : findChildren<QLayout*>()) {
+        inner->invalidate();
+    }
+    layout()->activate();
 }
 
 void TMainForm::btnPrefClick() {

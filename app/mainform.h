@@ -17,6 +17,7 @@
 
 class QComboBox;
 class QFrame;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QListView;
@@ -36,6 +37,7 @@ namespace tintorel {
 class BColorSelector;
 class BSliderNText;
 class PreviewImage;
+struct SliderPageSpec;
 class TAboutBox;
 class TParamForm;
 
@@ -102,11 +104,6 @@ public:
     void WindowDeactivate();
     void TimerCalled();
     void PageControlChanged();
-    void RgbChanged();
-    void HlsChanged();
-    void HsvChanged();
-    void CmyChanged();
-    void CmykChanged();
     void ColorSelectorChanged();
     void ZComponentChanged();
     void VisualSortChanged();
@@ -116,43 +113,44 @@ public:
     void CboNameChanged();
     void LstNameMouseUp();
     void LstNameKeyUp();
-    void rdbRgbByteClick();
-    void rdbRgbPercentClick();
-    void rdbHlsByteClick();
-    void rdbHlsPercentClick();
-    void rdbHlsDegreeByteClick();
-    void rdbHlsDegreePercentClick();
-    void rdbHsvByteClick();
-    void rdbHsvPercentClick();
-    void rdbHsvDegreeByteClick();
-    void rdbHsvDegreePercentClick();
-    void rdbCmyByteClick();
-    void rdbCmyPercentClick();
-    void rdbCmykByteClick();
-    void rdbCmykPercentClick();
+    // A slider page's edit (RgbChanged, HlsChanged, HsvChanged, CmyChanged,
+    // CmykChanged all do this), and a range radio button's click (the
+    // rdb...Click handlers): `mode` is the button's place in its page's row
+    // of the slider page table.
+    void PanelEdit();
+    void RangeClick(int page, int mode);
+
+    // The height of one row of the name list: the design's 15 pixels, or
+    // more where the font needs it.
+    int NameRowHeight() const;
 
 protected:
     bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // One page's range modes: its sliders, the maxima it falls back to, the
-    // radio buttons with the maxima each sets, and its stored setting. The
-    // same table serves the radio buttons, ApplyRanges and SaveRanges.
-    struct RangePanel {
+    // A slider page as built from its row of the slider page table.
+    struct SliderPageWidgets {
+        const SliderPageSpec* spec = nullptr;
+        QWidget* tab = nullptr;
+        std::vector<QLabel*> labels;
         std::vector<BSliderNText*> sliders;
-        std::vector<int> defaults;
-        std::vector<std::pair<QRadioButton*, std::vector<int>>> modes;
-        std::function<std::vector<int>()> read;
-        std::function<void(const std::vector<int>&)> write;
+        std::vector<QRadioButton*> modes;
     };
 
     void BuildLayout();
+    void BuildSliderPage(const SliderPageSpec& spec);
+    QWidget* BuildVisualPage();
+    QWidget* BuildNamePage();
+    QLayout* BuildSideColumn();
+    // Sizes that follow the font and the style: the code fields' width, the
+    // glyphs, the name list's rows. Run again when either changes.
+    void FitToStyle();
+    void SettleLayout();
     void ConnectEvents();
-    void PanelEdit();
-    void BuildRangePanels();
-    void RangeClick(const QRadioButton* button);
+    const SliderPageWidgets* ActiveSliderPage() const;
     void SetActivePage(int index);
     void StopPipette();
     bool PointerOverOwnWindow() const;
@@ -163,28 +161,11 @@ private:
     void ApplyPickedColour(std::uint32_t colour);
     std::unique_ptr<BColor> ColourForPage(int page, float red, float green, float blue) const;
 
-    // Components, named as the window's design names them.
+    // Components, named as the window's design names them. The slider
+    // pages' labels, sliders and radio buttons are in sliderPages_.
     QToolButton* btnCapture = nullptr;
     QTabWidget* pagColorSpace = nullptr;
-    QWidget *tabRgb = nullptr, *tabHls = nullptr, *tabHsv = nullptr, *tabCmy = nullptr,
-            *tabCmyk = nullptr, *tabVisual = nullptr, *tabName = nullptr;
-    QLabel *lblRed = nullptr, *lblGrn = nullptr, *lblBlu = nullptr;
-    BSliderNText *bstRed = nullptr, *bstGrn = nullptr, *bstBlu = nullptr;
-    QRadioButton *rdbRgbByte = nullptr, *rdbRgbPercent = nullptr;
-    QLabel *lblHue = nullptr, *lblLit = nullptr, *lblSat = nullptr;
-    BSliderNText *bstHue = nullptr, *bstLit = nullptr, *bstSat = nullptr;
-    QRadioButton *rdbHlsDegreeByte = nullptr, *rdbHlsDegreePercent = nullptr, *rdbHlsByte = nullptr,
-                 *rdbHlsPercent = nullptr;
-    QLabel *lblHue2 = nullptr, *lblSat2 = nullptr, *lblVal2 = nullptr;
-    BSliderNText *bstHue2 = nullptr, *bstSat2 = nullptr, *bstVal2 = nullptr;
-    QRadioButton *rdbHsvDegreeByte = nullptr, *rdbHsvDegreePercent = nullptr, *rdbHsvByte = nullptr,
-                 *rdbHsvPercent = nullptr;
-    QLabel *lblCya = nullptr, *lblMag = nullptr, *lblYel = nullptr;
-    BSliderNText *bstCya = nullptr, *bstMag = nullptr, *bstYel = nullptr;
-    QRadioButton *rdbCmyByte = nullptr, *rdbCmyPercent = nullptr;
-    QLabel *lblCya2 = nullptr, *lblMag2 = nullptr, *lblYel2 = nullptr, *lblBlk2 = nullptr;
-    BSliderNText *bstCya2 = nullptr, *bstMag2 = nullptr, *bstYel2 = nullptr, *bstBlk2 = nullptr;
-    QRadioButton *rdbCmykByte = nullptr, *rdbCmykPercent = nullptr;
+    QWidget *tabVisual = nullptr, *tabName = nullptr;
     QLabel* lblXAndY = nullptr;
     QComboBox* cboVisual = nullptr;
     BColorSelector* VisualColorSelector = nullptr;
@@ -205,6 +186,7 @@ private:
     QTimer* timTimer = nullptr;
     // Escape stops a running pipette, as its button does.
     QShortcut* escapeStopsPipette_ = nullptr;
+    std::vector<SliderPageWidgets> sliderPages_;
 
     std::unique_ptr<BColor> currentColor_;
     int pipetteSize_ = 0;
@@ -212,7 +194,6 @@ private:
     bool HtmlSyncEnabled = false;
     bool VisualBasicSyncEnabled = false;
     bool RangeClicksEnabled = false;
-    std::vector<RangePanel> rangePanels_;
     bool endingSession_ = false;
     bool iconsLoaded_ = false;
     // True while the program itself changes the active page.

@@ -4,6 +4,7 @@
 #include "app/guard.h"
 #include "app/mainform.h"
 #include "app/previewimage.h"
+#include "app/sliderpages.h"
 #include "colour/colorcodes.h"
 #include "colourlist/colorfile.h"
 #include "colourlist/colorname.h"
@@ -23,6 +24,7 @@
 #include <QSlider>
 #include <QStringListModel>
 
+#include <algorithm>
 #include <array>
 #include <typeinfo>
 
@@ -35,9 +37,10 @@ float Fraction(const BSliderNText* slider) {
     return static_cast<float>(static_cast<double>(slider->Value()) / slider->MaxValue());
 }
 
-// A component shown on a slider: ⌊x × M + 0.5⌋.
-int Scaled(float component, const BSliderNText* slider) {
-    return TruncToInt(static_cast<double>(component) * slider->MaxValue() + 0.5);
+// A component shown on a slider: ⌊x × M / scale + 0.5⌋ (scale 360 for a hue,
+// else 1).
+int Scaled(float component, float scale, const BSliderNText* slider) {
+    return TruncToInt(static_cast<double>(component) * slider->MaxValue() / scale + 0.5);
 }
 
 template <class Colour> const Colour* Exactly(const BColor* colour) {
@@ -48,29 +51,29 @@ template <class Colour> const Colour* Exactly(const BColor* colour) {
 
 } // namespace
 
+const TMainForm::SliderPageWidgets* TMainForm::ActiveSliderPage() const {
+    for (const SliderPageWidgets& page : sliderPages_) {
+        if (page.spec->page == ActivePage()) {
+            return &page;
+        }
+    }
+    return nullptr;
+}
+
 std::unique_ptr<BColor> TMainForm::ColourForPage(int page, float red, float green,
                                                  float blue) const {
     std::unique_ptr<BColor> colour;
-    switch (page) {
-    case PageRgb:
+    if (page == PageRgb) {
         return std::make_unique<BColorRgb>(red, green, blue);
-    case PageHls:
-    case PageVisual:
+    }
+    if (const SliderPageSpec* spec = SliderPage(page)) {
+        const std::array<float, 4> zero{};
+        colour = spec->make(zero);
+    } else if (page == PageVisual) {
         colour = std::make_unique<BColorHls>(0.f, 0.f, 0.f);
-        break;
-    case PageHsv:
-        colour = std::make_unique<BColorHsv>(0.f, 0.f, 0.f);
-        break;
-    case PageCmy:
-        colour = std::make_unique<BColorCmy>(0.f, 0.f, 0.f);
-        break;
-    case PageCmyk:
-        colour = std::make_unique<BColorCmyk>(0.f, 0.f, 0.f, 0.f);
-        break;
-    case PageName:
+    } else if (page == PageName) {
         colour = std::make_unique<BColorName>("black");
-        break;
-    default:
+    } else {
         return nullptr;
     }
     colour->FromRgb(red, green, blue);
@@ -80,34 +83,17 @@ std::unique_ptr<BColor> TMainForm::ColourForPage(int page, float red, float gree
 void TMainForm::ReadPanel() {
     std::unique_ptr<BColor> next;
     try {
-        switch (ActivePage()) {
-        case PageRgb:
-            next =
-                std::make_unique<BColorRgb>(Fraction(bstRed), Fraction(bstGrn), Fraction(bstBlu));
-            break;
-        case PageHls:
-            next = std::make_unique<BColorHls>(Fraction(bstHue) * 360.0f, Fraction(bstLit),
-                                               Fraction(bstSat));
-            break;
-        case PageHsv:
-            next = std::make_unique<BColorHsv>(Fraction(bstHue2) * 360.0f, Fraction(bstSat2),
-                                               Fraction(bstVal2));
-            break;
-        case PageCmy:
-            next =
-                std::make_unique<BColorCmy>(Fraction(bstCya), Fraction(bstMag), Fraction(bstYel));
-            break;
-        case PageCmyk:
-            next = std::make_unique<BColorCmyk>(Fraction(bstCya2), Fraction(bstMag2),
-                                                Fraction(bstYel2), Fraction(bstBlk2));
-            break;
-        case PageVisual: {
+        if (const SliderPageWidgets* page = ActiveSliderPage()) {
+            std::array<float, 4> components{};
+            for (std::size_t i = 0; i < page->sliders.size(); ++i) {
+                components[i] = Fraction(page->sliders[i]) * page->spec->rows[i].scale;
+            }
+            next = page->spec->make(components);
+        } else if (ActivePage() == PageVisual) {
             auto hls = std::make_unique<BColorHls>(0.f, 0.f, 0.f);
             hls->FromColor(VisualColorSelector->Color());
             next = std::move(hls);
-            break;
-        }
-        case PageName: {
+        } else if (ActivePage() == PageName) {
             // The row's own bytes: a row shows entry `row` of the list.
             const int row = lstName->currentIndex().isValid() &&
                                     lstName->selectionModel()->isSelected(lstName->currentIndex())
@@ -118,10 +104,6 @@ void TMainForm::ReadPanel() {
                 name = ColorList()[static_cast<std::size_t>(row)].Name;
             }
             next = std::make_unique<BColorName>(name);
-            break;
-        }
-        default:
-            break;
         }
     } catch (const std::bad_alloc&) {
         next.reset(); // the previous colour stays
@@ -142,46 +124,15 @@ void TMainForm::UpdatePanel() {
         return;
     }
     // Only a colour of exactly the page's class is written; no conversion.
-    switch (ActivePage()) {
-    case PageRgb:
-        if (const auto* c = Exactly<BColorRgb>(colour)) {
-            bstRed->SetValue(Scaled(c->Red(), bstRed));
-            bstGrn->SetValue(Scaled(c->Green(), bstGrn));
-            bstBlu->SetValue(Scaled(c->Blue(), bstBlu));
+    if (const SliderPageWidgets* page = ActiveSliderPage()) {
+        std::array<float, 4> components{};
+        if (page->spec->read(*colour, components)) {
+            for (std::size_t i = 0; i < page->sliders.size(); ++i) {
+                page->sliders[i]->SetValue(
+                    Scaled(components[i], page->spec->rows[i].scale, page->sliders[i]));
+            }
         }
-        break;
-    case PageHls:
-        if (const auto* c = Exactly<BColorHls>(colour)) {
-            bstHue->SetValue(
-                TruncToInt(static_cast<double>(c->Hue()) * bstHue->MaxValue() / 360.0 + 0.5));
-            bstSat->SetValue(Scaled(c->Saturation(), bstSat));
-            bstLit->SetValue(Scaled(c->Lightness(), bstLit));
-        }
-        break;
-    case PageHsv:
-        if (const auto* c = Exactly<BColorHsv>(colour)) {
-            bstHue2->SetValue(
-                TruncToInt(static_cast<double>(c->Hue()) * bstHue2->MaxValue() / 360.0 + 0.5));
-            bstSat2->SetValue(Scaled(c->Saturation(), bstSat2));
-            bstVal2->SetValue(Scaled(c->Value(), bstVal2));
-        }
-        break;
-    case PageCmy:
-        if (const auto* c = Exactly<BColorCmy>(colour)) {
-            bstCya->SetValue(Scaled(c->Cyan(), bstCya));
-            bstMag->SetValue(Scaled(c->Magenta(), bstMag));
-            bstYel->SetValue(Scaled(c->Yellow(), bstYel));
-        }
-        break;
-    case PageCmyk:
-        if (const auto* c = Exactly<BColorCmyk>(colour)) {
-            bstCya2->SetValue(Scaled(c->Cyan(), bstCya2));
-            bstMag2->SetValue(Scaled(c->Magenta(), bstMag2));
-            bstYel2->SetValue(Scaled(c->Yellow(), bstYel2));
-            bstBlk2->SetValue(Scaled(c->Black(), bstBlk2));
-        }
-        break;
-    case PageVisual:
+    } else if (ActivePage() == PageVisual) {
         if (const auto* c = Exactly<BColorHls>(colour)) {
             VisualColorSelector->update();
             VisualColorSelector->SetColor(c->ToColor());
@@ -199,12 +150,8 @@ void TMainForm::UpdatePanel() {
                 break;
             }
         }
-        break;
-    case PageName:
+    } else if (ActivePage() == PageName) {
         SelectCurrentName();
-        break;
-    default:
-        break;
     }
 }
 
@@ -245,21 +192,6 @@ void TMainForm::PanelEdit() {
     UpdateVisualBasicCode();
 }
 
-void TMainForm::RgbChanged() {
-    PanelEdit();
-}
-void TMainForm::HlsChanged() {
-    PanelEdit();
-}
-void TMainForm::HsvChanged() {
-    PanelEdit();
-}
-void TMainForm::CmyChanged() {
-    PanelEdit();
-}
-void TMainForm::CmykChanged() {
-    PanelEdit();
-}
 void TMainForm::ColorSelectorChanged() {
     PanelEdit();
 }
@@ -311,152 +243,57 @@ void TMainForm::VisualSortChanged() {
     }
 }
 
-void TMainForm::BuildRangePanels() {
-    const std::vector<int> bytes{255, 255, 255};
-    const std::vector<int> percent{100, 100, 100};
-    const std::vector<int> degreeBytes{360, 255, 255};
-    const std::vector<int> degreePercent{360, 100, 100};
-    const auto threeOf = [](void (*read)(int&, int&, int&)) {
-        return [read] {
-            std::vector<int> v(3);
-            read(v[0], v[1], v[2]);
-            return v;
-        };
-    };
-    const auto writeThree = [](void (*write)(int, int, int)) {
-        return [write](const std::vector<int>& v) { write(v[0], v[1], v[2]); };
-    };
-    rangePanels_ = {
-        {{bstRed, bstGrn, bstBlu},
-         bytes,
-         {{rdbRgbByte, bytes}, {rdbRgbPercent, percent}},
-         threeOf(ReadRgbRange),
-         writeThree(WriteRgbRange)},
-        {{bstHue, bstLit, bstSat},
-         degreeBytes,
-         {{rdbHlsByte, bytes},
-          {rdbHlsPercent, percent},
-          {rdbHlsDegreeByte, degreeBytes},
-          {rdbHlsDegreePercent, degreePercent}},
-         threeOf(ReadHlsRange),
-         writeThree(WriteHlsRange)},
-        {{bstHue2, bstSat2, bstVal2},
-         degreeBytes,
-         {{rdbHsvByte, bytes},
-          {rdbHsvPercent, percent},
-          {rdbHsvDegreeByte, degreeBytes},
-          {rdbHsvDegreePercent, degreePercent}},
-         threeOf(ReadHsvRange),
-         writeThree(WriteHsvRange)},
-        {{bstCya, bstMag, bstYel},
-         bytes,
-         {{rdbCmyByte, bytes}, {rdbCmyPercent, percent}},
-         threeOf(ReadCmyRange),
-         writeThree(WriteCmyRange)},
-        {{bstCya2, bstMag2, bstYel2, bstBlk2},
-         std::vector<int>(4, 255),
-         {{rdbCmykByte, std::vector<int>(4, 255)}, {rdbCmykPercent, std::vector<int>(4, 100)}},
-         [] {
-             std::vector<int> v(4);
-             ReadCmykRange(v[0], v[1], v[2], v[3]);
-             return v;
-         },
-         [](const std::vector<int>& v) { WriteCmykRange(v[0], v[1], v[2], v[3]); }},
-    };
-}
-
-void TMainForm::RangeClick(const QRadioButton* button) {
+void TMainForm::RangeClick(int index, int mode) {
     if (!RangeClicksEnabled) {
         return;
     }
-    for (const RangePanel& panel : rangePanels_) {
-        for (const auto& [radio, maxima] : panel.modes) {
-            if (radio != button) {
-                continue;
-            }
-            {
-                const GuardClosed closed(PanelSyncEnabled);
-                for (std::size_t i = 0; i < panel.sliders.size(); ++i) {
-                    panel.sliders[i]->SetRange(0, static_cast<float>(maxima[i]));
-                }
-            }
-            UpdatePanel();
-            return;
+    for (const SliderPageWidgets& page : sliderPages_) {
+        if (page.spec->page != index || mode < 0 ||
+            static_cast<std::size_t>(mode) >= page.spec->modes.size()) {
+            continue;
         }
+        {
+            const GuardClosed closed(PanelSyncEnabled);
+            for (std::size_t i = 0; i < page.sliders.size(); ++i) {
+                page.sliders[i]->SetRange(
+                    0,
+                    static_cast<float>(page.spec->modes[static_cast<std::size_t>(mode)].maxima[i]));
+            }
+        }
+        UpdatePanel();
+        return;
     }
-}
-
-void TMainForm::rdbRgbByteClick() {
-    RangeClick(rdbRgbByte);
-}
-void TMainForm::rdbRgbPercentClick() {
-    RangeClick(rdbRgbPercent);
-}
-void TMainForm::rdbHlsByteClick() {
-    RangeClick(rdbHlsByte);
-}
-void TMainForm::rdbHlsPercentClick() {
-    RangeClick(rdbHlsPercent);
-}
-void TMainForm::rdbHlsDegreeByteClick() {
-    RangeClick(rdbHlsDegreeByte);
-}
-void TMainForm::rdbHlsDegreePercentClick() {
-    RangeClick(rdbHlsDegreePercent);
-}
-void TMainForm::rdbHsvByteClick() {
-    RangeClick(rdbHsvByte);
-}
-void TMainForm::rdbHsvPercentClick() {
-    RangeClick(rdbHsvPercent);
-}
-void TMainForm::rdbHsvDegreeByteClick() {
-    RangeClick(rdbHsvDegreeByte);
-}
-void TMainForm::rdbHsvDegreePercentClick() {
-    RangeClick(rdbHsvDegreePercent);
-}
-void TMainForm::rdbCmyByteClick() {
-    RangeClick(rdbCmyByte);
-}
-void TMainForm::rdbCmyPercentClick() {
-    RangeClick(rdbCmyPercent);
-}
-void TMainForm::rdbCmykByteClick() {
-    RangeClick(rdbCmykByte);
-}
-void TMainForm::rdbCmykPercentClick() {
-    RangeClick(rdbCmykPercent);
 }
 
 void TMainForm::ApplyRanges() {
-    RangeClicksEnabled = false;
-    for (const RangePanel& panel : rangePanels_) {
+    const GuardClosed closed(RangeClicksEnabled);
+    for (const SliderPageWidgets& page : sliderPages_) {
         // Any positive maximum is a scale the user may have chosen by hand
         // (0..200, say) and is kept; only one that would divide by zero or
         // run the slider backwards takes the slider's default.
-        std::vector<int> maxima = panel.read();
+        std::vector<int> maxima = Read(*page.spec->range);
         for (std::size_t i = 0; i < maxima.size(); ++i) {
             if (maxima[i] <= 0) {
-                maxima[i] = panel.defaults[i];
+                maxima[i] = page.spec->range->fallback[i];
             }
-            panel.sliders[i]->SetRange(0, static_cast<float>(maxima[i]));
+            page.sliders[i]->SetRange(0, static_cast<float>(maxima[i]));
         }
         // The button whose maxima are the stored ones, or none at all.
-        for (const auto& [radio, modeMaxima] : panel.modes) {
-            SetRadioChecked(radio, modeMaxima == maxima);
+        for (std::size_t mode = 0; mode < page.modes.size(); ++mode) {
+            const std::array<int, 4>& modeMaxima = page.spec->modes[mode].maxima;
+            SetRadioChecked(page.modes[mode],
+                            std::equal(maxima.begin(), maxima.end(), modeMaxima.begin()));
         }
     }
-    RangeClicksEnabled = true;
 }
 
 void TMainForm::SaveRanges() {
-    for (const RangePanel& panel : rangePanels_) {
+    for (const SliderPageWidgets& page : sliderPages_) {
         std::vector<int> maxima;
-        for (const BSliderNText* slider : panel.sliders) {
+        for (const BSliderNText* slider : page.sliders) {
             maxima.push_back(slider->MaxValue());
         }
-        panel.write(maxima);
+        Write(*page.spec->range, maxima);
     }
 }
 

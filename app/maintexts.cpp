@@ -3,6 +3,7 @@
 #include "app/mainform.h"
 
 #include "app/previewimage.h"
+#include "app/sliderpages.h"
 #include "controls/uitext.h"
 #include "locale/language.h"
 #include "locale/texttables.h"
@@ -22,29 +23,17 @@
 namespace tintorel {
 
 void TMainForm::ApplyMainTexts() {
-    const auto caption = [](QLabel* label) {
-        return [label](const QString& text) {
-            label->setText(text);
-            label->adjustSize(); // labels size themselves to their text
-        };
+    using Apply = std::function<void(const QString&)>;
+    const auto caption = [](QLabel* label) -> Apply {
+        return [label](const QString& text) { label->setText(text); };
     };
-    // A label before a drop-down list or the name list at x = 120 wraps
-    // within the 108 pixels up to it instead of running into the control,
-    // centred on the control's first line (`lineTop`, `lineHeight`).
-    const auto captionBefore = [](QLabel* label, int lineTop, int lineHeight) {
-        return [label, lineTop, lineHeight](const QString& text) {
-            constexpr int kWidth = 108;
-            label->setText(text);
-            label->setWordWrap(true);
-            const int height = label->heightForWidth(kWidth);
-            label->setGeometry(label->x(), lineTop + (lineHeight - height) / 2, kWidth, height);
-        };
-    };
-    const auto button = [](QAbstractButton* b) {
+    const auto button = [](QAbstractButton* b) -> Apply {
         return [b](const QString& text) { b->setText(text); };
     };
-    const auto hint = [](QWidget* w) { return [w](const QString& text) { w->setToolTip(text); }; };
-    const auto tab = [this](int page) {
+    const auto hint = [](QWidget* w) -> Apply {
+        return [w](const QString& text) { w->setToolTip(text); };
+    };
+    const auto tab = [this](int page) -> Apply {
         return [this, page](const QString& text) { pagColorSpace->setTabText(page, text); };
     };
     // Each list remembers its selection before its sheet's first key, is
@@ -52,11 +41,11 @@ void TMainForm::ApplyMainTexts() {
     // back after the last item. None of this raises a user event.
     int visualIndex = -1;
     int nameIndex = -1;
-    const auto item = [](QComboBox* list) {
+    const auto item = [](QComboBox* list) -> Apply {
         return [list](const QString& text) { list->addItem(text); };
     };
 
-    const std::map<std::string, std::function<void(const QString&)>> apply = {
+    std::map<std::string, Apply> apply = {
         {"MainTitle", [this](const QString& text) { setWindowTitle(text); }},
         {"MainOk", button(cmdOk)},
         {"MainCancel", button(cmdCancel)},
@@ -65,41 +54,6 @@ void TMainForm::ApplyMainTexts() {
         {"MainPipette", hint(btnCapture)},
         {"MainPrefs", hint(btnPref)},
         {"MainPreview", hint(pnlImage)},
-        {"MainRgbTab", tab(PageRgb)},
-        {"MainRgbRed", caption(lblRed)},
-        {"MainRgbGreen", caption(lblGrn)},
-        {"MainRgbBlue", caption(lblBlu)},
-        {"MainRgbByte", button(rdbRgbByte)},
-        {"MainRgbPercent", button(rdbRgbPercent)},
-        {"MainHlsTab", tab(PageHls)},
-        {"MainHlsHue", caption(lblHue)},
-        {"MainHlsLightness", caption(lblLit)},
-        {"MainHlsSaturation", caption(lblSat)},
-        {"MainHlsDegreeByte", button(rdbHlsDegreeByte)},
-        {"MainHlsDegreePercent", button(rdbHlsDegreePercent)},
-        {"MainHlsByte", button(rdbHlsByte)},
-        {"MainHlsPercent", button(rdbHlsPercent)},
-        {"MainHsvTab", tab(PageHsv)},
-        {"MainHsvHue", caption(lblHue2)},
-        {"MainHsvSaturation", caption(lblSat2)},
-        {"MainHsvValue", caption(lblVal2)},
-        {"MainHsvDegreeByte", button(rdbHsvDegreeByte)},
-        {"MainHsvDegreePercent", button(rdbHsvDegreePercent)},
-        {"MainHsvByte", button(rdbHsvByte)},
-        {"MainHsvPercent", button(rdbHsvPercent)},
-        {"MainCmyTab", tab(PageCmy)},
-        {"MainCmyCyan", caption(lblCya)},
-        {"MainCmyMagenta", caption(lblMag)},
-        {"MainCmyYellow", caption(lblYel)},
-        {"MainCmyByte", button(rdbCmyByte)},
-        {"MainCmyPercent", button(rdbCmyPercent)},
-        {"MainCmykTab", tab(PageCmyk)},
-        {"MainCmykCyan", caption(lblCya2)},
-        {"MainCmykMagenta", caption(lblMag2)},
-        {"MainCmykYellow", caption(lblYel2)},
-        {"MainCmykBlack", caption(lblBlk2)},
-        {"MainCmykByte", button(rdbCmykByte)},
-        {"MainCmykPercent", button(rdbCmykPercent)},
         {"MainVisualTab",
          [&, this](const QString& text) {
              visualIndex = cboVisual->currentIndex();
@@ -107,7 +61,7 @@ void TMainForm::ApplyMainTexts() {
          }},
         {"MainVisualXY",
          [&, this](const QString& text) {
-             captionBefore(lblXAndY, 8, 21)(text);
+             lblXAndY->setText(text);
              cboVisual->clear();
          }},
         {"MainVisualXY1", item(cboVisual)},
@@ -125,10 +79,10 @@ void TMainForm::ApplyMainTexts() {
              nameIndex = cboName->currentIndex();
              pagColorSpace->setTabText(PageName, text);
          }},
-        {"MainNameFile", captionBefore(lblFile, 8, 21)},
+        {"MainNameFile", caption(lblFile)},
         {"MainNameSort",
          [&, this](const QString& text) {
-             captionBefore(lblSort, 36, 21)(text);
+             lblSort->setText(text);
              cboName->clear();
          }},
         {"MainNameSort1", item(cboName)},
@@ -143,8 +97,17 @@ void TMainForm::ApplyMainTexts() {
              cboName->addItem(text);
              cboName->setCurrentIndex(nameIndex);
          }},
-        {"MainNameColor", captionBefore(lblColorList, 64, 13)},
+        {"MainNameColor", caption(lblColorList)},
     };
+    for (const SliderPageWidgets& page : sliderPages_) {
+        apply.emplace(page.spec->tabKey, tab(page.spec->page));
+        for (std::size_t i = 0; i < page.labels.size(); ++i) {
+            apply.emplace(page.spec->rows[i].key, caption(page.labels[i]));
+        }
+        for (std::size_t i = 0; i < page.modes.size(); ++i) {
+            apply.emplace(page.spec->modes[i].key, button(page.modes[i]));
+        }
+    }
     for (const TextKey& key : MainTextKeys()) {
         const auto found = apply.find(key.key);
         if (found != apply.end()) {

@@ -4,16 +4,26 @@
 
 namespace tintorel {
 
-PreviewImage::PreviewImage(QWidget* parent, const QRect& geometry)
-    : QWidget(parent), canvas_(geometry.size(), QImage::Format_RGB32) {
-    setGeometry(geometry);
+PreviewImage::PreviewImage(QWidget* parent, int side) : QWidget(parent) {
+    setFixedSize(side, side);
     setAttribute(Qt::WA_OpaquePaintEvent);
-    canvas_.fill(Qt::black);
+    Canvas().fill(Qt::black);
+}
+
+QImage& PreviewImage::Canvas() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize device(qRound(width() * ratio), qRound(height() * ratio));
+    if (canvas_.size() != device) {
+        canvas_ = QImage(device, QImage::Format_RGB32);
+        canvas_.fill(Qt::black);
+    }
+    return canvas_;
 }
 
 void PreviewImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    painter.drawImage(0, 0, canvas_);
+    // Device pixel for device pixel.
+    painter.drawImage(QRectF(rect()), canvas_);
 }
 
 } // namespace tintorel

@@ -7,10 +7,16 @@
 #include "settings/params.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QFrame>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 #include <functional>
 #include <map>
@@ -19,77 +25,92 @@ namespace tintorel {
 
 namespace {
 
-QFrame* MakePanel(QWidget* parent, const char* name, const QRect& geometry) {
-    auto* panel = new QFrame(parent);
-    panel->setObjectName(name);
-    panel->setGeometry(geometry);
+template <class Widget> Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QFrame* MakePanel(QWidget* parent, const char* name) {
+    auto* panel = Named(new QFrame(parent), name);
     panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     return panel;
 }
 
-template <class Button>
-Button* MakeButton(QWidget* parent, const char* name, int x, int y, int width, const char* text) {
-    auto* button = new Button(text, parent);
-    button->setObjectName(name);
-    button->setGeometry(x, y, width, 17);
-    return button;
-}
-
 } // namespace
 
+// Three lowered panels one above the other (stay on top, the pipette's size,
+// the visible panels), each with its label on the left and its choices on
+// the right, and OK and Cancel below them; laid out by Qt from the style,
+// the font and the language, and fixed to the size that needs.
 TParamForm::TParamForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName("ParamForm");
     setWindowTitle("ParamForm");
-    setFont(WindowFont());
-    setFixedSize(335, 303);
 
-    btnOk = new QPushButton("&OK", this);
-    btnOk->setObjectName("btnOk");
-    btnOk->setGeometry(96, 272, 75, 25);
-    btnOk->setDefault(true);
-    btnCancel = new QPushButton("Cancel", this);
-    btnCancel->setObjectName("btnCancel");
-    btnCancel->setGeometry(176, 272, 75, 25);
-
-    QFrame* pnlStayOnTop = MakePanel(this, "pnlStayOnTop", QRect(8, 8, 321, 57));
-    lblStayOnTop = new QLabel("Stay on top of running applications", pnlStayOnTop);
-    lblStayOnTop->setObjectName("lblStayOnTop");
-    lblStayOnTop->setGeometry(8, 8, 196, 40);
-    lblStayOnTop->setWordWrap(true);
-    lblStayOnTop->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    rdbYes = MakeButton<QRadioButton>(pnlStayOnTop, "rdbYes", 208, 8, 100, "Yes");
-    rdbNo = MakeButton<QRadioButton>(pnlStayOnTop, "rdbNo", 208, 32, 100, "No");
+    QFrame* pnlStayOnTop = MakePanel(this, "pnlStayOnTop");
+    lblStayOnTop =
+        Named(new QLabel("Stay on top of running applications", pnlStayOnTop), "lblStayOnTop");
+    rdbYes = Named(new QRadioButton("Yes", pnlStayOnTop), "rdbYes");
+    rdbNo = Named(new QRadioButton("No", pnlStayOnTop), "rdbNo");
     rdbNo->setChecked(true);
+    stayOnTop_ = new QGridLayout(pnlStayOnTop);
+    stayOnTop_->addWidget(lblStayOnTop, 0, 0, 2, 1, Qt::AlignTop);
+    stayOnTop_->addWidget(rdbYes, 0, 1);
+    stayOnTop_->addWidget(rdbNo, 1, 1);
 
-    QFrame* pnlPipetteSize = MakePanel(this, "pnlPipetteSize", QRect(8, 72, 321, 81));
-    lblPipette = new QLabel("Pipette size", pnlPipetteSize);
-    lblPipette->setObjectName("lblPipette");
-    lblPipette->move(8, 8);
-    rdbSmall = MakeButton<QRadioButton>(pnlPipetteSize, "rdbSmall", 208, 8, 110, "Small");
-    rdbBigger = MakeButton<QRadioButton>(pnlPipetteSize, "rdbBigger", 208, 32, 110, "Bigger");
-    rdbMuchBigger =
-        MakeButton<QRadioButton>(pnlPipetteSize, "rdbMuchBigger", 208, 56, 110, "Much bigger");
+    QFrame* pnlPipetteSize = MakePanel(this, "pnlPipetteSize");
+    lblPipette = Named(new QLabel("Pipette size", pnlPipetteSize), "lblPipette");
+    rdbSmall = Named(new QRadioButton("Small", pnlPipetteSize), "rdbSmall");
+    rdbBigger = Named(new QRadioButton("Bigger", pnlPipetteSize), "rdbBigger");
+    rdbMuchBigger = Named(new QRadioButton("Much bigger", pnlPipetteSize), "rdbMuchBigger");
     rdbSmall->setChecked(true);
+    pipetteSize_ = new QGridLayout(pnlPipetteSize);
+    pipetteSize_->addWidget(lblPipette, 0, 0, 3, 1, Qt::AlignTop);
+    pipetteSize_->addWidget(rdbSmall, 0, 1);
+    pipetteSize_->addWidget(rdbBigger, 1, 1);
+    pipetteSize_->addWidget(rdbMuchBigger, 2, 1);
 
-    QFrame* pnlVisiblePanels = MakePanel(this, "pnlVisiblePanels", QRect(8, 160, 321, 97));
-    lblVisiblePanels = new QLabel("Visible panels", pnlVisiblePanels);
-    lblVisiblePanels->setObjectName("lblVisiblePanels");
-    lblVisiblePanels->move(8, 8);
-    chkRgb = MakeButton<QCheckBox>(pnlVisiblePanels, "chkRgb", 32, 32, 88, "RGB");
-    chkHls = MakeButton<QCheckBox>(pnlVisiblePanels, "chkHls", 32, 50, 88, "HLS");
-    chkHsv = MakeButton<QCheckBox>(pnlVisiblePanels, "chkHsv", 32, 68, 88, "HSV");
-    chkCmy = MakeButton<QCheckBox>(pnlVisiblePanels, "chkCmy", 120, 32, 88, "CMY");
-    chkCmyk = MakeButton<QCheckBox>(pnlVisiblePanels, "chkCmyk", 120, 50, 88, "CMYK");
-    chkVisual = MakeButton<QCheckBox>(pnlVisiblePanels, "chkVisual", 120, 68, 88, "Visual");
-    chkName = MakeButton<QCheckBox>(pnlVisiblePanels, "chkName", 208, 32, 110, "Color names");
-    chkHtml = MakeButton<QCheckBox>(pnlVisiblePanels, "chkHtml", 208, 50, 110, "Html");
-    chkVb = MakeButton<QCheckBox>(pnlVisiblePanels, "chkVb", 208, 68, 110, "Visual Basic");
-    for (QCheckBox* box :
-         {chkRgb, chkHls, chkHsv, chkCmy, chkCmyk, chkVisual, chkName, chkHtml, chkVb}) {
-        box->setChecked(true);
+    QFrame* pnlVisiblePanels = MakePanel(this, "pnlVisiblePanels");
+    lblVisiblePanels = Named(new QLabel("Visible panels", pnlVisiblePanels), "lblVisiblePanels");
+    const struct {
+        QCheckBox** box;
+        const char* name;
+        const char* text;
+    } boxes[] = {
+        {&chkRgb, "chkRgb", "RGB"},           {&chkHls, "chkHls", "HLS"},
+        {&chkHsv, "chkHsv", "HSV"},           {&chkCmy, "chkCmy", "CMY"},
+        {&chkCmyk, "chkCmyk", "CMYK"},        {&chkVisual, "chkVisual", "Visual"},
+        {&chkName, "chkName", "Color names"}, {&chkHtml, "chkHtml", "Html"},
+        {&chkVb, "chkVb", "Visual Basic"},
+    };
+    auto* visible = new QGridLayout(pnlVisiblePanels);
+    visible->addWidget(lblVisiblePanels, 0, 0, 1, 4);
+    // Three columns of three, indented under the label.
+    visible->setColumnMinimumWidth(0, visible->spacing() > 0 ? 2 * visible->spacing() : 12);
+    int i = 0;
+    for (const auto& b : boxes) {
+        *b.box = Named(new QCheckBox(b.text, pnlVisiblePanels), b.name);
+        (*b.box)->setChecked(true);
+        visible->addWidget(*b.box, 1 + i % 3, 1 + i / 3);
+        ++i;
     }
+
+    btnOk = Named(new QPushButton("&OK", this), "btnOk");
+    btnOk->setDefault(true);
+    btnCancel = Named(new QPushButton("Cancel", this), "btnCancel");
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(btnOk);
+    buttons->addWidget(btnCancel);
+    buttons->addStretch();
+
+    auto* dialog = new QVBoxLayout(this);
+    dialog->addWidget(pnlStayOnTop);
+    dialog->addWidget(pnlPipetteSize);
+    dialog->addWidget(pnlVisiblePanels);
+    dialog->addLayout(buttons);
+    dialog->setSizeConstraint(QLayout::SetFixedSize);
 
     // An ampersand in a label's text marks its accelerator, which takes the
     // focus to the first choice of the label's panel.
@@ -102,16 +123,24 @@ TParamForm::TParamForm(QWidget* parent)
     FormCreate();
 }
 
+void TParamForm::AlignChoices() {
+    // The choices of the first two panels in one column, whatever their
+    // labels' lengths in the language shown.
+    const int labels = std::max(lblStayOnTop->sizeHint().width(), lblPipette->sizeHint().width());
+    stayOnTop_->setColumnMinimumWidth(0, labels);
+    pipetteSize_->setColumnMinimumWidth(0, labels);
+}
+
+void TParamForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        AlignChoices();
+    }
+}
+
 void TParamForm::FormCreate() {
     const auto text = [](QAbstractButton* b) { return [b](const QString& t) { b->setText(t); }; };
-    const auto label = [](QLabel* l) {
-        return [l](const QString& t) {
-            l->setText(t);
-            if (!l->wordWrap()) {
-                l->adjustSize();
-            }
-        };
-    };
+    const auto label = [](QLabel* l) { return [l](const QString& t) { l->setText(t); }; };
     const std::map<std::string, std::function<void(const QString&)>> apply = {
         {"ParamTitle", [this](const QString& t) { setWindowTitle(t); }},
         {"ParamOk", text(btnOk)},
@@ -140,6 +169,7 @@ void TParamForm::FormCreate() {
             found->second(DisplayText(LookupText(key.key)));
         }
     }
+    AlignChoices();
 }
 
 // Loaded when the program shows the dialog, not on every show event: the

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QCheckBox;
+class QGridLayout;
 class QLabel;
 class QPushButton;
 class QRadioButton;
@@ -26,7 +27,14 @@ public:
     void StorePreferences();
     void btnOkClick();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void AlignChoices();
+
+    QGridLayout* stayOnTop_ = nullptr;
+    QGridLayout* pipetteSize_ = nullptr;
     QPushButton *btnOk = nullptr, *btnCancel = nullptr;
     QLabel *lblStayOnTop = nullptr, *lblPipette = nullptr, *lblVisiblePanels = nullptr;
     QRadioButton *rdbYes = nullptr, *rdbNo = nullptr;

@@ -14,9 +14,13 @@
 #include "settings/setup.h"
 
 #include <QComboBox>
+#include <QGridLayout>
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListView>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
@@ -98,6 +102,21 @@ protected:
         for (int step = 0; step < list->count() && list->currentIndex() > index; ++step) {
             QTest::keyClick(list, Qt::Key_Up);
         }
+    }
+
+    // The window's size when it is placed: the OK and Cancel strip that
+    // ArrangeButtons cuts off right after is still there.
+    QSize PlacedSize() const {
+        const auto* grid = qobject_cast<const QGridLayout*>(form_->layout());
+        const int strip = std::max(Child<QPushButton>("cmdOk")->sizeHint().height(),
+                                   Child<QPushButton>("cmdCancel")->sizeHint().height());
+        return form_->size() + QSize(0, strip + grid->verticalSpacing());
+    }
+    // Where a window of that size is centred on the primary monitor.
+    QPoint Centred() const {
+        const QRect desktop = QGuiApplication::primaryScreen()->geometry();
+        const QSize placed = PlacedSize();
+        return {(desktop.width() - placed.width()) / 2, (desktop.height() - placed.height()) / 2};
     }
 
     void ShowPage(int page) { Child<QTabWidget>("pagColorSpace")->setCurrentIndex(page); }

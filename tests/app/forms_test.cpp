@@ -18,9 +18,10 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <cmath>
 #include <filesystem>
-#include <vector>
 #include <functional>
+#include <vector>
 
 namespace tintorel {
 namespace {
@@ -213,7 +214,7 @@ TEST_F(AppTest, VisualPageDrawsThePlaneOfTheColourChosenElsewhere) {
     QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(TMainForm::PageVisual).center());
     ASSERT_EQ(form_->ActivePage(), TMainForm::PageVisual);
     // Hue 0 at the left edge, lightness one half in the middle row: red.
-    const QColor left = field->grab().toImage().pixelColor(1, 40);
+    const QColor left = field->grab().toImage().pixelColor(1, field->height() / 2);
     EXPECT_GT(left.red(), 230);
     EXPECT_LT(left.green(), 25);
     EXPECT_LT(left.blue(), 25);
@@ -249,35 +250,79 @@ TEST_F(AppTest, EmptyColourFolderMeansTheWorkingFolder) {
     EXPECT_EQ(ColorList().size(), 148u);
 }
 
-// In every shipped language no label runs into the control after it, the
-// radio buttons keep clear of the sliders, and the name list shows whole
-// rows only.
-TEST_F(AppTest, NothingOverlapsInAnyLanguage) {
-    for (const char* language : {"english.txt", "french.txt", "german.txt"}) {
-        InstallData(language);
+// The name list shows whole rows only, at any font size: its rows grow
+// with the font, and its height is a whole number of them.
+TEST_F(AppTest, TheNameListShowsWholeRows) {
+    const QFont desktop = QApplication::font();
+    for (const int points : {0, 8, 13, 20}) {
+        QFont font = desktop;
+        if (points > 0) {
+            font.setPointSize(points);
+        }
+        QApplication::setFont(font);
+        InstallData();
         Start().show();
-        QApplication::processEvents();
-        const std::pair<const char*, const char*> beside[] = {{"lblXAndY", "cboVisual"},
-                                                              {"lblFile", "cboFile"},
-                                                              {"lblSort", "cboName"},
-                                                              {"lblColorList", "lstName"}};
-        for (const auto& [label, control] : beside) {
-            auto* l = Child<QLabel>(label);
-            const int textWidth = l->fontMetrics().horizontalAdvance(l->text());
-            EXPECT_LE(l->x() + std::min(textWidth, l->width()), Child<QWidget>(control)->x() - 4)
-                << language << " " << label;
-            EXPECT_GE(l->height(), l->heightForWidth(l->width())) << language << " " << label;
-        }
-        const QRect black = Slider("bstBlk2")->geometry();
-        for (const char* radio : {"rdbCmykByte", "rdbCmykPercent"}) {
-            EXPECT_GE(Child<QRadioButton>(radio)->y(), black.bottom() + 4) << language;
-        }
         ShowPage(TMainForm::PageName);
         QApplication::processEvents();
         auto* list = Child<QListView>("lstName");
-        EXPECT_EQ(list->viewport()->height() % 15, 0) << list->viewport()->height();
-        EXPECT_GE(list->viewport()->height(), 60);
+        const int row = form_->NameRowHeight();
+        EXPECT_GE(row, 15);
+        EXPECT_GE(row, list->fontMetrics().height());
+        EXPECT_EQ(list->viewport()->height() % row, 0) << list->viewport()->height();
+        EXPECT_EQ(list->viewport()->height() / row, 5) << points << " pt";
+        EXPECT_EQ(list->visualRect(list->model()->index(1, 0)).height(), row);
+        form_.reset();
     }
+    QApplication::setFont(desktop);
+}
+
+// WCAG's contrast ratio of two colours: 1 for equal ones, 21 for black on
+// white.
+double ContrastRatio(QColor a, QColor b) {
+    const auto luminance = [](QColor c) {
+        const auto channel = [](double v) {
+            v /= 255.0;
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.red()) + 0.7152 * channel(c.green()) + 0.0722 * channel(c.blue());
+    };
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// Under a dark palette the glyphs of the pipette and preferences buttons are
+// drawn light: some of their pixels stand out from the button's background
+// by a contrast ratio of 3 or more, as they do under a light one.
+TEST_F(AppTest, GlyphsStandOutUnderLightAndDarkPalettes) {
+    const QPalette desktop = QApplication::palette();
+    QPalette dark = desktop;
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        dark.setColor(group, QPalette::Window, QColor(45, 45, 45));
+        dark.setColor(group, QPalette::Button, QColor(53, 53, 53));
+        dark.setColor(group, QPalette::WindowText, QColor(238, 238, 236));
+        dark.setColor(group, QPalette::ButtonText, QColor(238, 238, 236));
+        dark.setColor(group, QPalette::Text, QColor(238, 238, 236));
+        dark.setColor(group, QPalette::Base, QColor(30, 30, 30));
+    }
+    for (const QPalette& palette : {desktop, dark}) {
+        QApplication::setPalette(palette);
+        Start().show();
+        QApplication::processEvents();
+        for (const char* name : {"btnCapture", "btnPref"}) {
+            const QImage shot = Child<QToolButton>(name)->grab().toImage();
+            const QColor background = shot.pixelColor(1, 1);
+            double best = 1;
+            for (int y = 0; y < shot.height(); ++y) {
+                for (int x = 0; x < shot.width(); ++x) {
+                    best = std::max(best, ContrastRatio(shot.pixelColor(x, y), background));
+                }
+            }
+            EXPECT_GE(best, 3.0) << name << " on " << background.name().toStdString();
+        }
+        form_.reset();
+    }
+    QApplication::setPalette(desktop);
 }
 
 // The window's creation reads the settings file once; closing saves the
@@ -422,20 +467,26 @@ TEST_F(AppTest, PreferencesMapEveryValueBothWays) {
         WriteTabVisibility(stored[0], stored[1], stored[2], stored[3], stored[4], stored[5],
                            stored[6]);
         WriteCodeVisibility(stored[7], stored[8]);
-        InPreferences(form, [&](TParamForm& params) {
-            for (int box = 0; box < 9; ++box) {
-                EXPECT_EQ(params.findChild<QCheckBox*>(kVisibilityBoxes[box])->isChecked(),
-                          box != off)
-                    << kVisibilityBoxes[box] << " with " << kVisibilityBoxes[off] << " off";
-            }
-            params.reject();
-        }, params_);
-        InPreferences(form, [&](TParamForm& params) {
-            for (int box = 0; box < 9; ++box) {
-                params.findChild<QCheckBox*>(kVisibilityBoxes[box])->setChecked(box != off);
-            }
-            params.findChild<QPushButton*>("btnOk")->click();
-        }, params_);
+        InPreferences(
+            form,
+            [&](TParamForm& params) {
+                for (int box = 0; box < 9; ++box) {
+                    EXPECT_EQ(params.findChild<QCheckBox*>(kVisibilityBoxes[box])->isChecked(),
+                              box != off)
+                        << kVisibilityBoxes[box] << " with " << kVisibilityBoxes[off] << " off";
+                }
+                params.reject();
+            },
+            params_);
+        InPreferences(
+            form,
+            [&](TParamForm& params) {
+                for (int box = 0; box < 9; ++box) {
+                    params.findChild<QCheckBox*>(kVisibilityBoxes[box])->setChecked(box != off);
+                }
+                params.findChild<QPushButton*>("btnOk")->click();
+            },
+            params_);
         std::vector<int> expected(9, 1);
         expected[off] = 0;
         EXPECT_EQ(StoredVisibility(), expected) << kVisibilityBoxes[off] << " unchecked";
@@ -444,29 +495,35 @@ TEST_F(AppTest, PreferencesMapEveryValueBothWays) {
         int stored;
         const char* checked; // none for sizes the dialog does not offer
         int storedBack;      // after OK with the dialog as it was loaded
-    } sizes[] = {{1, "rdbSmall", 1},  {3, "rdbBigger", 3}, {7, "rdbMuchBigger", 7},
-                 {0, nullptr, 0},     {5, nullptr, 0},     {-3, nullptr, 0}};
+    } sizes[] = {{1, "rdbSmall", 1}, {3, "rdbBigger", 3}, {7, "rdbMuchBigger", 7},
+                 {0, nullptr, 0},    {5, nullptr, 0},     {-3, nullptr, 0}};
     for (const auto& c : sizes) {
         WriteSize(c.stored);
-        InPreferences(form, [&](TParamForm& params) {
-            for (const char* radio : {"rdbSmall", "rdbBigger", "rdbMuchBigger"}) {
-                EXPECT_EQ(params.findChild<QRadioButton*>(radio)->isChecked(),
-                          c.checked != nullptr && std::string(radio) == c.checked)
-                    << radio << " for stored size " << c.stored;
-            }
-            params.findChild<QPushButton*>("btnOk")->click();
-        }, params_);
+        InPreferences(
+            form,
+            [&](TParamForm& params) {
+                for (const char* radio : {"rdbSmall", "rdbBigger", "rdbMuchBigger"}) {
+                    EXPECT_EQ(params.findChild<QRadioButton*>(radio)->isChecked(),
+                              c.checked != nullptr && std::string(radio) == c.checked)
+                        << radio << " for stored size " << c.stored;
+                }
+                params.findChild<QPushButton*>("btnOk")->click();
+            },
+            params_);
         int size = -1;
         ReadSize(size);
         EXPECT_EQ(size, c.storedBack) << c.stored;
     }
     for (const int onTop : {0, 1, 2}) {
         WriteStayOnTop(onTop);
-        InPreferences(form, [&](TParamForm& params) {
-            EXPECT_EQ(params.findChild<QRadioButton*>("rdbYes")->isChecked(), onTop != 0);
-            EXPECT_EQ(params.findChild<QRadioButton*>("rdbNo")->isChecked(), onTop == 0);
-            params.findChild<QPushButton*>("btnOk")->click();
-        }, params_);
+        InPreferences(
+            form,
+            [&](TParamForm& params) {
+                EXPECT_EQ(params.findChild<QRadioButton*>("rdbYes")->isChecked(), onTop != 0);
+                EXPECT_EQ(params.findChild<QRadioButton*>("rdbNo")->isChecked(), onTop == 0);
+                params.findChild<QPushButton*>("btnOk")->click();
+            },
+            params_);
         EXPECT_EQ(ReadStayOnTop(), onTop != 0 ? 1 : 0);
     }
 }

@@ -128,6 +128,52 @@ TEST_F(PipetteTest, OurOwnWindowsAreNotSampled) {
     EXPECT_FALSE(form.PipetteRunning());
 }
 
+// Whatever the screen's scale, the preview holds one pixel per device
+// pixel: each of the 9 × 9 magnified cells shows its own source pixel, and
+// the white frame runs inside exactly the cells of the sampled square, with
+// the black one just outside it. CTest runs this at scales 1, 1.5 and 2.
+TEST_F(PipetteTest, MagnifierIsExactAtTheScreensScale) {
+    for (const int size : {1, 3, 7}) {
+        WriteSize(size);
+        TMainForm& form = Start();
+        form.show();
+        QApplication::processEvents();
+        const QPoint at(200, 100);
+        screen_->SetCursorPos(at);
+        form.btnCaptureClick();
+        form.TimerCalled();
+        auto* preview = Child<PreviewImage>("pnlImage");
+        const QImage canvas = preview->Canvas();
+        const qreal ratio = preview->devicePixelRatioF();
+        ASSERT_EQ(canvas.width(), qRound(preview->width() * ratio)) << ratio;
+        const double cell = canvas.width() / 9.0;
+        for (int row = 0; row < 9; ++row) {
+            for (int column = 0; column < 9; ++column) {
+                const int x = static_cast<int>((column + 0.5) * cell);
+                const int y = static_cast<int>((row + 0.5) * cell);
+                ASSERT_EQ(canvas.pixel(x, y), screenImage_.pixel(at + QPoint(column - 4, row - 4)))
+                    << "cell " << column << "," << row << " at scale " << ratio;
+            }
+        }
+        const int h = (size - 1) / 2;
+        const int middle = static_cast<int>(4.5 * cell);
+        int first = -1;
+        int last = -1;
+        for (int x = 0; x < canvas.width(); ++x) {
+            if (canvas.pixel(x, middle) == qRgb(255, 255, 255)) {
+                first = first < 0 ? x : first;
+                last = x;
+            }
+        }
+        ASSERT_GE(first, 1) << "no frame at scale " << ratio;
+        EXPECT_EQ(static_cast<int>(first / cell), 4 - h) << "size " << size << ", scale " << ratio;
+        EXPECT_EQ(static_cast<int>(last / cell), 4 + h) << "size " << size << ", scale " << ratio;
+        EXPECT_EQ(canvas.pixel(first - 1, middle), qRgb(0, 0, 0));
+        EXPECT_EQ(canvas.pixel(last + 1, middle), qRgb(0, 0, 0));
+        form.btnCaptureClick();
+    }
+}
+
 TEST_F(PipetteTest, FramesForEachSize) {
     const struct {
         int size;

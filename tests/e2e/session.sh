@@ -31,6 +31,20 @@ trap 'kill $swatch 2>/dev/null' EXIT
 run=0
 xwait pixel 40 40 0c3d5a || fail "no swatch"
 
+# Where the controls lie: the window is laid out from the desktop's style,
+# font and language, so the program's own layout, with the settings every
+# session starts from, says where to click.
+probe=$(mktemp -d)
+HOME=$probe "$build/settings/tintorel-setup" > /dev/null
+geometry=$(HOME=$probe QT_QPA_PLATFORM=xcb "$build/tests/e2e/e2e_geometry" \
+    edtHtml tab:0 tab:1 tab:6 bstLit row:2 btnPref btnCapture pnlImage)
+rm -rf "$probe"
+# A point of a control, at the given fractions of its width and height.
+spot() {
+    awk -v name="$1" -v fx="${2:-0.5}" -v fy="${3:-0.5}" \
+        '$1 == name { print int($2 + $4 * fx), int($3 + $5 * fy) }' <<<"$geometry"
+}
+
 for run in $(seq 1 "$runs"); do
     home=$(mktemp -d)
     export HOME=$home
@@ -42,34 +56,40 @@ for run in $(seq 1 "$runs"); do
     [ -n "$window" ] || fail "no window"
     eval "$(xdotool getwindowgeometry --shell "$window")"
     at() { xdotool mousemove --sync $((X + $1)) $((Y + $2)); }
-    click() { at "$1" "$2"; xdotool click 1; }
+    click() {
+        local point
+        read -ra point <<<"$(spot "$@")"
+        at "${point[0]}" "${point[1]}"
+        xdotool click 1
+    }
     # The preview square, where every edit shows.
-    preview() { xwait pixel $((X + 365)) $((Y + 85)) "$1" || fail "$2"; }
+    read -ra middle <<<"$(spot pnlImage)"
+    preview() { xwait pixel $((X + middle[0])) $((Y + middle[1])) "$1" || fail "$2"; }
     preview 000000 "the window was not painted"
 
     # Type a web code: every other form follows.
-    click 360 138
+    click edtHtml
     xdotool key --clearmodifiers ctrl+a type --delay 20 '#336699'
     preview 336699 "the web code did not reach the preview"
-    # The HLS page (its tab), then its lightness number.
-    click 50 12
-    click 290 74
+    # The HLS page (its tab), then its lightness number at the row's right.
+    click tab:1
+    click bstLit 0.9
     xdotool key --clearmodifiers ctrl+a type --delay 20 '77'
     preview 264d74 "the lightness did not reach the preview"
     # The Name page: pick the third row of the list.
-    click 243 12
-    click 200 126
+    click tab:6
+    click row:2
     preview 8fbc8f "the picked name did not reach the preview"
     # The preferences, confirmed with Enter.
-    click 382 22
+    click btnPref
     prefs=$(xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Preferences$' | head -1)
     xwait focus "$prefs" || fail "the preferences never had the focus"
     xdotool key Return
     xwait gone "$prefs" || fail "the preferences stayed open"
     # Back to the RGB page; the pipette over the background, then the window
     # closed while it still runs.
-    click 17 12
-    click 350 22
+    click tab:0
+    click btnCapture
     xdotool mousemove --sync 40 40
     preview 0c3d5a "the pipette did not sample the background"
     rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")

@@ -237,22 +237,50 @@ def start_tintorel(run):
     return process
 
 
+def controls():
+    """Where the main window's controls lie, in the window's own pixels, as
+    the program lays them out on this desktop with these settings."""
+    names = ("btnCapture", "pnlImage", "lblRed")
+    output = subprocess.run([os.path.join(build, "tests/e2e/e2e_geometry"), *names],
+                            env=dict(os.environ, QT_QPA_PLATFORM="wayland"), check=True,
+                            capture_output=True, text=True).stdout
+    found = {}
+    for line in output.splitlines():
+        name, x, y, width, height = line.split()
+        found[name] = (int(x), int(y), int(width), int(height))
+    return found
+
+
+def spot(name, dx=0.5, dy=0.5):
+    """A point of a control on the screen: by default its centre."""
+    x, y, width, height = layout[name]
+    return origin[0] + x + int(width * dx), origin[1] + y + int(height * dy)
+
+
+def find_window():
+    """The main window's top-left corner on the screen, from its preview."""
+    preview = find_on_screen(MARK, "the preview square")
+    return preview[0] - layout["pnlImage"][0], preview[1] - layout["pnlImage"][1]
+
+
 def press_pipette():
-    """Focuses the main window with a click on its empty corner, then
-    clicks the pipette button once the pointer's hover shows on it (a
-    press that came before the pointer entered would go elsewhere)."""
-    click(origin[0] + 404, origin[1] + 60)
+    """Focuses the main window with a click on a label, then clicks the
+    pipette button once the pointer's hover shows on it (a press that came
+    before the pointer entered would go elsewhere)."""
+    click(*spot("lblRed"))
     wait(lambda: window("Tintorel")["has-focus"], "the main window's focus")
-    edge = (origin[0] + 337, origin[1] + 9)
+    edge = spot("btnCapture", 0, 0)
+    edge = (edge[0] + 1, edge[1] + 1)
     plain = screen_pixel(*edge)
-    move(origin[0] + 350, origin[1] + 22)
+    move(*spot("btnCapture"))
     wait(lambda: screen_pixel(*edge) != plain, "the pipette button's hover")
     press_and_release()
 
 
 def magnified(dx=0):
     """The magnifier's centre pixel, or its neighbour dx source pixels over."""
-    return screen_pixel(origin[0] + 330 + 34 + round(dx * 69 / 9), origin[1] + 50 + 34)
+    x, y = spot("pnlImage", 0, 0)
+    return screen_pixel(x + 34 + round(dx * 69 / 9), y + 34)
 
 
 def sample(at, expect, neighbour=None, dialog=False):
@@ -277,7 +305,8 @@ def sample(at, expect, neighbour=None, dialog=False):
     wait(lambda: log_text().count(DEACTIVATED) > deactivations, "the pipette to stop")
     # The preview shows the colour taken all over, without the magnifier's
     # frames.
-    points = [(origin[0] + 330 + x, origin[1] + 50 + y) for x, y in ((2, 2), (23, 34), (34, 23))]
+    corner = spot("pnlImage", 0, 0)
+    points = [(corner[0] + x, corner[1] + y) for x, y in ((2, 2), (23, 34), (34, 23))]
     deadline = time.monotonic() + LIMIT
     while [screen_pixel(*point) for point in points] != [expect] * 3:
         if time.monotonic() > deadline:
@@ -363,9 +392,9 @@ def bench(process):
 
 
 store_start_state()
+layout = controls()
 tintorel = start_tintorel(1)
-preview = find_on_screen(MARK, "the preview square")
-origin = (preview[0] - 330, preview[1] - 50)
+origin = find_window()
 start("quadrants", os.path.join(build, "tests/e2e/e2e_quadrants"), QT_QPA_PLATFORM="wayland")
 wait(lambda: window("Quadrants"), "the quadrants")
 boxes, rects = {}, {}
@@ -397,8 +426,7 @@ if "ScreenCastToken" not in open(settings_file(), encoding="latin-1").read():
 # A second run: the stored token spares the dialog.
 store_start_state()
 tintorel = start_tintorel(2)
-preview = find_on_screen(MARK, "the preview square")
-origin = (preview[0] - 330, preview[1] - 50)
+origin = find_window()
 sample(*boxes["ink"])
 tintorel.terminate()
 tintorel.wait()
@@ -407,8 +435,7 @@ tintorel.wait()
 # why, and the next press asks again.
 store_start_state(token=False)
 tintorel = start_tintorel(3)
-preview = find_on_screen(MARK, "the preview square")
-origin = (preview[0] - 330, preview[1] - 50)
+origin = find_window()
 for attempt in (1, 2):
     press_pipette()
     cancel("declined %d" % attempt)

@@ -1,0 +1,137 @@
+#include "app/sliderpages.h"
+
+#include <typeinfo>
+
+namespace tintorel {
+
+namespace {
+
+template <class Colour> const Colour* Exactly(const BColor& colour) {
+    return typeid(colour) == typeid(Colour) ? static_cast<const Colour*>(&colour) : nullptr;
+}
+
+template <class Colour> std::unique_ptr<BColor> Make3(std::span<const float> c) {
+    return std::make_unique<Colour>(c[0], c[1], c[2]);
+}
+
+constexpr std::array<int, 4> kBytes{255, 255, 255, 255};
+constexpr std::array<int, 4> kPercent{100, 100, 100, 100};
+constexpr std::array<int, 4> kDegreeBytes{360, 255, 255, 0};
+constexpr std::array<int, 4> kDegreePercent{360, 100, 100, 0};
+
+constexpr SliderRowSpec kRgbRows[] = {{"lblRed", "bstRed", "MainRgbRed", 1},
+                                      {"lblGrn", "bstGrn", "MainRgbGreen", 1},
+                                      {"lblBlu", "bstBlu", "MainRgbBlue", 1}};
+constexpr RangeModeSpec kRgbModes[] = {{"rdbRgbByte", "MainRgbByte", kBytes},
+                                       {"rdbRgbPercent", "MainRgbPercent", kPercent}};
+
+constexpr SliderRowSpec kHlsRows[] = {{"lblHue", "bstHue", "MainHlsHue", 360},
+                                      {"lblLit", "bstLit", "MainHlsLightness", 1},
+                                      {"lblSat", "bstSat", "MainHlsSaturation", 1}};
+constexpr RangeModeSpec kHlsModes[] = {
+    {"rdbHlsDegreeByte", "MainHlsDegreeByte", kDegreeBytes},
+    {"rdbHlsDegreePercent", "MainHlsDegreePercent", kDegreePercent},
+    {"rdbHlsByte", "MainHlsByte", kBytes},
+    {"rdbHlsPercent", "MainHlsPercent", kPercent}};
+
+constexpr SliderRowSpec kHsvRows[] = {{"lblHue2", "bstHue2", "MainHsvHue", 360},
+                                      {"lblSat2", "bstSat2", "MainHsvSaturation", 1},
+                                      {"lblVal2", "bstVal2", "MainHsvValue", 1}};
+constexpr RangeModeSpec kHsvModes[] = {
+    {"rdbHsvDegreeByte", "MainHsvDegreeByte", kDegreeBytes},
+    {"rdbHsvDegreePercent", "MainHsvDegreePercent", kDegreePercent},
+    {"rdbHsvByte", "MainHsvByte", kBytes},
+    {"rdbHsvPercent", "MainHsvPercent", kPercent}};
+
+constexpr SliderRowSpec kCmyRows[] = {{"lblCya", "bstCya", "MainCmyCyan", 1},
+                                      {"lblMag", "bstMag", "MainCmyMagenta", 1},
+                                      {"lblYel", "bstYel", "MainCmyYellow", 1}};
+constexpr RangeModeSpec kCmyModes[] = {{"rdbCmyByte", "MainCmyByte", kBytes},
+                                       {"rdbCmyPercent", "MainCmyPercent", kPercent}};
+
+constexpr SliderRowSpec kCmykRows[] = {{"lblCya2", "bstCya2", "MainCmykCyan", 1},
+                                       {"lblMag2", "bstMag2", "MainCmykMagenta", 1},
+                                       {"lblYel2", "bstYel2", "MainCmykYellow", 1},
+                                       {"lblBlk2", "bstBlk2", "MainCmykBlack", 1}};
+constexpr RangeModeSpec kCmykModes[] = {{"rdbCmykByte", "MainCmykByte", kBytes},
+                                        {"rdbCmykPercent", "MainCmykPercent", kPercent}};
+
+bool ReadRgb(const BColor& colour, std::span<float> c) {
+    const auto* rgb = Exactly<BColorRgb>(colour);
+    if (rgb != nullptr) {
+        c[0] = rgb->Red();
+        c[1] = rgb->Green();
+        c[2] = rgb->Blue();
+    }
+    return rgb != nullptr;
+}
+
+bool ReadHls(const BColor& colour, std::span<float> c) {
+    const auto* hls = Exactly<BColorHls>(colour);
+    if (hls != nullptr) {
+        c[0] = hls->Hue();
+        c[1] = hls->Lightness();
+        c[2] = hls->Saturation();
+    }
+    return hls != nullptr;
+}
+
+bool ReadHsv(const BColor& colour, std::span<float> c) {
+    const auto* hsv = Exactly<BColorHsv>(colour);
+    if (hsv != nullptr) {
+        c[0] = hsv->Hue();
+        c[1] = hsv->Saturation();
+        c[2] = hsv->Value();
+    }
+    return hsv != nullptr;
+}
+
+bool ReadCmy(const BColor& colour, std::span<float> c) {
+    const auto* cmy = Exactly<BColorCmy>(colour);
+    if (cmy != nullptr) {
+        c[0] = cmy->Cyan();
+        c[1] = cmy->Magenta();
+        c[2] = cmy->Yellow();
+    }
+    return cmy != nullptr;
+}
+
+bool ReadCmyk(const BColor& colour, std::span<float> c) {
+    const auto* cmyk = Exactly<BColorCmyk>(colour);
+    if (cmyk != nullptr) {
+        c[0] = cmyk->Cyan();
+        c[1] = cmyk->Magenta();
+        c[2] = cmyk->Yellow();
+        c[3] = cmyk->Black();
+    }
+    return cmyk != nullptr;
+}
+
+std::unique_ptr<BColor> MakeCmyk(std::span<const float> c) {
+    return std::make_unique<BColorCmyk>(c[0], c[1], c[2], c[3]);
+}
+
+constexpr SliderPageSpec kPages[] = {
+    {0, "tabRgb", "MainRgbTab", kRgbRows, kRgbModes, &setting::RgbRange, Make3<BColorRgb>, ReadRgb},
+    {1, "tabHls", "MainHlsTab", kHlsRows, kHlsModes, &setting::HlsRange, Make3<BColorHls>, ReadHls},
+    {2, "tabHsv", "MainHsvTab", kHsvRows, kHsvModes, &setting::HsvRange, Make3<BColorHsv>, ReadHsv},
+    {3, "tabCmy", "MainCmyTab", kCmyRows, kCmyModes, &setting::CmyRange, Make3<BColorCmy>, ReadCmy},
+    {4, "tabCmyk", "MainCmykTab", kCmykRows, kCmykModes, &setting::CmykRange, MakeCmyk, ReadCmyk},
+};
+
+} // namespace
+
+std::span<const SliderPageSpec> SliderPages() {
+    return kPages;
+}
+
+const SliderPageSpec* SliderPage(int page) {
+    for (const SliderPageSpec& spec : kPages) {
+        if (spec.page == page) {
+            return &spec;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace tintorel
