@@ -2,10 +2,13 @@
 // a colour by name from the drawn list, which follows the current colour.
 #include "app/mainform.h"
 
+#include "app/datafolders.h"
+
 #include "colourlist/colorfile.h"
 #include "colourlist/colorname.h"
 #include "colourlist/colorsort.h"
 #include "controls/uitext.h"
+#include "log/log.h"
 #include "settings/params.h"
 #include "util/utilnumber.h"
 
@@ -20,8 +23,11 @@
 namespace tintorel {
 
 void TMainForm::FillColorFileList() {
-    std::string dir;
-    ReadColorDir(dir);
+    std::vector<std::string> notes;
+    const std::string dir = ColourFolder(&notes);
+    for (const std::string& note : notes) {
+        LogLine(note);
+    }
     cboFile->clear();
     for (const std::string& name : ListColorFiles(dir)) {
         cboFile->addItem(FileNameText(name));
@@ -40,8 +46,7 @@ void TMainForm::FillColorFileList() {
 }
 
 void TMainForm::LoadSelectedColorFile() {
-    std::string dir;
-    ReadColorDir(dir);
+    const std::string dir = ColourFolder();
     const std::string file =
         cboFile->currentIndex() >= 0 ? FileNameBytes(cboFile->currentText()) : "";
     LoadColorFile(dir + file);
@@ -122,7 +127,9 @@ void TMainForm::LstNameDrawItem(QPainter& painter, int row, const QRect& rect,
     }
     const PackedColor packed = BColorName(name).ToColor();
     painter.fillRect(swatch, QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF));
-    painter.setPen(Qt::black);
+    // Framed in the row's text colour: black on a light list as designed,
+    // and still seen around a dark swatch on a dark one.
+    painter.setPen(selected ? palette.highlightedText().color() : palette.text().color());
     painter.drawRect(swatch.adjusted(0, 0, -1, -1));
     if (option.state.testFlag(QStyle::State_HasFocus)) {
         painter.setPen(QPen(palette.highlightedText().color(), 1, Qt::DotLine));

@@ -3,6 +3,7 @@
 #include "apptest.h"
 
 #include "app/placement.h"
+#include "colourlist/colorname.h"
 #include "controls/colorselector.h"
 #include "controls/uitext.h"
 #include "platform/filestore.h"
@@ -230,9 +231,9 @@ TEST_F(AppTest, VisualPageDrawsThePlaneOfTheColourChosenElsewhere) {
     EXPECT_EQ(top.green(), top.blue());
 }
 
-// Without the set-up step the colour folder setting is empty: the working
-// folder's lists are offered.
+// A colour folder setting that is there but empty means the working folder.
 TEST_F(AppTest, EmptyColourFolderMeansTheWorkingFolder) {
+    Write(setting::ColorDir, "");
     const std::filesystem::path lists = folder_ / "lists";
     std::filesystem::create_directories(lists);
     for (const char* name : {"web.txt", "print.txt"}) {
@@ -276,6 +277,58 @@ TEST_F(AppTest, TheNameListShowsWholeRows) {
     QApplication::setFont(desktop);
 }
 
+// A palette as dark desktops have it: light text on dark grounds.
+QPalette DarkPalette() {
+    QPalette dark = QApplication::palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+        dark.setColor(group, QPalette::Window, QColor(45, 45, 45));
+        dark.setColor(group, QPalette::Button, QColor(53, 53, 53));
+        dark.setColor(group, QPalette::WindowText, QColor(238, 238, 236));
+        dark.setColor(group, QPalette::ButtonText, QColor(238, 238, 236));
+        dark.setColor(group, QPalette::Text, QColor(238, 238, 236));
+        dark.setColor(group, QPalette::Base, QColor(30, 30, 30));
+    }
+    return dark;
+}
+
+// Each row shows its entry's colour in a swatch 1.5 times as wide as high,
+// two pixels in from the row's corner and framed in the row's text colour,
+// so that a dark swatch on a dark list still shows its edge.
+TEST_F(AppTest, NameRowsShowAFramedSwatchOfTheirColour) {
+    const QPalette desktop = QApplication::palette();
+    InstallData("english.txt", "web.txt");
+    for (const QPalette& palette : {desktop, DarkPalette()}) {
+        QApplication::setPalette(palette);
+        Start().show();
+        ShowPage(TMainForm::PageName);
+        QApplication::processEvents();
+        auto* list = Child<QListView>("lstName");
+        // The top row shown, or the one under it if the top one is selected.
+        const int top = list->indexAt(QPoint(1, 1)).row();
+        const int row = top == list->currentIndex().row() ? top + 1 : top;
+        const QRect rect = list->visualRect(list->model()->index(row, 0));
+        const QImage shot = list->viewport()->grab(rect).toImage();
+        const int h = rect.height() - 4;
+        const int w = static_cast<int>(h * 1.5);
+        EXPECT_EQ(rect.height(), form_->NameRowHeight());
+        const QRgb text = list->palette().color(QPalette::Text).rgb();
+        for (const QPoint corner : {QPoint(2, 2), QPoint(2 + w - 1, 2), QPoint(2, 2 + h - 1),
+                                    QPoint(2 + w - 1, 2 + h - 1)}) {
+            EXPECT_EQ(shot.pixel(corner), text) << corner.x() << "," << corner.y();
+        }
+        const PackedColor entry =
+            BColorName(ColorList()[static_cast<std::size_t>(row)].Name).ToColor();
+        EXPECT_EQ(shot.pixel(2 + w / 2, 2 + h / 2),
+                  qRgb(entry & 0xFF, (entry >> 8) & 0xFF, (entry >> 16) & 0xFF));
+        // Outside the frame, the list's own background.
+        const QRgb base = list->palette().color(QPalette::Base).rgb();
+        EXPECT_EQ(shot.pixel(1, 1), base);
+        EXPECT_EQ(shot.pixel(2 + w, 2 + h / 2), base);
+        form_.reset();
+    }
+    QApplication::setPalette(desktop);
+}
+
 // WCAG's contrast ratio of two colours: 1 for equal ones, 21 for black on
 // white.
 double ContrastRatio(QColor a, QColor b) {
@@ -296,16 +349,7 @@ double ContrastRatio(QColor a, QColor b) {
 // by a contrast ratio of 3 or more, as they do under a light one.
 TEST_F(AppTest, GlyphsStandOutUnderLightAndDarkPalettes) {
     const QPalette desktop = QApplication::palette();
-    QPalette dark = desktop;
-    for (const auto group : {QPalette::Active, QPalette::Inactive}) {
-        dark.setColor(group, QPalette::Window, QColor(45, 45, 45));
-        dark.setColor(group, QPalette::Button, QColor(53, 53, 53));
-        dark.setColor(group, QPalette::WindowText, QColor(238, 238, 236));
-        dark.setColor(group, QPalette::ButtonText, QColor(238, 238, 236));
-        dark.setColor(group, QPalette::Text, QColor(238, 238, 236));
-        dark.setColor(group, QPalette::Base, QColor(30, 30, 30));
-    }
-    for (const QPalette& palette : {desktop, dark}) {
+    for (const QPalette& palette : {desktop, DarkPalette()}) {
         QApplication::setPalette(palette);
         Start().show();
         QApplication::processEvents();
@@ -345,7 +389,7 @@ TEST_F(AppTest, CreationReadsOnceAndClosingWritesOnce) {
     EXPECT_FLOAT_EQ(ReadRed(), 9.0f / 255.0f);
     int size = -1;
     ReadSize(size);
-    EXPECT_EQ(size, 0); // OK with no size checked
+    EXPECT_EQ(size, 1); // the smallest, checked on the first showing
 }
 
 TEST(MainWindowPosition, KeptOnAnyMonitorElseCentredOnThePrimary) {
@@ -491,12 +535,13 @@ TEST_F(AppTest, PreferencesMapEveryValueBothWays) {
         expected[off] = 0;
         EXPECT_EQ(StoredVisibility(), expected) << kVisibilityBoxes[off] << " unchecked";
     }
+    // A size the dialog does not offer shows as the smallest, as it samples.
     const struct {
         int stored;
-        const char* checked; // none for sizes the dialog does not offer
-        int storedBack;      // after OK with the dialog as it was loaded
+        const char* checked;
+        int storedBack; // after OK with the dialog as it was loaded
     } sizes[] = {{1, "rdbSmall", 1}, {3, "rdbBigger", 3}, {7, "rdbMuchBigger", 7},
-                 {0, nullptr, 0},    {5, nullptr, 0},     {-3, nullptr, 0}};
+                 {0, "rdbSmall", 1}, {5, "rdbSmall", 1},  {-3, "rdbSmall", 1}};
     for (const auto& c : sizes) {
         WriteSize(c.stored);
         InPreferences(
