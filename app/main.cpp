@@ -2,8 +2,8 @@
 // three windows, then the event loop. An exception that escapes is shown in
 // a message box.
 #include "app/aboutbox.h"
+#include "app/datafolders.h"
 #include "app/mainform.h"
-#include "locale/language.h"
 #include "platform/marker.h"
 #include "platform/portalscreen.h"
 #include "platform/screen.h"
@@ -87,13 +87,9 @@ int main(int argc, char** argv) {
         // The language and the main window's creation read the settings
         // file once, however large it has grown.
         std::optional<SettingsBatch> startUp(std::in_place);
-        std::string localeDir;
-        std::string localeFile;
-        ReadLocaleDir(localeDir);
-        ReadLocaleFile(localeFile);
-        LoadLanguageFile(localeDir, localeFile);
+        const std::vector<std::string> notes = LoadLanguage();
 
-        TMainForm mainForm(MakeScreenReader(ReadScreenCastToken, WriteScreenCastToken));
+        TMainForm mainForm(MakeScreenReader(ReadScreenCastToken, WriteScreenCastToken), notes);
         startUp.reset();
         // The about box and the preferences are made when first needed: a
         // start that never opens them does not pay for them.

@@ -1,5 +1,7 @@
 #include "locale/texttables.h"
 
+#include "locale/language.h"
+
 #include <array>
 
 namespace tintorel {
@@ -8,59 +10,59 @@ namespace {
 
 constexpr std::array<TextKey, 63> kMain = {{
     {"MainTitle", "Tintorel"},
-    {"MainOk", "OK"},
-    {"MainCancel", "Cancel"},
+    {"MainOk", "&OK"},
+    {"MainCancel", "&Cancel"},
     {"MainHtml", "Html"},
     {"MainVb", "Visual Basic"},
     {"MainPipette", "Pipette"},
     {"MainPrefs", "Preferences"},
     {"MainPreview", "Color preview"},
     {"MainRgbTab", "RGB"},
-    {"MainRgbRed", "Red"},
-    {"MainRgbGreen", "Green"},
-    {"MainRgbBlue", "Blue"},
-    {"MainRgbByte", "Byte"},
-    {"MainRgbPercent", "Percent"},
+    {"MainRgbRed", "&Red"},
+    {"MainRgbGreen", "&Green"},
+    {"MainRgbBlue", "&Blue"},
+    {"MainRgbByte", "B&yte"},
+    {"MainRgbPercent", "&Percent"},
     {"MainHlsTab", "HLS"},
-    {"MainHlsHue", "Hue"},
-    {"MainHlsLightness", "Lightness"},
-    {"MainHlsSaturation", "Saturation"},
-    {"MainHlsDegreeByte", "Degree-Byte"},
-    {"MainHlsDegreePercent", "Degree-Percent"},
-    {"MainHlsByte", "Byte"},
-    {"MainHlsPercent", "Percent"},
+    {"MainHlsHue", "&Hue"},
+    {"MainHlsLightness", "&Lightness"},
+    {"MainHlsSaturation", "&Saturation"},
+    {"MainHlsDegreeByte", "&Degree-Byte"},
+    {"MainHlsDegreePercent", "D&egree-Percent"},
+    {"MainHlsByte", "&Byte"},
+    {"MainHlsPercent", "&Percent"},
     {"MainHsvTab", "HSV"},
-    {"MainHsvHue", "Hue"},
-    {"MainHsvSaturation", "Saturation"},
-    {"MainHsvValue", "Value"},
-    {"MainHsvDegreeByte", "Degree-Byte"},
-    {"MainHsvDegreePercent", "Degree-Percent"},
-    {"MainHsvByte", "Byte"},
-    {"MainHsvPercent", "Percent"},
+    {"MainHsvHue", "&Hue"},
+    {"MainHsvSaturation", "&Saturation"},
+    {"MainHsvValue", "&Value"},
+    {"MainHsvDegreeByte", "&Degree-Byte"},
+    {"MainHsvDegreePercent", "D&egree-Percent"},
+    {"MainHsvByte", "&Byte"},
+    {"MainHsvPercent", "&Percent"},
     {"MainCmyTab", "CMY"},
-    {"MainCmyCyan", "Cyan"},
-    {"MainCmyMagenta", "Magenta"},
-    {"MainCmyYellow", "Yellow"},
-    {"MainCmyByte", "Byte"},
-    {"MainCmyPercent", "Percent"},
+    {"MainCmyCyan", "&Cyan"},
+    {"MainCmyMagenta", "&Magenta"},
+    {"MainCmyYellow", "&Yellow"},
+    {"MainCmyByte", "&Byte"},
+    {"MainCmyPercent", "&Percent"},
     {"MainCmykTab", "CMYK"},
-    {"MainCmykCyan", "Cyan"},
-    {"MainCmykMagenta", "Magenta"},
-    {"MainCmykYellow", "Yellow"},
-    {"MainCmykBlack", "Black"},
-    {"MainCmykByte", "Byte"},
-    {"MainCmykPercent", "Percent"},
+    {"MainCmykCyan", "&Cyan"},
+    {"MainCmykMagenta", "&Magenta"},
+    {"MainCmykYellow", "&Yellow"},
+    {"MainCmykBlack", "B&lack"},
+    {"MainCmykByte", "&Byte"},
+    {"MainCmykPercent", "&Percent"},
     {"MainVisualTab", "Visual"},
-    {"MainVisualXY", "X and Y components"},
+    {"MainVisualXY", "&X and Y components"},
     {"MainVisualXY1", "Hue/Lightness"},
     {"MainVisualXY2", "Hue/Saturation"},
     {"MainVisualXY3", "Lightness/Saturation"},
-    {"MainVisualHue", "Hue"},
-    {"MainVisualLightness", "Lightness"},
-    {"MainVisualSaturation", "Saturation"},
+    {"MainVisualHue", "&Hue"},
+    {"MainVisualLightness", "&Lightness"},
+    {"MainVisualSaturation", "&Saturation"},
     {"MainNameTab", "Name"},
-    {"MainNameFile", "File"},
-    {"MainNameSort", "Sort order"},
+    {"MainNameFile", "&File"},
+    {"MainNameSort", "&Sort order"},
     {"MainNameSort1", "Alphabetical order"},
     {"MainNameSort2", "File order"},
     {"MainNameSort3", "By growing hue"},
@@ -69,20 +71,30 @@ constexpr std::array<TextKey, 63> kMain = {{
     {"MainNameSort6", "By growing red"},
     {"MainNameSort7", "By growing green"},
     {"MainNameSort8", "By growing blue"},
-    {"MainNameColor", "Color name list"},
+    {"MainNameColor", "&Color name list"},
 }};
 
 constexpr std::array<TextKey, 20> kParam = {{
-    {"ParamTitle", "ParamForm"},      {"ParamOk", "&OK"},
-    {"ParamCancel", "Cancel"},        {"ParamStayOnTop", "Stay on top of running applications"},
-    {"ParamStayOnTopYes", "Yes"},     {"ParamStayOnTopNo", "No"},
-    {"ParamPipette", "Pipette size"}, {"ParamPipetteSmall", "Small"},
-    {"ParamPipetteBigger", "Bigger"}, {"ParamPipetteMuchBigger", "Much bigger"},
-    {"ParamPanel", "Visible panels"}, {"ParamPanelRgb", "RGB"},
-    {"ParamPanelHls", "HLS"},         {"ParamPanelHsv", "HSV"},
-    {"ParamPanelCmy", "CMY"},         {"ParamPanelCmyk", "CMYK"},
-    {"ParamPanelVisual", "Visual"},   {"ParamPanelName", "Color names"},
-    {"ParamPanelHtml", "Html"},       {"ParamPanelVb", "Visual Basic"},
+    {"ParamTitle", "Preferences"},
+    {"ParamOk", "&OK"},
+    {"ParamCancel", "C&ancel"},
+    {"ParamStayOnTop", "&Stay on top of running applications"},
+    {"ParamStayOnTopYes", "&Yes"},
+    {"ParamStayOnTopNo", "&No"},
+    {"ParamPipette", "Pip&ette size"},
+    {"ParamPipetteSmall", "Small (1 &pixel)"},
+    {"ParamPipetteBigger", "Bi&gger (3 × 3)"},
+    {"ParamPipetteMuchBigger", "M&uch bigger (7 × 7)"},
+    {"ParamPanel", "&Visible panels"},
+    {"ParamPanelRgb", "&RGB"},
+    {"ParamPanelHls", "H&LS"},
+    {"ParamPanelHsv", "&HSV"},
+    {"ParamPanelCmy", "C&MY"},
+    {"ParamPanelCmyk", "CMY&K"},
+    {"ParamPanelVisual", "V&isual"},
+    {"ParamPanelName", "&Color names"},
+    {"ParamPanelHtml", "H&tml"},
+    {"ParamPanelVb", "Visual &Basic"},
 }};
 
 constexpr std::array<TextKey, 3> kAbout = {{
@@ -101,6 +113,16 @@ std::span<const TextKey> ParamTextKeys() {
 }
 std::span<const TextKey> AboutTextKeys() {
     return kAbout;
+}
+
+void LoadBuiltInTexts() {
+    std::vector<BLocaleItem>& table = LanguageTable();
+    table.clear();
+    for (const std::span<const TextKey> keys : {MainTextKeys(), ParamTextKeys(), AboutTextKeys()}) {
+        for (const TextKey& key : keys) {
+            table.push_back({key.key, key.builtIn});
+        }
+    }
 }
 
 } // namespace tintorel

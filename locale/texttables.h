@@ -1,5 +1,6 @@
 // The keys each window takes its texts from, in the order they are
-// applied, with the English text each window is designed with.
+// applied, with the built-in English text of each: the same as the shipped
+// English language file, and shown when no language file can be read.
 #pragma once
 
 #include <span>
@@ -14,5 +15,9 @@ struct TextKey {
 std::span<const TextKey> MainTextKeys();  // 63 keys
 std::span<const TextKey> ParamTextKeys(); // 20 keys
 std::span<const TextKey> AboutTextKeys(); // 3 keys
+
+// Fills the language table with the built-in English text of every key of
+// the three windows: the last resort when no language file can be read.
+void LoadBuiltInTexts();
 
 } // namespace tintorel

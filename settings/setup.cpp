@@ -2,6 +2,9 @@
 
 #include "settings/params.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace tintorel {
 
 std::string LanguageFileForLocale(const std::function<const char*(const char*)>& getEnv) {
@@ -47,6 +50,30 @@ std::vector<std::string> RunSetup(const SetupValues& values) {
     // A first start shows the web colours, not whichever list sorts first.
     put(setting::ColorFile, values.colourFile);
     return written;
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat info {};
+    return !path.empty() && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+std::string ThisProgram() {
+    std::string self(4096, '\0');
+    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
+    self.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return self;
+}
+
+std::string DataFolderFor(const std::string& program, const std::string& fallback) {
+    const std::size_t slash = program.rfind('/');
+    if (slash != std::string::npos) {
+        const std::string bin = program.substr(0, slash);
+        const std::string installed = bin.substr(0, bin.rfind('/') + 1) + "share/tintorel/";
+        if (IsFolder(installed + "colours")) {
+            return installed;
+        }
+    }
+    return fallback.empty() || fallback.back() == '/' ? fallback : fallback + '/';
 }
 
 } // namespace tintorel

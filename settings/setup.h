@@ -26,4 +26,14 @@ struct SetupValues {
 // Writes each value whose setting is missing; returns the names written.
 std::vector<std::string> RunSetup(const SetupValues& values);
 
+// Whether `path` names an existing folder.
+bool IsFolder(const std::string& path);
+// The path of this process's own program file; empty where it cannot be told.
+std::string ThisProgram();
+// The shipped data folder of the program at `program`: <prefix>/share/tintorel/
+// beside its <prefix>/bin/ where that holds the colour lists, else
+// `fallback` (the source tree's data folder a build tree runs from). Ends
+// with "/".
+std::string DataFolderFor(const std::string& program, const std::string& fallback);
+
 } // namespace tintorel

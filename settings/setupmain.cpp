@@ -10,48 +10,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-std::string WithSlash(std::string folder) {
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
-}
-
-std::string ThisProgram() {
-    std::string self(4096, '\0');
-    const ssize_t length = readlink("/proc/self/exe", self.data(), self.size() - 1);
-    self.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    return self;
-}
-
 // The installed data folder (<prefix>/share/tintorel beside <prefix>/bin),
 // else the source tree's data folder this program was built from.
 std::string DataFolder() {
-    const std::string self = ThisProgram();
-    if (!self.empty()) {
-        const std::string bin = self.substr(0, self.rfind('/'));
-        const std::string installed = bin.substr(0, bin.rfind('/')) + "/share/tintorel/";
-        if (IsFolder(installed + "colours")) {
-            return installed;
-        }
-    }
-    return WithSlash(TINTOREL_SOURCE_DATA_DIR);
+    return tintorel::DataFolderFor(tintorel::ThisProgram(), TINTOREL_SOURCE_DATA_DIR);
 }
 
 #ifdef TINTOREL_LAUNCHER
 // The program beside this one, as installed, else the one of the build tree.
 std::string MainProgram() {
-    const std::string self = ThisProgram();
+    const std::string self = tintorel::ThisProgram();
     const std::string beside = self.substr(0, self.rfind('/') + 1) + "tintorel";
     return access(beside.c_str(), X_OK) == 0 ? beside : std::string(TINTOREL_LAUNCHER);
 }
@@ -81,7 +53,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if (argument == "--data" && i + 1 < argc) {
-            data = WithSlash(argv[++i]);
+            data = argv[++i];
+            if (data.back() != '/') {
+                data += '/';
+            }
         } else {
             std::fprintf(stderr, "usage: %s [--data FOLDER]\n", argv[0]);
             return 2;
