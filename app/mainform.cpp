@@ -8,6 +8,7 @@
 #include "app/previewimage.h"
 #include "app/sliderpages.h"
 #include "colourlist/colorname.h"
+#include "controls/accessible.h"
 #include "controls/colorselector.h"
 #include "controls/glyphs.h"
 #include "controls/sliderntext.h"
@@ -110,10 +111,12 @@ QString WidestCode(const QLineEdit* edit, const QString& prefix) {
 
 } // namespace
 
-TMainForm::TMainForm(std::unique_ptr<ScreenReader> screen)
+TMainForm::TMainForm(std::unique_ptr<ScreenReader> screen,
+                     const std::vector<std::string>& startNotes)
     : QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                            Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
       screen_(std::move(screen)) {
+    InstallAccessibleInterfaces();
     BuildLayout();
     ConnectEvents();
     ConnectScreen();
@@ -124,6 +127,9 @@ TMainForm::TMainForm(std::unique_ptr<ScreenReader> screen)
     LogLine("-- Tintorel --");
     LogLine("-- Begin of session --");
     LogTime();
+    for (const std::string& note : startNotes) {
+        LogLine(note);
+    }
     OnCreate();
 }
 
@@ -174,11 +180,22 @@ void TMainForm::BuildLayout() {
     timTimer->setInterval(250);
     escapeStopsPipette_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escapeStopsPipette_->setEnabled(false);
+    // Ctrl+Tab and Ctrl+Page Down show the next page, Ctrl+Shift+Tab and
+    // Ctrl+Page Up the one before, wherever the focus is in the window.
+    const std::pair<QKeyCombination, int> pageKeys[] = {
+        {Qt::CTRL | Qt::Key_Tab, 1},
+        {Qt::CTRL | Qt::Key_PageDown, 1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+        {Qt::CTRL | Qt::SHIFT | Qt::Key_Tab, -1},
+        {Qt::CTRL | Qt::Key_PageUp, -1},
+    };
+    for (const auto& [keys, step] : pageKeys) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { StepPage(step); });
+    }
 
-    setTabOrder(pagColorSpace, edtHtml);
-    setTabOrder(edtHtml, edtVisualBasic);
-    setTabOrder(edtVisualBasic, btnCapture);
-    setTabOrder(btnCapture, btnPref);
+    // The Tab order is the order the controls were made in, which is the
+    // order they are read in: the page, then the column beside it.
     FitToStyle();
 }
 
@@ -449,6 +466,18 @@ bool TMainForm::event(QEvent* event) {
         });
     }
     return QWidget::event(event);
+}
+
+void TMainForm::StepPage(int step) {
+    // The next shown page that way round, as a click on its tab would.
+    const int count = pagColorSpace->count();
+    for (int i = 1; i < count; ++i) {
+        const int page = ((pagColorSpace->currentIndex() + step * i) % count + count) % count;
+        if (pagColorSpace->isTabVisible(page) && pagColorSpace->isTabEnabled(page)) {
+            pagColorSpace->setCurrentIndex(page);
+            return;
+        }
+    }
 }
 
 int TMainForm::ActivePage() const {

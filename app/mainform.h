@@ -48,8 +48,10 @@ public:
     enum Page { PageRgb, PageHls, PageHsv, PageCmy, PageCmyk, PageVisual, PageName };
 
     // Builds the window, opens the session log and runs the creation
-    // sequence. `screen` is what the pipette reads.
-    explicit TMainForm(std::unique_ptr<ScreenReader> screen);
+    // sequence. `screen` is what the pipette reads; `startNotes` are lines
+    // for the log from before it was opened (which fallbacks the start took).
+    explicit TMainForm(std::unique_ptr<ScreenReader> screen,
+                       const std::vector<std::string>& startNotes = {});
     ~TMainForm() override;
 
     // Where the dialogs come from when they are first needed.
@@ -148,10 +150,14 @@ private:
     // Sizes that follow the font and the style: the code fields' width, the
     // glyphs, the name list's rows. Run again when either changes.
     void FitToStyle();
+    // Accessible names from the captions shown beside each control.
+    void NameControls();
+    void NameVisualControls();
     void SettleLayout();
     void ConnectEvents();
     const SliderPageWidgets* ActiveSliderPage() const;
     void SetActivePage(int index);
+    void StepPage(int step);
     void StopPipette();
     bool PointerOverOwnWindow() const;
     // What the desktop lets the pipette do: the button is disabled, with

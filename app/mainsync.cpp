@@ -160,8 +160,11 @@ void TMainForm::UpdatePreview() {
         return;
     }
     const PackedColor packed = currentColor_->ToColor();
-    pnlImage->Canvas().fill(QColor(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF));
+    const QColor shown(packed & 0xFF, (packed >> 8) & 0xFF, (packed >> 16) & 0xFF);
+    pnlImage->Canvas().fill(shown);
     pnlImage->update();
+    // What a screen reader says of the preview: the colour it shows.
+    pnlImage->setAccessibleDescription(shown.name());
 }
 
 void TMainForm::PageControlChanged() {
@@ -241,6 +244,7 @@ void TMainForm::VisualSortChanged() {
     for (QLabel* label : {lblZHue, lblZLight, lblZSat}) {
         label->setVisible(label == shown);
     }
+    NameVisualControls();
 }
 
 void TMainForm::RangeClick(int index, int mode) {

@@ -4,6 +4,8 @@
 
 #include "app/previewimage.h"
 #include "app/sliderpages.h"
+#include "controls/colorselector.h"
+#include "controls/sliderntext.h"
 #include "controls/uitext.h"
 #include "locale/language.h"
 #include "locale/texttables.h"
@@ -11,8 +13,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTabWidget>
 #include <QToolButton>
 
@@ -30,8 +34,13 @@ void TMainForm::ApplyMainTexts() {
     const auto button = [](QAbstractButton* b) -> Apply {
         return [b](const QString& text) { b->setText(text); };
     };
+    // A control without a caption of its own (a glyph, a code, the
+    // preview) shows its text as a hint and is named by it.
     const auto hint = [](QWidget* w) -> Apply {
-        return [w](const QString& text) { w->setToolTip(text); };
+        return [w](const QString& text) {
+            w->setToolTip(text);
+            w->setAccessibleName(CaptionWithoutMarkers(text));
+        };
     };
     const auto tab = [this](int page) -> Apply {
         return [this, page](const QString& text) { pagColorSpace->setTabText(page, text); };
@@ -114,6 +123,39 @@ void TMainForm::ApplyMainTexts() {
             found->second(DisplayText(LookupText(key.key)));
         }
     }
+    NameControls();
+}
+
+void TMainForm::NameControls() {
+    // A control beside a label is named by the label's caption, as the
+    // screen reader's user would find it by sight.
+    const auto named = [](QWidget* control, const QLabel* label) {
+        control->setAccessibleName(CaptionWithoutMarkers(label->text()));
+    };
+    for (const SliderPageWidgets& page : sliderPages_) {
+        for (std::size_t i = 0; i < page.labels.size(); ++i) {
+            for (QWidget* part : {static_cast<QWidget*>(page.sliders[i]),
+                                  static_cast<QWidget*>(page.sliders[i]->Slider()),
+                                  static_cast<QWidget*>(page.sliders[i]->Editor())}) {
+                named(part, page.labels[i]);
+            }
+        }
+    }
+    named(cboVisual, lblXAndY);
+    named(cboFile, lblFile);
+    named(cboName, lblSort);
+    named(lstName, lblColorList);
+    NameVisualControls();
+}
+
+void TMainForm::NameVisualControls() {
+    // The track bar after the one Z label shown, the field after its plane.
+    for (const QLabel* label : {lblZHue, lblZLight, lblZSat}) {
+        if (!label->isHidden()) {
+            tkbZComponent->setAccessibleName(CaptionWithoutMarkers(label->text()));
+        }
+    }
+    VisualColorSelector->setAccessibleName(cboVisual->currentText());
 }
 
 } // namespace tintorel

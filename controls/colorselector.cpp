@@ -1,8 +1,11 @@
 #include "controls/colorselector.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <utility>
@@ -41,6 +44,8 @@ void FrameRect(QPainter& painter, const QRect& r, const QColor& colour) {
 
 BColorSelector::BColorSelector(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
+    // A control of its own in the Tab order, for the keyboard.
+    setFocusPolicy(Qt::StrongFocus);
     xOrientation_ = true;
     yOrientation_ = true;
     resize(64, 64);
@@ -193,6 +198,12 @@ void BColorSelector::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(QPointF(0, 0), bitmap_);
     DrawColorPosition(painter);
+    if (hasFocus()) {
+        // Where the arrow keys go: a dotted frame along the field's edge, in
+        // the palette's highlight over black and white alike.
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1, Qt::DotLine));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
 }
 
 void BColorSelector::UpdateControl(bool rebuild) {
@@ -333,7 +344,74 @@ void BColorSelector::mouseReleaseEvent(QMouseEvent* event) {
     dragging_ = false;
 }
 
+void BColorSelector::MoveMarkTo(std::optional<double> across, std::optional<double> down) {
+    const auto clamped = [](double v) { return static_cast<float>(std::clamp(v, 0.0, 1.0)); };
+    if (across) {
+        x_ = static_cast<float>((clamped(*across) - xOffset_) / xSign_);
+    }
+    if (down) {
+        y_ = static_cast<float>((clamped(*down) - yOffset_) / ySign_);
+    }
+    UpdateColorFromXYZ();
+    UpdateControl(false); // repaint from the cached plane
+    Change();
+}
+
+void BColorSelector::keyPressEvent(QKeyEvent* event) {
+    // The mark's place on the screen, 0..1 along each axis.
+    const double across = static_cast<double>(x_) * xSign_ + xOffset_;
+    const double down = static_cast<double>(y_) * ySign_ + yOffset_;
+    const double column = nbDivX_ > 0 ? 1.0 / nbDivX_ : 0.0;
+    const double row = nbDivY_ > 0 ? 1.0 / nbDivY_ : 0.0;
+    const bool control = event->modifiers().testFlag(Qt::ControlModifier);
+    switch (event->key()) {
+    case Qt::Key_Left:
+        MoveMarkTo(across - column, std::nullopt);
+        break;
+    case Qt::Key_Right:
+        MoveMarkTo(across + column, std::nullopt);
+        break;
+    case Qt::Key_Up:
+        MoveMarkTo(std::nullopt, down - row);
+        break;
+    case Qt::Key_Down:
+        MoveMarkTo(std::nullopt, down + row);
+        break;
+    case Qt::Key_PageUp:
+        MoveMarkTo(std::nullopt, down - 8 * row);
+        break;
+    case Qt::Key_PageDown:
+        MoveMarkTo(std::nullopt, down + 8 * row);
+        break;
+    case Qt::Key_Home:
+        control ? MoveMarkTo(std::nullopt, 0.0) : MoveMarkTo(0.0, std::nullopt);
+        break;
+    case Qt::Key_End:
+        control ? MoveMarkTo(std::nullopt, 1.0) : MoveMarkTo(1.0, std::nullopt);
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+}
+
+void BColorSelector::focusInEvent(QFocusEvent* event) {
+    QWidget::focusInEvent(event);
+    update(); // the focus frame
+}
+
+void BColorSelector::focusOutEvent(QFocusEvent* event) {
+    QWidget::focusOutEvent(event);
+    update();
+}
+
 void BColorSelector::Change() {
+    if (QAccessible::isActive()) {
+        // The colour under the mark is the field's description.
+        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
+        QAccessible::updateAccessibility(&event);
+    }
     emit OnChange(this);
 }
 

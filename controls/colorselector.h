@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <optional>
+
 class QPainter;
 
 namespace tintorel {
@@ -82,6 +84,12 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    // The keyboard moves the mark as the mouse does: the arrow keys by one
+    // division of the plane, Page Up and Page Down by eight, Home and End to
+    // the left and right ends (with Ctrl, the top and bottom).
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     void UpdateFactorsHls();
@@ -90,6 +98,9 @@ private:
     // The packed colour of the given component values along X, Y and Z.
     PackedColor ColorOf(float x, float y, float z) const;
     void PickAt(const QPoint& position);
+    // Moves the mark to the normalised screen position (0..1 left to right,
+    // top to bottom) along each axis given, then raises OnChange.
+    void MoveMarkTo(std::optional<double> across, std::optional<double> down);
     QSize DeviceSize() const;
 
     BColorSpace space_ = HLS;

@@ -2,6 +2,7 @@
 
 #include "util/utilnumber.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QKeyEvent>
@@ -65,7 +66,7 @@ void BTrackBar::SetMax(int value) {
 }
 
 BSliderNText::BSliderNText(QWidget* parent)
-    : QWidget(parent), slider_(new BTrackBar(this)), edit_(new QLineEdit(this)) {
+    : QWidget(parent), slider_(new BTrackBar(this)), edit_(new BNumberEdit(this)) {
     slider_->setGeometry(0, 0, 50, 30);
     edit_->setGeometry(50, 0, 50, 30);
     edit_->setAlignment(Qt::AlignRight);
@@ -129,6 +130,10 @@ void BSliderNText::SetValue(int value) {
     const QString shown = QString::number(slider_->Position());
     if (edit_->text() != shown) {
         edit_->setText(shown);
+        if (QAccessible::isActive()) {
+            QAccessibleValueChangeEvent event(edit_, slider_->Position());
+            QAccessible::updateAccessibility(&event);
+        }
     }
     if (changed) {
         Change();

@@ -27,6 +27,14 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// The number beside the slider: a one-line edit of its own class, so that
+// screen readers are told of it as the spin box it works as.
+class BNumberEdit : public QLineEdit {
+    Q_OBJECT
+public:
+    using QLineEdit::QLineEdit;
+};
+
 class BSliderNText : public QWidget {
     Q_OBJECT
 public:
@@ -84,7 +92,7 @@ private:
     void UpdatePageSize();
 
     BTrackBar* slider_;
-    QLineEdit* edit_;
+    BNumberEdit* edit_;
     int minValue_ = 0;
     int maxValue_ = 0;
     int textWidth_ = 0;

@@ -11,10 +11,12 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev valgrind
           xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev)
 # Only for the tests: the pipette's Wayland test runs a headless GNOME Shell
-# and its portals.
+# and its portals; the windows are checked under the Adwaita styles; a
+# screen reader's view is read through the accessibility bus.
 test_packages=(gnome-shell mutter pipewire wireplumber xdg-desktop-portal
                xdg-desktop-portal-gnome python3-dbusmock python3-gi libegl-mesa0
-               libgl1-mesa-dri qt6-wayland)
+               libgl1-mesa-dri qt6-wayland adwaita-qt6 at-spi2-core python3-pyatspi
+               gir1.2-atspi-2.0)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

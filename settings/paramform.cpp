@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <array>
 
 #include <functional>
 #include <map>
@@ -118,6 +119,9 @@ TParamForm::TParamForm(QWidget* parent)
     lblPipette->setBuddy(rdbSmall);
     lblVisiblePanels->setBuddy(chkRgb);
 
+    for (QCheckBox* page : {chkRgb, chkHls, chkHsv, chkCmy, chkCmyk, chkName, chkVisual}) {
+        connect(page, &QCheckBox::toggled, this, &TParamForm::KeepOnePageVisible);
+    }
     connect(btnOk, &QPushButton::clicked, this, &TParamForm::btnOkClick);
     connect(btnCancel, &QPushButton::clicked, this, &QDialog::reject);
     FormCreate();
@@ -204,9 +208,24 @@ void TParamForm::LoadPreferences() {
     SetRadioChecked(rdbNo, onTop == 0);
     int size = 0;
     ReadSize(size);
-    SetRadioChecked(rdbSmall, size == 1);
+    // A size is always chosen: one the dialog does not offer (none stored
+    // yet, or a hand-edited value) shows as the smallest, which is how the
+    // pipette samples with it.
+    SetRadioChecked(rdbSmall, size != 3 && size != 7);
     SetRadioChecked(rdbBigger, size == 3);
     SetRadioChecked(rdbMuchBigger, size == 7);
+}
+
+void TParamForm::KeepOnePageVisible() {
+    // The last ticked page cannot be unticked: a window without pages would
+    // show nothing to edit.
+    const std::array<QCheckBox*, 7> pages{chkRgb,  chkHls,  chkHsv,   chkCmy,
+                                          chkCmyk, chkName, chkVisual};
+    const auto ticked = std::count_if(pages.begin(), pages.end(),
+                                      [](const QCheckBox* box) { return box->isChecked(); });
+    for (QCheckBox* box : pages) {
+        box->setEnabled(ticked > 1 || !box->isChecked());
+    }
 }
 
 void TParamForm::StorePreferences() {

@@ -32,6 +32,7 @@ protected:
 
 private:
     void AlignChoices();
+    void KeepOnePageVisible();
 
     QGridLayout* stayOnTop_ = nullptr;
     QGridLayout* pipetteSize_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "../testfolder.h"
 #include "app/aboutbox.h"
+#include "app/datafolders.h"
 #include "app/mainform.h"
 #include "app/previewimage.h"
 #include "colourlist/colorfile.h"
@@ -66,10 +67,11 @@ protected:
         LoadLanguageFile(dir, file);
     }
 
-    TMainForm& Start() {
+    TMainForm& Start(const std::vector<std::string>& startNotes = {}) {
         auto screen = std::make_unique<ImageScreenReader>(screenImage_);
         screen_ = screen.get();
-        form_ = std::make_unique<TMainForm>(std::move(screen));
+        form_.reset(); // one log at a time: the new window opens it afresh
+        form_ = std::make_unique<TMainForm>(std::move(screen), startNotes);
         form_->SetAboutBox([this] { return &about_; });
         form_->SetParamForm([this] { return &params_; });
         return *form_;

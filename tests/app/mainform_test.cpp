@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 #include <QSlider>
@@ -18,21 +19,25 @@
 namespace tintorel {
 namespace {
 
-TEST_F(AppTest, FirstRunShowsMarkersBlackAndTheRgbPage) {
-    TMainForm& form = Start();
-    EXPECT_EQ(form.windowTitle(), "<-->");
+// Started by name on a fresh account, without the set-up step: the shipped
+// English texts and colour lists, black on the RGB page, and the log says
+// which folders were taken. Nothing of that is written to the settings.
+TEST_F(AppTest, FirstRunWithoutSetUpShowsEnglishTextsAndTheShippedLists) {
+    TMainForm& form = Start(LoadLanguage());
+    EXPECT_EQ(form.windowTitle(), "Tintorel");
     auto* pages = Child<QTabWidget>("pagColorSpace");
+    const char* const tabs[] = {"RGB", "HLS", "HSV", "CMY", "CMYK", "Visual", "Name"};
     for (int i = 0; i < 7; ++i) {
-        EXPECT_EQ(pages->tabText(i), "<-->") << i;
+        EXPECT_EQ(pages->tabText(i), tabs[i]) << i;
     }
     auto* visual = Child<QComboBox>("cboVisual");
     auto* sorts = Child<QComboBox>("cboName");
     ASSERT_EQ(visual->count(), 3);
     ASSERT_EQ(sorts->count(), 8);
-    EXPECT_EQ(sorts->itemText(7), "<-->");
+    EXPECT_EQ(sorts->itemText(7), "By growing blue");
     EXPECT_EQ(sorts->currentIndex(), 0);
     EXPECT_EQ(visual->currentIndex(), 0);
-    EXPECT_EQ(Child<QLineEdit>("edtHtml")->toolTip(), "<-->");
+    EXPECT_EQ(Child<QLineEdit>("edtHtml")->toolTip(), "Html");
     EXPECT_EQ(form.ActivePage(), TMainForm::PageRgb);
     EXPECT_EQ(Html(), "#000000");
     EXPECT_EQ(Vb(), "&H0");
@@ -43,10 +48,64 @@ TEST_F(AppTest, FirstRunShowsMarkersBlackAndTheRgbPage) {
     EXPECT_EQ(form.size(), form.sizeHint());
     EXPECT_FALSE(Child<QWidget>("cmdOk")->isVisibleTo(&form));
     EXPECT_EQ(form.pos(), Centred());
-    // No colour list folder: the fall-back list.
-    EXPECT_EQ(ColorList().size(), 2u);
+    EXPECT_EQ(Child<QComboBox>("cboFile")->count(), 4);
+    EXPECT_GT(ColorList().size(), 2u);
     EXPECT_TRUE(Child<QRadioButton>("rdbRgbByte")->isChecked());
     EXPECT_TRUE(Child<QRadioButton>("rdbHlsDegreeByte")->isChecked());
+    const std::string shipped = std::string(TINTOREL_DATA_DIR);
+    const std::string log = ReadLog();
+    for (const std::string& line :
+         {"Using " + shipped + "languages/: the setting LocaleDir is missing",
+          "Using " + shipped + "languages/english.txt: the setting LocaleFile is missing or empty",
+          "Using " + shipped + "colours/: the setting ColorDir is missing"}) {
+        EXPECT_NE(log.find(line), std::string::npos) << line << "\n" << log;
+    }
+    for (const TextSetting* folder :
+         {&setting::ColorDir, &setting::LocaleDir, &setting::LocaleFile}) {
+        EXPECT_FALSE(Exists(*folder)) << folder->name;
+    }
+}
+
+// Folders that are gone and a misspelt language file give way to what was
+// shipped; a language file that was read still shows "<-->" for a key it
+// lacks.
+TEST_F(AppTest, StaleFoldersAndUnreadableLanguagesFallBackToTheShippedData) {
+    const std::string shipped = std::string(TINTOREL_DATA_DIR);
+    const std::string mine = folder_ / "mine/";
+    std::filesystem::create_directories(mine);
+    std::ofstream(mine + "tiny.txt") << "MainRgbRed\tRouge\n";
+    const struct {
+        const char* what;
+        std::string colourDir, localeDir, localeFile;
+        const char* title; // the window's title, or null for the marker
+        const char* red;   // the red label's caption
+        std::string note;  // a line the log must hold, or empty for none
+    } cases[] = {
+        {"stale folders", "/gone/colours/", "/gone/languages/", "french.txt", "Tintorel", "&Rouge",
+         "Using " + shipped + "languages/: the setting LocaleDir names no folder"},
+        {"misspelt file", shipped + "colours/", shipped + "languages/", "frnch.txt", "Tintorel",
+         "&Red", "Using " + shipped + "languages/english.txt: the language file frnch.txt"},
+        {"a file of one key", shipped + "colours/", mine, "tiny.txt", nullptr, "Rouge", ""},
+    };
+    for (const auto& c : cases) {
+        Write(setting::ColorDir, c.colourDir);
+        Write(setting::LocaleDir, c.localeDir);
+        Write(setting::LocaleFile, c.localeFile);
+        TMainForm& form = Start(LoadLanguage());
+        EXPECT_EQ(form.windowTitle(), c.title != nullptr ? c.title : "<-->") << c.what;
+        EXPECT_EQ(Child<QLabel>("lblRed")->text(), c.red) << c.what;
+        EXPECT_EQ(Child<QComboBox>("cboFile")->count(), 4) << c.what;
+        const std::string log = ReadLog();
+        if (c.note.empty()) {
+            EXPECT_EQ(log.find("Using "), std::string::npos) << c.what << "\n" << log;
+        } else {
+            EXPECT_NE(log.find(c.note), std::string::npos) << c.what << "\n" << log;
+        }
+        // The stored values stay as they were.
+        EXPECT_EQ(Read(setting::LocaleFile), c.localeFile) << c.what;
+        EXPECT_EQ(Read(setting::ColorDir), c.colourDir) << c.what;
+        form_.reset();
+    }
 }
 
 // A first start after the set-up step shows the web colours, although the
@@ -249,8 +308,8 @@ TEST_F(AppTest, ConfirmedPreferencesAreApplied) {
     TMainForm& form = Start();
     Slider("bstGrn")->SetValue(200);
     QTimer::singleShot(0, [this] {
-        // First showing: no pipette size is checked.
-        EXPECT_FALSE(params_.findChild<QRadioButton*>("rdbSmall")->isChecked());
+        // First showing: the smallest size, as the pipette samples then.
+        EXPECT_TRUE(params_.findChild<QRadioButton*>("rdbSmall")->isChecked());
         EXPECT_TRUE(params_.findChild<QRadioButton*>("rdbNo")->isChecked());
         params_.findChild<QCheckBox*>("chkRgb")->setChecked(false);
         params_.findChild<QCheckBox*>("chkHtml")->setChecked(false);

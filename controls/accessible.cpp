@@ -1,0 +1,98 @@
+#include "controls/accessible.h"
+
+#include "controls/colorselector.h"
+#include "controls/sliderntext.h"
+
+#include <QAccessibleWidget>
+
+namespace tintorel {
+
+namespace {
+
+// "#rrggbb" of a packed colour.
+QString CodeOf(PackedColor colour) {
+    return QString::asprintf("#%02x%02x%02x", colour & 0xFF, (colour >> 8) & 0xFF,
+                             (colour >> 16) & 0xFF);
+}
+
+// The number beside a slider: typed into, and stepped with Up and Down, as
+// a spin box is.
+class NumberBoxAccessible : public QAccessibleWidget, public QAccessibleValueInterface {
+public:
+    explicit NumberBoxAccessible(QWidget* edit) : QAccessibleWidget(edit, QAccessible::SpinBox) {}
+
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        if (type == QAccessible::ValueInterface) {
+            return static_cast<QAccessibleValueInterface*>(this);
+        }
+        return QAccessibleWidget::interface_cast(type);
+    }
+    QString text(QAccessible::Text type) const override {
+        if (type == QAccessible::Value) {
+            return static_cast<const QLineEdit*>(widget())->text();
+        }
+        return QAccessibleWidget::text(type);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.editable = true;
+        return state;
+    }
+    QVariant currentValue() const override { return Control()->Value(); }
+    void setCurrentValue(const QVariant& value) override { Control()->SetValue(value.toInt()); }
+    QVariant maximumValue() const override { return Control()->MaxValue(); }
+    QVariant minimumValue() const override { return Control()->MinValue(); }
+    QVariant minimumStepSize() const override { return 1; }
+
+private:
+    BSliderNText* Control() const { return static_cast<BSliderNText*>(widget()->parentWidget()); }
+};
+
+// The colour field: its name says its plane (set by its owner), its value
+// and description the colour under its mark.
+class ColourFieldAccessible : public QAccessibleWidget {
+public:
+    explicit ColourFieldAccessible(QWidget* field)
+        : QAccessibleWidget(field, QAccessible::Canvas) {}
+
+    QString text(QAccessible::Text type) const override {
+        if (type == QAccessible::Value || type == QAccessible::Description) {
+            return CodeOf(static_cast<const BColorSelector*>(widget())->Color());
+        }
+        return QAccessibleWidget::text(type);
+    }
+};
+
+QAccessibleInterface* Interface(const QString& key, QObject* object) {
+    auto* widget = qobject_cast<QWidget*>(object);
+    if (widget == nullptr) {
+        return nullptr;
+    }
+    if (key == QLatin1String("tintorel::BNumberEdit")) {
+        return new NumberBoxAccessible(widget);
+    }
+    if (key == QLatin1String("tintorel::BColorSelector")) {
+        return new ColourFieldAccessible(widget);
+    }
+    // A top-level QWidget is announced as a mere pane; the main window is
+    // a window, named by its title.
+    if (key == QLatin1String("tintorel::TMainForm")) {
+        return new QAccessibleWidget(widget, QAccessible::Window);
+    }
+    if (key == QLatin1String("tintorel::PreviewImage")) {
+        return new QAccessibleWidget(widget, QAccessible::Graphic);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void InstallAccessibleInterfaces() {
+    static const bool installed = [] {
+        QAccessible::installFactory(Interface);
+        return true;
+    }();
+    (void)installed;
+}
+
+} // namespace tintorel
