@@ -85,7 +85,6 @@ void DesktopFrames::SetPointer(std::size_t index, bool here, int x, int y) {
     monitors_[index].pointerY = y;
 }
 
-
 double DesktopFrames::Scale() const {
     double scale = 1.0;
     bool any = false;
@@ -121,7 +120,8 @@ DesktopPoint DesktopFrames::Size() const {
     const int top = OriginY();
     for (const MonitorFrame& monitor : monitors_) {
         right = std::max(right, static_cast<double>(monitor.x) - left + std::max(monitor.width, 0));
-        bottom = std::max(bottom, static_cast<double>(monitor.y) - top + std::max(monitor.height, 0));
+        bottom =
+            std::max(bottom, static_cast<double>(monitor.y) - top + std::max(monitor.height, 0));
     }
     const double scale = Scale();
     return {TruncToInt(right * scale + 0.5), TruncToInt(bottom * scale + 0.5)};

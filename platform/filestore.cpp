@@ -1,21 +1,13 @@
 #include "platform/filestore.h"
 
+#include "platform/atomicfile.h"
 #include "platform/logfolder.h"
+#include "platform/storelock.h"
 #include "util/utilfile.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <condition_variable>
 #include <cstdlib>
-#include <dirent.h>
-#include <fcntl.h>
 #include <memory>
-#include <mutex>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <system_error>
-#include <thread>
-#include <unistd.h>
 #include <vector>
 
 namespace tintorel {
@@ -23,133 +15,6 @@ namespace tintorel {
 namespace {
 
 constexpr const char* kRoot = "HKEY_CURRENT_USER";
-
-std::string FolderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-}
-
-// mkdir -p, with the new folders private to the user.
-bool MakeFolders(const std::string& folder) {
-    std::string partial;
-    std::size_t at = 0;
-    while (at != std::string::npos) {
-        at = folder.find('/', at + 1);
-        partial = folder.substr(0, at);
-        if (!partial.empty() && mkdir(partial.c_str(), 0700) != 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    struct stat info {};
-    return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-// The file a path names after following its symbolic links, which dotfile
-// managers put in place of the settings file: the new contents are renamed
-// onto the link's target, so the link stays a link. A link that loops, or
-// goes too deep, is taken as it stands.
-std::string FollowLinks(std::string path) {
-    for (int depth = 0; depth < 40; ++depth) {
-        struct stat info {};
-        if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-            return path;
-        }
-        std::string target(4096, '\0');
-        const ssize_t length = readlink(path.c_str(), target.data(), target.size());
-        if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) {
-            return path;
-        }
-        target.resize(static_cast<std::size_t>(length));
-        path = target.front() == '/' ? target : FolderOf(path) + "/" + target;
-    }
-    return path;
-}
-
-bool WriteAll(int fd, const std::string& text) {
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<std::size_t>(wrote);
-    }
-    return true;
-}
-
-// The exclusive lock on the lock file, given up when the object goes.
-//
-// When another program holds it, a helper thread waits in a blocking flock:
-// the kernel wakes a blocked waiter as soon as the lock is released, where
-// polling could lose every race against a busy writer. If the lock does not
-// come within the timeout the helper is abandoned and gives the lock back
-// the moment it gets it.
-class StoreLock {
-public:
-    StoreLock(const std::string& lockPath, std::chrono::milliseconds timeout)
-        : fd_(open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600)) {
-        if (fd_.get() < 0) {
-            return;
-        }
-        if (flock(fd_.get(), LOCK_EX | LOCK_NB) == 0) {
-            held_ = true;
-            return;
-        }
-        if (errno != EWOULDBLOCK) {
-            return;
-        }
-        // The helper's descriptor shares the open file, and so the lock.
-        const int waitFd = fcntl(fd_.get(), F_DUPFD_CLOEXEC, 0);
-        if (waitFd < 0) {
-            return;
-        }
-        auto wait = std::make_shared<Wait>();
-        try {
-            std::thread([wait, waitFd] {
-                int result = 0;
-                do {
-                    result = flock(waitFd, LOCK_EX);
-                } while (result != 0 && errno == EINTR);
-                {
-                    const std::lock_guard<std::mutex> guard(wait->mutex);
-                    if (result == 0 && wait->abandoned) {
-                        flock(waitFd, LOCK_UN);
-                    }
-                    wait->acquired = result == 0;
-                    wait->done = true;
-                }
-                close(waitFd);
-                wait->changed.notify_all();
-            }).detach();
-        } catch (const std::system_error&) {
-            close(waitFd);
-            return;
-        }
-        std::unique_lock<std::mutex> guard(wait->mutex);
-        wait->changed.wait_for(guard, timeout, [&wait] { return wait->done; });
-        if (wait->done) {
-            held_ = wait->acquired;
-        } else {
-            wait->abandoned = true;
-        }
-    }
-    bool Held() const { return held_; }
-
-private:
-    struct Wait {
-        std::mutex mutex;
-        std::condition_variable changed;
-        bool done = false;
-        bool acquired = false;
-        bool abandoned = false;
-    };
-
-    FileDescriptor fd_;
-    bool held_ = false;
-};
 
 } // namespace
 
@@ -344,7 +209,16 @@ void FileRegistryStore::Change(std::function<bool(RegDocument&)> change) {
 }
 
 bool FileRegistryStore::Commit(Batch& batch) {
-    if (!MakeFolders(FolderOf(filePath_))) {
+    return Transact(batch.changes, &batch);
+}
+
+bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) {
+    return Transact({change}, nullptr);
+}
+
+bool FileRegistryStore::Transact(const std::vector<std::function<bool(RegDocument&)>>& changes,
+                                 const Batch* batch) {
+    if (filePath_.empty() || !MakeFolders(FolderOf(filePath_))) {
         return false;
     }
     const StoreLock lock(lockPath_, lockTimeout_);
@@ -353,77 +227,23 @@ bool FileRegistryStore::Commit(Batch& batch) {
     }
     // Unchanged since the batch read it: the batch's tree is what the
     // changes make of the file, and a large file is not read again.
-    if (StampOf(filePath_) == batch.stamp && batch.stamp.size >= 0) {
-        return Write(*batch.document);
+    if (batch != nullptr && batch->document && StampOf(filePath_) == batch->stamp &&
+        batch->stamp.size >= 0) {
+        return Write(*batch->document);
     }
     std::optional<RegDocument> document = Load();
     if (!document) {
         return false; // never replace a file that could not be read
     }
     bool changed = false;
-    for (const auto& change : batch.changes) {
+    for (const auto& change : changes) {
         changed = change(*document) || changed;
     }
     return !changed || Write(*document);
 }
 
-bool FileRegistryStore::Modify(const std::function<bool(RegDocument&)>& change) {
-    if (filePath_.empty()) {
-        return false;
-    }
-    if (!MakeFolders(FolderOf(filePath_))) {
-        return false;
-    }
-    const StoreLock lock(lockPath_, lockTimeout_);
-    if (!lock.Held()) {
-        return false;
-    }
-    std::optional<RegDocument> document = Load();
-    if (!document) {
-        return false; // never replace a file that could not be read
-    }
-    if (!change(*document)) {
-        return true;
-    }
-    return Write(*document);
-}
-
 bool FileRegistryStore::Write(const RegDocument& document) {
-    const std::string target = FollowLinks(filePath_);
-    const std::string targetFolder = FolderOf(target);
-    if (target != filePath_ && !MakeFolders(targetFolder)) {
-        return false; // a dangling link into a folder that cannot be made
-    }
-    // Under the lock no other writer is between its write and its rename:
-    // temporary files left by a writer that was killed can go.
-    const std::string prefix = target.substr(target.rfind('/') + 1) + ".tmp";
-    if (DIR* dir = opendir(targetFolder.c_str())) {
-        while (const dirent* item = readdir(dir)) {
-            const std::string name = item->d_name;
-            if (name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0) {
-                unlink((targetFolder + "/" + name).c_str());
-            }
-        }
-        closedir(dir);
-    }
-    std::string temporary = target + ".tmpXXXXXX";
-    const FileDescriptor out(mkostemp(temporary.data(), O_CLOEXEC));
-    if (out.get() < 0) {
-        return false;
-    }
-    ++syncs_;
-    if (!WriteAll(out.get(), FormatRegFile(document)) || fsync(out.get()) != 0 ||
-        rename(temporary.c_str(), target.c_str()) != 0) {
-        unlink(temporary.c_str());
-        return false;
-    }
-    // Make the rename itself durable.
-    const FileDescriptor dir(open(targetFolder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.get() >= 0) {
-        ++syncs_;
-        fsync(dir.get());
-    }
-    return true;
+    return WriteFileAtomically(filePath_, FormatRegFile(document), &syncs_);
 }
 
 std::optional<std::string> SettingsFilePath() {

@@ -67,6 +67,11 @@ private:
     void Change(std::function<bool(RegDocument&)> change);
     std::optional<RegDocument> Load(FileStamp& stamp) const;
     bool Commit(Batch& batch);
+    // The one way the file changes: under the lock, the file as it is now
+    // with `changes` applied (or, when the file is still as `batch` read
+    // it, the batch's tree) is written back if anything changed.
+    bool Transact(const std::vector<std::function<bool(RegDocument&)>>& changes,
+                  const Batch* batch);
     // Writes `document` over the file; the lock must be held.
     bool Write(const RegDocument& document);
 

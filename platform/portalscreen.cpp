@@ -138,9 +138,8 @@ PipeWireStreams::PipeWireStreams(int fd,
     }
     pw_loop_enter(loop_);
     notifier_ = std::make_unique<QSocketNotifier>(pw_loop_get_fd(loop_), QSocketNotifier::Read);
-    QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
-        pw_loop_iterate(loop_, 0);
-    });
+    QObject::connect(notifier_.get(), &QSocketNotifier::activated,
+                     [this] { pw_loop_iterate(loop_, 0); });
     context_ = pw_context_new(loop_, nullptr, 0);
     if (context_ == nullptr) {
         close(fd);
@@ -168,10 +167,10 @@ PipeWireStreams::PipeWireStreams(int fd,
         auto stream = std::make_unique<Stream>();
         stream->owner = this;
         stream->index = i;
-        stream->stream = pw_stream_new(
-            core_, "Tintorel pipette",
-            pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY, "Capture",
-                              PW_KEY_MEDIA_ROLE, "Screen", nullptr));
+        stream->stream =
+            pw_stream_new(core_, "Tintorel pipette",
+                          pw_properties_new(PW_KEY_MEDIA_TYPE, "Video", PW_KEY_MEDIA_CATEGORY,
+                                            "Capture", PW_KEY_MEDIA_ROLE, "Screen", nullptr));
         if (stream->stream == nullptr) {
             continue;
         }
@@ -189,20 +188,19 @@ PipeWireStreams::PipeWireStreams(int fd,
             &builder, SPA_TYPE_OBJECT_Format, SPA_PARAM_EnumFormat, SPA_FORMAT_mediaType,
             SPA_POD_Id(SPA_MEDIA_TYPE_video), SPA_FORMAT_mediaSubtype,
             SPA_POD_Id(SPA_MEDIA_SUBTYPE_raw), SPA_FORMAT_VIDEO_format,
-            SPA_POD_CHOICE_ENUM_Id(9, SPA_VIDEO_FORMAT_BGRx, SPA_VIDEO_FORMAT_BGRx,
-                                   SPA_VIDEO_FORMAT_BGRA, SPA_VIDEO_FORMAT_RGBx,
-                                   SPA_VIDEO_FORMAT_RGBA, SPA_VIDEO_FORMAT_xBGR,
-                                   SPA_VIDEO_FORMAT_ABGR, SPA_VIDEO_FORMAT_xRGB,
-                                   SPA_VIDEO_FORMAT_ARGB),
+            SPA_POD_CHOICE_ENUM_Id(
+                9, SPA_VIDEO_FORMAT_BGRx, SPA_VIDEO_FORMAT_BGRx, SPA_VIDEO_FORMAT_BGRA,
+                SPA_VIDEO_FORMAT_RGBx, SPA_VIDEO_FORMAT_RGBA, SPA_VIDEO_FORMAT_xBGR,
+                SPA_VIDEO_FORMAT_ABGR, SPA_VIDEO_FORMAT_xRGB, SPA_VIDEO_FORMAT_ARGB),
             SPA_FORMAT_VIDEO_size, SPA_POD_CHOICE_RANGE_Rectangle(&size, &smallest, &largest),
             SPA_FORMAT_VIDEO_framerate, SPA_POD_Fraction(&none), SPA_FORMAT_VIDEO_maxFramerate,
             SPA_POD_CHOICE_RANGE_Fraction(&rate, &slowest, &rate)));
         // The node is given as the target id, not as a target.object
         // property: some session managers read a number there as a serial.
-        pw_stream_connect(stream->stream, PW_DIRECTION_INPUT, monitors[i].first,
-                          static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT |
-                                                       PW_STREAM_FLAG_MAP_BUFFERS),
-                          params, 1);
+        pw_stream_connect(
+            stream->stream, PW_DIRECTION_INPUT, monitors[i].first,
+            static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS),
+            params, 1);
         streams_.push_back(std::move(stream));
     }
 }
@@ -416,10 +414,10 @@ void PortalScreenReader::Request(const QString& interface, const QString& method
     sender.replace(QLatin1Char('.'), QLatin1Char('_'));
     if (!requestPath_.isEmpty()) {
         bus.disconnect(kPortal, requestPath_, QStringLiteral("org.freedesktop.portal.Request"),
-                       QStringLiteral("Response"), this,
-                       SLOT(OnResponse(uint, QVariantMap)));
+                       QStringLiteral("Response"), this, SLOT(OnResponse(uint, QVariantMap)));
     }
-    requestPath_ = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
+    requestPath_ =
+        QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
     bus.connect(kPortal, requestPath_, QStringLiteral("org.freedesktop.portal.Request"),
                 QStringLiteral("Response"), this, SLOT(OnResponse(uint, QVariantMap)));
     next_ = std::move(next);
@@ -601,28 +599,29 @@ void PortalScreenReader::EndSession() {
 }
 
 void PortalScreenReader::PickColor(std::function<void(std::optional<std::uint32_t>)> done) {
-    auto finish = std::make_shared<std::function<void(std::optional<std::uint32_t>)>>(
-        std::move(done));
-    Request(kScreenshot, QStringLiteral("PickColor"), {QString()}, {},
-            [finish](const QVariantMap& results) {
-                const QVariant value = results.value(QStringLiteral("color"));
-                if (value.userType() != qMetaTypeId<QDBusArgument>()) {
-                    (*finish)(std::nullopt);
-                    return;
-                }
-                double rgb[3] = {0, 0, 0};
-                const QDBusArgument argument = Argument(value);
-                argument.beginStructure();
-                argument >> rgb[0] >> rgb[1] >> rgb[2];
-                argument.endStructure();
-                std::uint32_t packed = 0;
-                for (int i = 0; i < 3; ++i) {
-                    const double v = std::isfinite(rgb[i]) ? std::clamp(rgb[i], 0.0, 1.0) : 0.0;
-                    packed |= static_cast<std::uint32_t>(v * 255.0 + 0.5) << (8 * i);
-                }
-                (*finish)(packed);
-            },
-            [finish](const std::string&) { (*finish)(std::nullopt); });
+    auto finish =
+        std::make_shared<std::function<void(std::optional<std::uint32_t>)>>(std::move(done));
+    Request(
+        kScreenshot, QStringLiteral("PickColor"), {QString()}, {},
+        [finish](const QVariantMap& results) {
+            const QVariant value = results.value(QStringLiteral("color"));
+            if (value.userType() != qMetaTypeId<QDBusArgument>()) {
+                (*finish)(std::nullopt);
+                return;
+            }
+            double rgb[3] = {0, 0, 0};
+            const QDBusArgument argument = Argument(value);
+            argument.beginStructure();
+            argument >> rgb[0] >> rgb[1] >> rgb[2];
+            argument.endStructure();
+            std::uint32_t packed = 0;
+            for (int i = 0; i < 3; ++i) {
+                const double v = std::isfinite(rgb[i]) ? std::clamp(rgb[i], 0.0, 1.0) : 0.0;
+                packed |= static_cast<std::uint32_t>(v * 255.0 + 0.5) << (8 * i);
+            }
+            (*finish)(packed);
+        },
+        [finish](const std::string&) { (*finish)(std::nullopt); });
 }
 
 bool PortalScreenReader::PointerOnOwnWindow() const {
@@ -632,8 +631,7 @@ bool PortalScreenReader::PointerOnOwnWindow() const {
 bool PortalScreenReader::eventFilter(QObject* watched, QEvent* event) {
     // Where our windows are on a Wayland desktop is not known, but whether
     // the pointer is over one of them is: each tells when it enters.
-    if (watched->isWindowType() &&
-        static_cast<QWindow*>(watched)->type() != Qt::ToolTip) {
+    if (watched->isWindowType() && static_cast<QWindow*>(watched)->type() != Qt::ToolTip) {
         if (event->type() == QEvent::Enter) {
             ++ownWindowsUnderPointer_;
         } else if (event->type() == QEvent::Leave && ownWindowsUnderPointer_ > 0) {

@@ -229,14 +229,45 @@ bool SameRegName(std::string_view a, std::string_view b) {
     return true;
 }
 
-RegSection* RegDocument::Find(std::string_view path) {
-    RegSection* found = nullptr;
-    for (RegSection& section : sections) {
-        if (SameRegName(section.path, path)) {
-            found = &section;
+namespace {
+
+std::string Folded(std::string_view name) {
+    std::string folded(name);
+    for (char& c : folded) {
+        c = LowerAscii(c);
+    }
+    return folded;
+}
+
+} // namespace
+
+const std::vector<std::size_t>& RegDocument::SectionsOf(std::string_view path) const {
+    static const std::vector<std::size_t> none;
+    if (indexed_ > sections.size()) {
+        index_.clear();
+        indexed_ = 0;
+    }
+    for (; indexed_ < sections.size(); ++indexed_) {
+        index_[Folded(sections[indexed_].path)].push_back(indexed_);
+    }
+    const auto found = index_.find(Folded(path));
+    if (found == index_.end()) {
+        return none;
+    }
+    for (const std::size_t at : found->second) {
+        if (at >= sections.size() || !SameRegName(sections[at].path, path)) {
+            // Sections were changed some other way than by adding: start over.
+            index_.clear();
+            indexed_ = 0;
+            return SectionsOf(path);
         }
     }
-    return found;
+    return found->second;
+}
+
+RegSection* RegDocument::Find(std::string_view path) {
+    const std::vector<std::size_t>& places = SectionsOf(path);
+    return places.empty() ? nullptr : &sections[places.back()];
 }
 
 const RegSection* RegDocument::Find(std::string_view path) const {
@@ -283,15 +314,13 @@ const RegValue* FindRegValue(const RegSection& section, std::string_view name) {
 
 const RegValue* FindRegValue(const RegDocument& document, std::string_view path,
                              std::string_view name) {
-    const RegValue* found = nullptr;
-    for (const RegSection& section : document.sections) {
-        if (SameRegName(section.path, path)) {
-            if (const RegValue* value = FindRegValue(section, name)) {
-                found = value;
-            }
+    const std::vector<std::size_t>& places = document.SectionsOf(path);
+    for (auto at = places.rbegin(); at != places.rend(); ++at) {
+        if (const RegValue* value = FindRegValue(document.sections[*at], name)) {
+            return value;
         }
     }
-    return found;
+    return nullptr;
 }
 
 void SetRegValue(RegSection& section, const std::string& name, const RegValue& value) {

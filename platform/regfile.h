@@ -17,6 +17,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -48,6 +49,16 @@ struct RegDocument {
     // null: where a value of that key is written.
     RegSection* Find(std::string_view path);
     const RegSection* Find(std::string_view path) const;
+    // The places in `sections` of every section of that key, in file order.
+    const std::vector<std::size_t>& SectionsOf(std::string_view path) const;
+
+private:
+    // Where each key's sections are, by its path in lower case, so that a
+    // lookup does not read every section. Sections are only ever added at
+    // the end; the index catches up with them on the next lookup, and is
+    // made anew should it ever disagree with them.
+    mutable std::unordered_map<std::string, std::vector<std::size_t>> index_;
+    mutable std::size_t indexed_ = 0;
 };
 
 // The value that counts: the last of that name in the last section of that

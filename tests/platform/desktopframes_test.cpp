@@ -21,8 +21,7 @@ MonitorFrame Monitor(int x, int y, int width, int height) {
 
 // A BGRx frame whose pixel (x, y) is `colour(x, y)` (0x00BBGGRR), with two
 // bytes of padding after each row.
-template <typename Colour>
-std::vector<std::uint8_t> Frame(int width, int height, Colour colour) {
+template <typename Colour> std::vector<std::uint8_t> Frame(int width, int height, Colour colour) {
     const int stride = width * 4 + 2;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stride) * height, 0xEE);
     for (int y = 0; y < height; ++y) {
@@ -55,8 +54,8 @@ TEST(DesktopFrames, TwoMonitorsWithOffsets) {
         int x, y;
         std::uint32_t colour;
     } cases[] = {
-        {0, 0, kRed},   {3, 3, kRed},   {4, 2, kGreen}, {6, 5, kGreen},
-        {4, 1, 0},      {0, 5, 0},      {7, 2, 0},      {-1, 0, 0},
+        {0, 0, kRed}, {3, 3, kRed}, {4, 2, kGreen}, {6, 5, kGreen},
+        {4, 1, 0},    {0, 5, 0},    {7, 2, 0},      {-1, 0, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(desktop.Pixel(c.x, c.y), c.colour) << c.x << "," << c.y;
@@ -69,9 +68,8 @@ TEST(DesktopFrames, TwoMonitorsWithOffsets) {
 TEST(DesktopFrames, MonitorAtScaleTwoIsReadPixelForPixel) {
     DesktopFrames desktop;
     desktop.SetMonitors({Monitor(0, 0, 2, 2), Monitor(2, 0, 2, 2)});
-    const auto sharp = Frame(4, 4, [](int x, int y) {
-        return static_cast<std::uint32_t>(x * 60 + (y * 60 << 8));
-    });
+    const auto sharp = Frame(
+        4, 4, [](int x, int y) { return static_cast<std::uint32_t>(x * 60 + (y * 60 << 8)); });
     desktop.SetFrame(0, 4, 4, 4 * 4 + 2, FrameFormat::Bgrx, sharp.data(), sharp.size());
     const auto plain = Frame(2, 2, [](int x, int y) { return x == 0 && y == 0 ? kBlue : kWhite; });
     desktop.SetFrame(1, 2, 2, 2 * 4 + 2, FrameFormat::Bgrx, plain.data(), plain.size());

@@ -182,5 +182,31 @@ TEST(RegFile, HandEditedFilesReadAsImported) {
     EXPECT_EQ(FormatRegFile(ParseRegFile(written)), written);
 }
 
+// Lookups find a key's sections by name, letter case aside, also sections
+// added after the document was first searched, and the index never keeps a
+// stale place.
+TEST(RegFile, LookupsFollowSectionsAsTheyAreAdded) {
+    RegDocument doc = ParseRegFile("REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"X\"=dword:00000001\n");
+    EXPECT_EQ(doc.Find("hkey_current_user\\a"), &doc.sections[0]);
+    EXPECT_EQ(doc.Find("HKEY_CURRENT_USER\\B"), nullptr);
+    doc.sections.push_back({"HKEY_CURRENT_USER\\B", {}, {}});
+    doc.sections.push_back({"HKEY_CURRENT_USER\\a", {}, {}});
+    EXPECT_EQ(doc.Find("HKEY_CURRENT_USER\\B"), &doc.sections[1]);
+    // The later section of a key is where values go; the value that counts
+    // is still the one written.
+    EXPECT_EQ(doc.Find("HKEY_CURRENT_USER\\A"), &doc.sections[2]);
+    ASSERT_NE(FindRegValue(doc, "HKEY_CURRENT_USER\\A", "X"), nullptr);
+    SetRegValue(doc.sections[2], "X", RegValue{RegDword, {2, 0, 0, 0}});
+    EXPECT_EQ(FindRegValue(doc, "HKEY_CURRENT_USER\\A", "x")->data[0], 2);
+    // Sections changed other than by adding: found anew.
+    doc.sections.erase(doc.sections.begin());
+    EXPECT_EQ(doc.Find("HKEY_CURRENT_USER\\B"), &doc.sections[0]);
+    EXPECT_EQ(doc.Find("HKEY_CURRENT_USER\\A"), &doc.sections[1]);
+    std::swap(doc.sections[0], doc.sections[1]);
+    EXPECT_EQ(doc.Find("HKEY_CURRENT_USER\\B"), &doc.sections[1]);
+    const RegDocument copy = doc;
+    EXPECT_EQ(copy.Find("HKEY_CURRENT_USER\\B"), &copy.sections[1]);
+}
+
 } // namespace
 } // namespace tintorel

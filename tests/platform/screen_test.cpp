@@ -13,8 +13,7 @@ namespace {
 
 // Waits, handling events, until the condition holds; the limit only bounds
 // a failure, it is not a guess at how long the X server takes.
-template <typename Condition>
-bool WaitFor(Condition condition) {
+template <typename Condition> bool WaitFor(Condition condition) {
     QDeadlineTimer limit(60'000);
     while (!condition()) {
         if (limit.hasExpired()) {
