@@ -2,6 +2,7 @@
 
 #include "controls/uitext.h"
 #include "locale/language.h"
+#include "version.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -53,7 +54,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     imgPicture->installEventFilter(this);
     lblAuthor = new QLabel("VRQM", pnlPicture);
     lblAuthor->setObjectName("lblAuthor");
-    lblVersion = new QLabel("Version 1.6.15", pnlPicture);
+    lblVersion = new QLabel("Version " TINTOREL_VERSION, pnlPicture);
     lblVersion->setObjectName("lblVersion");
     // The labels lie over the foot of the picture, the author's at the left
     // and the version at the right; clicks go through them to the picture.

@@ -1,6 +1,7 @@
 #include "locale/texttables.h"
 
 #include "locale/language.h"
+#include "version.h"
 
 #include <array>
 
@@ -100,7 +101,7 @@ constexpr std::array<TextKey, 20> kParam = {{
 constexpr std::array<TextKey, 3> kAbout = {{
     {"AboutTitle", "Tintorel"},
     {"AboutAuthor", "VRQM"},
-    {"AboutVersion", "Version 1.6.15"},
+    {"AboutVersion", "Version " TINTOREL_VERSION},
 }};
 
 } // namespace

@@ -77,10 +77,18 @@ check_package() {
         usr/share/applications/org.tintorel.Tintorel.desktop \
         usr/share/icons/hicolor/scalable/apps/org.tintorel.Tintorel.svg \
         usr/share/metainfo/org.tintorel.Tintorel.metainfo.xml \
-        usr/share/tintorel/colours/web.txt usr/share/tintorel/languages/english.txt; do
+        usr/share/tintorel/colours/web.txt usr/share/tintorel/languages/english.txt \
+        usr/share/doc/tintorel/copyright usr/share/doc/tintorel/changelog.Debian.gz; do
         grep -q "\./$path\$" <<<"$listing" || { echo "package lacks $path"; return 1; }
     done
     dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || { echo "package lacks its Qt dependency"; return 1; }
+    # The changelog and the metadata name the package's own version.
+    local version
+    version=$(dpkg-deb -f "$deb" Version)
+    dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/doc/tintorel/changelog.Debian.gz | zcat |
+        head -1 | grep -qF "tintorel ($version)" || { echo "the changelog is not of $version"; return 1; }
+    dpkg-deb --fsys-tarfile "$deb" | tar -xOf - ./usr/share/metainfo/org.tintorel.Tintorel.metainfo.xml |
+        grep -qF "<release version=\"$version\"" || { echo "the metadata is not of $version"; return 1; }
     local tree
     tree=$(mktemp -d)
     dpkg-deb -x "$deb" "$tree"

@@ -188,7 +188,7 @@ french = dict(english, sliders=("Rouge", "Vert", "Bleu"), buttons=("Pipette", "P
               preferences="Préférences", small="Petite (1 pixel)",
               boxes=("RVB", "Nom", "Visual Basic"), cancel="Annuler")
 
-shipped = os.path.realpath(os.path.join(os.path.dirname(__file__), "../../data")) + "/"
+shipped = os.path.join(build, "data") + "/"
 runs = (
     ("fresh", None, english,
      ["Using %scolours/: the setting ColorDir is missing" % shipped,
