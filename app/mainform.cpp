@@ -7,6 +7,7 @@
 #include "app/placement.h"
 #include "app/previewimage.h"
 #include "app/sliderpages.h"
+#include "colour/colorcodes.h"
 #include "colourlist/colorname.h"
 #include "controls/accessible.h"
 #include "controls/colorselector.h"
@@ -356,6 +357,8 @@ QLayout* TMainForm::BuildSideColumn() {
     edtHtml->setMaxLength(7);
     edtVisualBasic = Named(new QLineEdit(this), "edtVisualBasic");
     edtVisualBasic->setMaxLength(8);
+    html_ = {edtHtml, false, HtmlCode, &tintorel::ParseHtmlCode};
+    visualBasic_ = {edtVisualBasic, false, VisualBasicCode, &tintorel::ParseVisualBasicCode};
     // A hidden code keeps its room: the window does not change its size
     // when the preferences hide one.
     for (QLineEdit* edit : {edtHtml, edtVisualBasic}) {
@@ -543,8 +546,8 @@ void TMainForm::OnCreate() {
     if (currentColor_) {
         VisualSortChanged();
         PanelSyncEnabled = true;
-        HtmlSyncEnabled = true;
-        VisualBasicSyncEnabled = true;
+        html_.syncEnabled = true;
+        visualBasic_.syncEnabled = true;
         PageControlChanged();
         UpdatePanel();
         UpdatePreview();

@@ -37,6 +37,7 @@ namespace tintorel {
 class BColorSelector;
 class BSliderNText;
 class PreviewImage;
+struct ByteRgb;
 struct SliderPageSpec;
 class TAboutBox;
 class TParamForm;
@@ -69,11 +70,11 @@ public:
     void UpdatePreview();
     void ApplyRanges();
     void SaveRanges();
-    // Codes.
-    void UpdateHtmlCode();
-    void UpdateVisualBasicCode();
-    void ParseHtmlCode();
-    void ParseVisualBasicCode();
+    // Codes: the web code and the Visual Basic code, two of one kind.
+    void UpdateHtmlCode() { UpdateCode(html_); }
+    void UpdateVisualBasicCode() { UpdateCode(visualBasic_); }
+    void ParseHtmlCode() { ParseCode(html_); }
+    void ParseVisualBasicCode() { ParseCode(visualBasic_); }
     // Name panel.
     void FillColorFileList();
     void LoadSelectedColorFile();
@@ -109,8 +110,8 @@ public:
     void ColorSelectorChanged();
     void ZComponentChanged();
     void VisualSortChanged();
-    void HtmlChanged();
-    void VisualBasicChanged();
+    void HtmlChanged() { CodeChanged(html_, visualBasic_); }
+    void VisualBasicChanged() { CodeChanged(visualBasic_, html_); }
     void cboFileChange();
     void CboNameChanged();
     void LstNameMouseUp();
@@ -133,6 +134,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // A code field: its edit, its guard (HtmlSyncEnabled for the web code,
+    // VisualBasicSyncEnabled for the Visual Basic one; open while true),
+    // its text form and its reader.
+    struct CodeField {
+        QLineEdit* edit = nullptr;
+        bool syncEnabled = false;
+        std::string (*format)(float red, float green, float blue) = nullptr;
+        bool (*parse)(const std::string& text, ByteRgb& read) = nullptr;
+    };
+    // Writes the current colour into the field.
+    void UpdateCode(CodeField& field);
+    // Reads the field into the current colour, then shows it.
+    void ParseCode(CodeField& field);
+    // The user typed into `field`: the colour, the page and `other` follow.
+    void CodeChanged(CodeField& field, CodeField& other);
+
     // A slider page as built from its row of the slider page table.
     struct SliderPageWidgets {
         const SliderPageSpec* spec = nullptr;
@@ -197,8 +214,8 @@ private:
     std::unique_ptr<BColor> currentColor_;
     int pipetteSize_ = 0;
     bool PanelSyncEnabled = false;
-    bool HtmlSyncEnabled = false;
-    bool VisualBasicSyncEnabled = false;
+    CodeField html_;
+    CodeField visualBasic_;
     bool RangeClicksEnabled = false;
     bool endingSession_ = false;
     bool iconsLoaded_ = false;

@@ -303,64 +303,31 @@ void TMainForm::SaveRanges() {
 
 // Codes
 
-void TMainForm::UpdateHtmlCode() {
-    if (!HtmlSyncEnabled) {
+void TMainForm::UpdateCode(CodeField& field) {
+    if (!field.syncEnabled) {
         return;
     }
-    const GuardClosed closed(HtmlSyncEnabled);
+    const GuardClosed closed(field.syncEnabled);
     if (currentColor_) {
         float r = 0, g = 0, b = 0;
         currentColor_->ToRgb(r, g, b);
-        edtHtml->setText(QString::fromStdString(HtmlCode(r, g, b)));
+        field.edit->setText(QString::fromStdString(field.format(r, g, b)));
     }
 }
 
-void TMainForm::UpdateVisualBasicCode() {
-    if (!VisualBasicSyncEnabled) {
+void TMainForm::CodeChanged(CodeField& field, CodeField& other) {
+    if (!field.syncEnabled) {
         return;
     }
-    const GuardClosed closed(VisualBasicSyncEnabled);
-    if (currentColor_) {
-        float r = 0, g = 0, b = 0;
-        currentColor_->ToRgb(r, g, b);
-        edtVisualBasic->setText(QString::fromStdString(VisualBasicCode(r, g, b)));
-    }
-}
-
-void TMainForm::HtmlChanged() {
-    if (!HtmlSyncEnabled) {
-        return;
-    }
-    const GuardClosed closed(HtmlSyncEnabled);
-    ParseHtmlCode();
+    const GuardClosed closed(field.syncEnabled);
+    ParseCode(field);
     UpdatePanel();
-    UpdateVisualBasicCode();
+    UpdateCode(other);
 }
 
-void TMainForm::VisualBasicChanged() {
-    if (!VisualBasicSyncEnabled) {
-        return;
-    }
-    const GuardClosed closed(VisualBasicSyncEnabled);
-    ParseVisualBasicCode();
-    UpdatePanel();
-    UpdateHtmlCode();
-}
-
-void TMainForm::ParseHtmlCode() {
+void TMainForm::ParseCode(CodeField& field) {
     ByteRgb read;
-    if (currentColor_ && tintorel::ParseHtmlCode(CodeFieldBytes(edtHtml->text()), read)) {
-        currentColor_->FromRgb(static_cast<float>(read.red / 255.0),
-                               static_cast<float>(read.green / 255.0),
-                               static_cast<float>(read.blue / 255.0));
-    }
-    UpdatePreview();
-}
-
-void TMainForm::ParseVisualBasicCode() {
-    ByteRgb read;
-    if (currentColor_ &&
-        tintorel::ParseVisualBasicCode(CodeFieldBytes(edtVisualBasic->text()), read)) {
+    if (currentColor_ && field.parse(CodeFieldBytes(field.edit->text()), read)) {
         currentColor_->FromRgb(static_cast<float>(read.red / 255.0),
                                static_cast<float>(read.green / 255.0),
                                static_cast<float>(read.blue / 255.0));

@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLocale>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStyleOptionFocusRect>
 #include <QStyleOptionFrame>
 
@@ -142,17 +143,15 @@ void BSliderNText::SetValue(int value) {
 
 void BSliderNText::EditChange() {
     if (updateGuard_) {
-        updateGuard_ = false;
+        const QScopedValueRollback closed(updateGuard_, false);
         SetValue(EditNumber(edit_));
-        updateGuard_ = true;
     }
 }
 
 void BSliderNText::SliderChange() {
     if (updateGuard_) {
-        updateGuard_ = false;
+        const QScopedValueRollback closed(updateGuard_, false);
         SetValue(slider_->Position());
-        updateGuard_ = true;
     }
 }
 
