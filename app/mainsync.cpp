@@ -38,9 +38,9 @@ float Fraction(const BSliderNText* slider) {
 }
 
 // A component shown on a slider: ⌊x × M / scale + 0.5⌋ (scale 360 for a hue,
-// else 1).
+// else 1), a half rounding up however close below it the float lies.
 int Scaled(float component, float scale, const BSliderNText* slider) {
-    return TruncToInt(static_cast<double>(component) * slider->MaxValue() / scale + 0.5);
+    return RoundShown(static_cast<double>(component) * slider->MaxValue() / scale);
 }
 
 template <class Colour> const Colour* Exactly(const BColor* colour) {
@@ -138,13 +138,13 @@ void TMainForm::UpdatePanel() {
             VisualColorSelector->SetColor(c->ToColor());
             switch (cboVisual->currentIndex()) {
             case 0:
-                tkbZComponent->setValue(TruncToInt(c->Saturation() * 255.0));
+                tkbZComponent->setValue(TruncShown(c->Saturation() * 255.0));
                 break;
             case 1:
-                tkbZComponent->setValue(TruncToInt(c->Lightness() * 255.0));
+                tkbZComponent->setValue(TruncShown(c->Lightness() * 255.0));
                 break;
             case 2:
-                tkbZComponent->setValue(TruncToInt(c->Hue() / 360.0 * 255.0));
+                tkbZComponent->setValue(TruncShown(c->Hue() / 360.0 * 255.0));
                 break;
             default:
                 break;
@@ -240,7 +240,7 @@ void TMainForm::VisualSortChanged() {
     default:
         return;
     }
-    tkbZComponent->setValue(TruncToInt(z * 255.0));
+    tkbZComponent->setValue(TruncShown(z * 255.0));
     for (QLabel* label : {lblZHue, lblZLight, lblZSat}) {
         label->setVisible(label == shown);
     }

@@ -14,12 +14,14 @@ namespace {
 
 constexpr double kPercent = 0.01;
 
+// Half up, and a whole number of degrees as the exact value gives it, however
+// close below it the float lies (see RoundShown).
 int Percent(float fraction) {
-    return TruncToInt(fraction * 100.0 + 0.5);
+    return RoundShown(fraction * 100.0);
 }
 
 int Degrees(float hue) {
-    return TruncToInt(hue);
+    return TruncShown(hue);
 }
 
 std::string Format(const char* keyword, std::initializer_list<int> fields) {

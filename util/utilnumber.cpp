@@ -109,4 +109,12 @@ std::uint8_t LowByteOfTrunc(double value) {
     return static_cast<std::uint8_t>(static_cast<std::uint64_t>(whole) & 0xFFu);
 }
 
+int RoundShown(double value) {
+    return TruncShown(value + 0.5);
+}
+
+int TruncShown(double value) {
+    return TruncToInt(value >= 0 ? value + kShownMargin : value - kShownMargin);
+}
+
 } // namespace tintorel

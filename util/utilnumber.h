@@ -49,6 +49,19 @@ int TruncToInt(double value);
 // Rounding toward minus infinity, with the same defined results as TruncToInt.
 int FloorToInt(double value);
 
+// A component the program shows as a whole number (on a slider, in a text
+// form) is a float computed from bytes: where the exact value lies on a half
+// or a whole, the float may lie a few hundred-thousandths short of it, and
+// plain rounding would show one less. Values within kShownMargin of a half
+// or whole number are taken as lying on it. For any colour of bytes at the
+// program's scales (100, 255, 360) a value not on one lies at least 1/3060
+// away, so nothing really below is lifted.
+inline constexpr double kShownMargin = 1.0 / 8192;
+// trunc(value + 0.5) toward zero, a half rounding up (away from zero).
+int RoundShown(double value);
+// trunc(value) toward zero.
+int TruncShown(double value);
+
 // The low 8 bits of the mathematically truncated value (two's complement for
 // negative values, so -1 gives 255). NaN and infinities give 0; so do finite
 // values of 2^63 and beyond, which are multiples of 256.

@@ -765,6 +765,11 @@ TEST_F(AppTest, SlidersRoundOrTruncateAsTheirPagesDo) {
     Type(Child<QLineEdit>("edtHtml"), "#236328");
     ShowPage(TMainForm::PageHls);
     EXPECT_EQ(Slider("bstHue")->Value(), 125);
+    // A saturation of exactly 82.5 % shows 83, though its float lies below.
+    Type(Child<QLineEdit>("edtHtml"), "#ea246b");
+    QTest::mouseClick(Child<QRadioButton>("rdbHlsDegreePercent"), Qt::LeftButton);
+    EXPECT_EQ(Slider("bstSat")->Value(), 83);
+    Type(Child<QLineEdit>("edtHtml"), "#236328");
     ShowPage(TMainForm::PageVisual);
     auto* z = Child<QSlider>("tkbZComponent");
     EXPECT_EQ(z->value(), 121);

@@ -3,12 +3,15 @@
 // miss the rare colours these faults hit.
 #include "colour/color.h"
 #include "colour/colorcodes.h"
+#include "util/utilnumber.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 namespace tintorel {
 namespace {
@@ -147,6 +150,155 @@ TEST(EveryPackedColour, HasSaturationOneExactlyWhenFullySaturated) {
         const bool full = max != min && (min == 0 || max == 255);
         hls.FromColor(packed);
         if ((hls.Saturation() == 1.0f) != full && wrong++ == 0) {
+            first = packed;
+        }
+    }
+    EXPECT_EQ(wrong, 0u) << "first at 0x" << std::hex << first;
+}
+
+// The components of a colour of bytes as exact fractions p / q, from which
+// what the sliders and the text forms must show is worked out in integers.
+struct Exact {
+    long long p;
+    long long q; // 0 for the undefined hue of an HSV grey (shown as -1)
+};
+
+// trunc(p / q × scale + 0.5): a half rounds up.
+long long Rounded(Exact x, long long scale) {
+    return x.q == 0 ? 0 : (2 * x.p * scale + x.q) / (2 * x.q);
+}
+
+long long Truncated(Exact x, long long scale) {
+    return x.q == 0 ? -1 : x.p * scale / x.q;
+}
+
+struct ExactColour {
+    Exact hue; // in turns (a full circle is 1)
+    Exact hlsL, hlsS, hsvS, hsvV;
+    std::array<Exact, 4> cmyk;
+    std::array<Exact, 3> cmy, rgb;
+};
+
+ExactColour ExactOf(PackedColor packed) {
+    const ByteRgb c = BytesOf(packed);
+    const long long max = std::max(std::max(c.red, c.green), c.blue);
+    const long long min = std::min(std::min(c.red, c.green), c.blue);
+    const long long d = max - min;
+    const long long sum = max + min;
+    ExactColour e{};
+    // Hue: 60 × n / d degrees, n from the sector of the largest channel.
+    long long n = 0;
+    if (d != 0) {
+        if (c.red == max) {
+            n = c.green - c.blue;
+        } else if (c.green == max) {
+            n = 2 * d + c.blue - c.red;
+        } else {
+            n = 4 * d + c.red - c.green;
+        }
+        n = n < 0 ? n + 6 * d : n;
+    }
+    e.hue = {n, d == 0 ? 1 : 6 * d};
+    e.hlsL = {sum, 510};
+    e.hlsS = d == 0 ? Exact{0, 1} : sum < 255 ? Exact{d, sum} : Exact{d, 510 - sum};
+    e.hsvS = max == 0 ? Exact{0, 1} : Exact{d, max};
+    e.hsvV = {max, 255};
+    const std::array<long long, 3> bytes{c.red, c.green, c.blue};
+    for (std::size_t i = 0; i < 3; ++i) {
+        e.rgb[i] = {bytes[i], 255};
+        e.cmy[i] = {255 - bytes[i], 255};
+        e.cmyk[i] = max == 0 ? Exact{0, 1} : Exact{max - bytes[i], max};
+    }
+    e.cmyk[3] = {255 - max, 255};
+    return e;
+}
+
+// Where a component's exact value lies on a half (or, for what is
+// truncated, on a whole number), the float stored may lie just below it;
+// every slider at every scale and every text form must still show what the
+// exact value gives: 0x6B24EA has a saturation of exactly 82.5 %, shown 83.
+TEST(EveryPackedColour, ShowsTheExactRoundingOnSlidersAndInTextForms) {
+    BColorRgb rgb(0, 0, 0);
+    BColorHls hls(0, 0, 0);
+    BColorHsv hsv(0, 0, 0);
+    BColorCmy cmy(0, 0, 0);
+    BColorCmyk cmyk(0, 0, 0, 0);
+    std::uint32_t wrong = 0;
+    PackedColor first = 0;
+    std::string where;
+    const auto check = [&](long long shown, long long exact, PackedColor packed, const char* what) {
+        if (shown != exact && wrong++ == 0) {
+            first = packed;
+            where =
+                std::string(what) + ": " + std::to_string(shown) + " for " + std::to_string(exact);
+        }
+    };
+    for (PackedColor packed = 0; packed < kColours; ++packed) {
+        const ExactColour e = ExactOf(packed);
+        rgb.FromColor(packed);
+        hls.FromColor(packed);
+        hsv.FromColor(packed);
+        cmy.FromColor(packed);
+        cmyk.FromColor(packed);
+        for (const int m : {255, 100}) {
+            check(RoundShown(hls.Lightness() * static_cast<double>(m)), Rounded(e.hlsL, m), packed,
+                  "HLS lightness");
+            check(RoundShown(hls.Saturation() * static_cast<double>(m)), Rounded(e.hlsS, m), packed,
+                  "HLS saturation");
+            check(RoundShown(hsv.Saturation() * static_cast<double>(m)), Rounded(e.hsvS, m), packed,
+                  "HSV saturation");
+            check(RoundShown(hsv.Value() * static_cast<double>(m)), Rounded(e.hsvV, m), packed,
+                  "HSV value");
+            check(RoundShown(rgb.Red() * static_cast<double>(m)), Rounded(e.rgb[0], m), packed,
+                  "red");
+            check(RoundShown(cmy.Magenta() * static_cast<double>(m)), Rounded(e.cmy[1], m), packed,
+                  "CMY magenta");
+            check(RoundShown(cmyk.Cyan() * static_cast<double>(m)), Rounded(e.cmyk[0], m), packed,
+                  "CMYK cyan");
+            check(RoundShown(cmyk.Yellow() * static_cast<double>(m)), Rounded(e.cmyk[2], m), packed,
+                  "CMYK yellow");
+            check(RoundShown(cmyk.Black() * static_cast<double>(m)), Rounded(e.cmyk[3], m), packed,
+                  "CMYK black");
+        }
+        for (const int m : {360, 255, 100}) {
+            check(RoundShown(hls.Hue() * static_cast<double>(m) / 360.0), Rounded(e.hue, m), packed,
+                  "HLS hue");
+            check(RoundShown(hsv.Hue() * static_cast<double>(m) / 360.0),
+                  e.hsvS.p == 0 ? 0 : Rounded(e.hue, m), packed, "HSV hue");
+        }
+        // The Visual page's track bar truncates.
+        check(TruncShown(hls.Saturation() * 255.0), Truncated(e.hlsS, 255), packed,
+              "track bar saturation");
+        check(TruncShown(hls.Hue() / 360.0 * 255.0), Truncated(e.hue, 255), packed,
+              "track bar hue");
+    }
+    EXPECT_EQ(wrong, 0u) << "first at 0x" << std::hex << first << ", " << where;
+}
+
+TEST(EveryPackedColour, TextFormsShowTheExactValues) {
+    BColorHls hls(0, 0, 0);
+    BColorHsv hsv(0, 0, 0);
+    BColorCmyk cmyk(0, 0, 0, 0);
+    std::uint32_t wrong = 0;
+    PackedColor first = 0;
+    for (PackedColor packed = 0; packed < kColours; ++packed) {
+        const ExactColour e = ExactOf(packed);
+        hls.FromColor(packed);
+        hsv.FromColor(packed);
+        cmyk.FromColor(packed);
+        const long long hue = Truncated(e.hue, 360);
+        const std::string hlsText = "HLS|" + std::to_string(hue) + "|" +
+                                    std::to_string(Rounded(e.hlsL, 100)) + "|" +
+                                    std::to_string(Rounded(e.hlsS, 100));
+        const std::string hsvText = "HSV|" + std::to_string(e.hsvS.p == 0 ? -1 : hue) + "|" +
+                                    std::to_string(Rounded(e.hsvS, 100)) + "|" +
+                                    std::to_string(Rounded(e.hsvV, 100));
+        std::string cmykText = "CMYK";
+        for (const Exact& x : e.cmyk) {
+            cmykText += "|" + std::to_string(Rounded(x, 100));
+        }
+        if ((hls.ToText() != hlsText || hsv.ToText() != hsvText || cmyk.ToText() != cmykText) &&
+            wrong++ == 0) {
             first = packed;
         }
     }
