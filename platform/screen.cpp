@@ -117,22 +117,4 @@ void QtScreenReader::Close() {
     grabbed_ = QImage();
 }
 
-bool ImageScreenReader::Open(const QRect&) {
-    ++opens_;
-    open_ = readable_;
-    return readable_;
-}
-
-std::uint32_t ImageScreenReader::Pixel(int x, int y) const {
-    if (!image_.rect().contains(x, y)) {
-        return 0;
-    }
-    return Packed(image_.pixel(x, y));
-}
-
-void ImageScreenReader::StretchCopy(const QRect& source, QImage& target,
-                                    const QRect& destination) const {
-    StretchFrom(image_, QPoint(0, 0), source, target, destination);
-}
-
 } // namespace tintorel

@@ -54,12 +54,12 @@ ensure_test_locale() {
     fi
 }
 
-# configure_and_build DIR [cmake options...]
+# configure_and_build PRESET [cmake options...]: one of CMakePresets.json's
+# configurations, in build/PRESET.
 configure_and_build() {
-    local dir=$1
+    local preset=$1
     shift
-    cmake -S "$top" -B "$dir" -G Ninja "$@" >/dev/null
-    cmake --build "$dir" -j "$jobs"
+    (cd "$top" && cmake --preset "$preset" "$@" >/dev/null && cmake --build --preset "$preset" -j "$jobs")
 }
 
 # Builds the Debian package in a build folder and checks what it holds: the
@@ -119,82 +119,31 @@ check_package() {
 }
 
 # Builds the fuzz targets in build/fuzz and runs each for $1 seconds, two at
-# a time; prints how many inputs each ran and fails on any crash.
+# a time, as the tests labelled fuzz; prints how many inputs each ran and
+# fails on any crash.
 run_fuzzers() {
     local seconds=$1
     local dir="$top/build/fuzz"
-    CXX=clang++ CC=clang configure_and_build "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DTINTOREL_FUZZ=ON -DBUILD_TESTING=OFF -DTINTOREL_BENCHMARKS=OFF \
-        -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all"
-    local -A seeds=(
-        [fuzz_colourlist]="$top/data/colours" [fuzz_colorsort]="$top/data/colours"
-        [fuzz_language]="$top/data/languages"
-        [fuzz_regfile]="$top/fuzz/seeds/regfile" [fuzz_codes]="$top/fuzz/seeds/codes"
-        [fuzz_colortext]="$top/fuzz/seeds/colortext" [fuzz_range]="$top/fuzz/seeds/range"
-        [fuzz_slider]="$top/fuzz/seeds/slider")
-    mkdir -p "$dir/crashes"
+    configure_and_build fuzz -DTINTOREL_FUZZ_SECONDS="$seconds"
     local failed=0
-    local running=()
+    (cd "$top" && ctest --preset fuzz -j "$jobs" >"$dir/ctest.log" 2>&1) || failed=1
     local target
-    local targets=(fuzz_colourlist fuzz_colorsort fuzz_language fuzz_regfile fuzz_codes
-        fuzz_colortext fuzz_range fuzz_slider)
-    for target in "${targets[@]}"; do
-        # Each target in a folder of its own: libFuzzer writes its logs and
-        # its -jobs workers' files into the working folder.
-        mkdir -p "$dir/corpus/$target" "$dir/work/$target"
-        local kept=()
-        if [ -d "$top/fuzz/corpus/$target" ]; then
-            kept=("$top/fuzz/corpus/$target")
-        fi
-        # Qt and fontconfig keep caches alive for the whole process: leaks are
-        # checked everywhere but in the slider's target.
-        local leaks=1
-        if [ "$target" = fuzz_slider ]; then
-            leaks=0
-        fi
-        # The shipped lists, its seeds, run to 18 kB; a fault of a line's
-        # parse shows in a few kB as well, read many times faster.
-        local longest=()
-        if [ "$target" = fuzz_colourlist ]; then
-            longest=(-max_len=4096)
-        fi
-        (cd "$dir/work/$target" && ASAN_OPTIONS=detect_leaks=$leaks "$dir/fuzz/$target" \
-            -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 "${longest[@]}" \
-            -artifact_prefix="$dir/crashes/$target-" -print_final_stats=1 \
-            "$dir/corpus/$target" "${seeds[$target]}" "${kept[@]}" > "$dir/$target.log" 2>&1) &
-        running+=($!)
-        if [ "${#running[@]}" -ge "$jobs" ]; then
-            wait "${running[0]}" || failed=1
-            running=("${running[@]:1}")
-        fi
-    done
-    local pid
-    for pid in "${running[@]}"; do
-        wait "$pid" || failed=1
-    done
-    for target in "${targets[@]}"; do
+    for target in $(cd "$top" && ctest --preset fuzz -N | sed -n 's/^ *Test *#[0-9]*: //p'); do
         printf '%-18s %s\n' "$target" "$(grep -E '^Done [0-9]+ runs' "$dir/$target.log" || echo 'FAILED, see '"$dir/$target.log")"
     done
     return "$failed"
 }
 
-# Runs every unit and widget test executable of a build folder under
-# valgrind memcheck: any invalid access or leak of our own fails the run.
+# Runs the unit and widget tests of a build folder under valgrind memcheck
+# (ctest -T memcheck): any invalid access or leak of our own fails the run.
 run_memcheck() {
     local dir=$1
-    local failed=0
-    local test
-    for test in util/util_test colour/colour_test colourlist/colourlist_test log/log_test \
-        locale/locale_test platform/platform_test settings/settings_test \
-        controls/controls_test app/app_test; do
-        if QT_QPA_PLATFORM=offscreen valgrind --error-exitcode=9 --leak-check=full \
-            --errors-for-leak-kinds=definite --suppressions="$top/tests/valgrind.supp" -q \
-            "$dir/tests/$test" > "$dir/memcheck-$(basename "$test").log" 2>&1; then
-            echo "memcheck clean: $test"
-        else
-            echo "memcheck FAILED: $test (see $dir/memcheck-$(basename "$test").log)"
-            failed=1
-        fi
-    done
-    return "$failed"
+    if (cd "$dir" && QT_QPA_PLATFORM=offscreen ctest -T memcheck -L '^(unit|widget)$' -j "$jobs" \
+        > "$dir/memcheck.log" 2>&1); then
+        echo "memcheck clean: $(grep -E 'tests passed' "$dir/memcheck.log")"
+    else
+        echo "memcheck FAILED (see $dir/memcheck.log and $dir/Testing/Temporary/MemoryChecker.*.log)"
+        grep -E 'Defects|Failed|\*\*\*' "$dir/memcheck.log" | head -n 20
+        return 1
+    fi
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "../testfolder.h"
+#include "imagescreen.h"
 #include "app/aboutbox.h"
 #include "app/datafolders.h"
 #include "app/mainform.h"

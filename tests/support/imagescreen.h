@@ -1,0 +1,61 @@
+// The test double of the screen: a screen made of an image, whose pointer,
+// readability and desktop access the test sets.
+#pragma once
+
+#include "platform/screen.h"
+
+namespace tintorel {
+
+class ImageScreenReader : public ScreenReader {
+public:
+    explicit ImageScreenReader(QImage image) : image_(std::move(image)) {}
+
+    void SetCursorPos(QPoint position) { cursor_ = position; }
+    void SetReadable(bool readable) { readable_ = readable; }
+    int Opens() const { return opens_; }
+    bool IsOpen() const { return open_; }
+    // A desktop that answers late, or offers less than live reading.
+    void SetAccess(ScreenAccess access, std::string why = {}) {
+        access_ = access;
+        why_ = std::move(why);
+        AccessChanged();
+    }
+    // What the next PickColor gives; nothing stands for a cancelled pick.
+    void SetPicked(std::optional<std::uint32_t> colour) { picked_ = colour; }
+    // The source is lost, as when the user stops the desktop's sharing.
+    void Lose(const std::string& reason) { Failed(reason); }
+    bool Active() const { return active_; }
+    int Picks() const { return picks_; }
+    void SetAwaitingDesktop(bool awaiting) { awaiting_ = awaiting; }
+    bool AwaitingDesktop() const override { return awaiting_; }
+
+    ScreenAccess Access() const override { return access_; }
+    std::string Unavailable() const override { return why_; }
+    void SetActive(bool active) override { active_ = active; }
+    void PickColor(std::function<void(std::optional<std::uint32_t>)> done) override {
+        ++picks_;
+        done(picked_);
+    }
+
+    QSize Size() const override { return image_.size(); }
+    QPoint CursorPos() const override { return cursor_; }
+    bool Open(const QRect& area) override;
+    std::uint32_t Pixel(int x, int y) const override;
+    void StretchCopy(const QRect& source, QImage& target, const QRect& destination) const override;
+    void Close() override { open_ = false; }
+
+private:
+    QImage image_;
+    QPoint cursor_;
+    ScreenAccess access_ = ScreenAccess::Live;
+    std::string why_;
+    std::optional<std::uint32_t> picked_;
+    bool active_ = false;
+    bool awaiting_ = false;
+    int picks_ = 0;
+    bool readable_ = true;
+    bool open_ = false;
+    int opens_ = 0;
+};
+
+} // namespace tintorel
