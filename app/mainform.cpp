@@ -12,6 +12,7 @@
 #include "controls/accessible.h"
 #include "controls/colorselector.h"
 #include "controls/glyphs.h"
+#include "controls/metrics.h"
 #include "controls/sliderntext.h"
 #include "controls/uitext.h"
 #include "log/log.h"
@@ -80,21 +81,6 @@ private:
 template <class Widget> Widget* Named(Widget* widget, const char* name) {
     widget->setObjectName(name);
     return widget;
-}
-
-// The width a one-line edit needs to show `text` whole under its style and
-// font, with the edit's own margins and a cursor.
-int EditWidthFor(const QLineEdit* edit, const QString& text) {
-    const QFontMetrics metrics = edit->fontMetrics();
-    QStyleOptionFrame frame;
-    frame.initFrom(edit);
-    frame.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit);
-    const QMargins margins = edit->textMargins();
-    const int inner =
-        metrics.horizontalAdvance(text) + 2 * 2 + 2 + margins.left() + margins.right();
-    return edit->style()
-        ->sizeFromContents(QStyle::CT_LineEdit, &frame, QSize(inner, metrics.height()), edit)
-        .width();
 }
 
 // The widest text a code field can hold: its prefix and six of the widest
@@ -382,8 +368,8 @@ void TMainForm::FitToStyle() {
     QFont fixed = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     fixed.setPointSizeF(font().pointSizeF());
     edtHtml->setFont(fixed);
-    const int codes = std::max(EditWidthFor(edtHtml, WidestCode(edtHtml, "#")),
-                               EditWidthFor(edtVisualBasic, WidestCode(edtVisualBasic, "&H")));
+    const int codes = std::max(LineEditWidthFor(edtHtml, WidestCode(edtHtml, "#")),
+                               LineEditWidthFor(edtVisualBasic, WidestCode(edtVisualBasic, "&H")));
     const int bevel = kPreviewSide + 2 * pnlBevel->frameWidth();
     pnlBevel->setFixedSize(bevel, bevel);
     for (QLineEdit* edit : {edtHtml, edtVisualBasic}) {
@@ -407,6 +393,13 @@ void TMainForm::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
         FitToStyle();
     }
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    // A style may give the controls their own fonts and margins only when it
+    // polishes them, just before they are first shown.
+    FitToStyle();
+    QWidget::showEvent(event);
 }
 
 void TMainForm::ConnectEvents() {

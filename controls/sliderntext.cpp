@@ -1,5 +1,6 @@
 #include "controls/sliderntext.h"
 
+#include "controls/metrics.h"
 #include "util/utilnumber.h"
 
 #include <QAccessible>
@@ -10,7 +11,6 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStyleOptionFocusRect>
-#include <QStyleOptionFrame>
 
 #include <algorithm>
 #include <climits>
@@ -222,15 +222,11 @@ int BSliderNText::GetMinHeight() const {
 
 QSize BSliderNText::sizeHint() const {
     const QFontMetrics metrics = edit_->fontMetrics();
-    const int digits = std::max(metrics.horizontalAdvance(QString::number(minValue_)),
-                                metrics.horizontalAdvance(QString::number(maxValue_)));
-    // The edit's own margins (two pixels a side) and a cursor, then the
-    // style's frame around them.
-    QStyleOptionFrame frame;
-    frame.initFrom(edit_);
-    frame.lineWidth = edit_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &frame, edit_);
-    const QSize editSize = edit_->style()->sizeFromContents(
-        QStyle::CT_LineEdit, &frame, QSize(digits + 2 * 2 + 2, metrics.height()), edit_);
+    const QString widest = metrics.horizontalAdvance(QString::number(minValue_)) >
+                                   metrics.horizontalAdvance(QString::number(maxValue_))
+                               ? QString::number(minValue_)
+                               : QString::number(maxValue_);
+    const QSize editSize(LineEditWidthFor(edit_, widest), edit_->sizeHint().height());
     const QSize sliderSize = slider_->sizeHint();
     int width = 0;
     if (textWidth_ <= 0) {

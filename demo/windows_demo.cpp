@@ -3,7 +3,8 @@
 // or windows-demo about. `windows-demo shots FOLDER` instead saves a picture
 // of every page of the main window and of both dialogs into FOLDER, under
 // whatever style, scale, font and palette the environment gives
-// (QT_STYLE_OVERRIDE, QT_SCALE_FACTOR, TINTOREL_DEMO_POINT_SIZE).
+// (QT_STYLE_OVERRIDE, QT_SCALE_FACTOR, TINTOREL_DEMO_POINT_SIZE), showing the
+// colour TINTOREL_DEMO_COLOUR (a web code) if given.
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 #include "locale/language.h"
@@ -12,6 +13,7 @@
 #include "settings/params.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTabWidget>
 
 #include <cstring>
@@ -27,6 +29,9 @@ int SaveShots(const QString& folder) {
         QApplication::setFont(font);
     }
     TMainForm form(std::make_unique<QtScreenReader>());
+    if (const QString colour = qEnvironmentVariable("TINTOREL_DEMO_COLOUR"); !colour.isEmpty()) {
+        form.findChild<QLineEdit*>("edtHtml")->setText(colour);
+    }
     form.show();
     auto* pages = form.findChild<QTabWidget*>("pagColorSpace");
     for (int page = 0; page < pages->count(); ++page) {

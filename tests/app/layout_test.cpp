@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
 #include <QTabBar>
 
@@ -70,6 +71,17 @@ std::vector<std::string> Faults(QWidget* window, const std::string& where) {
                 button->height() < button->sizeHint().height()) {
                 fault(w, "cuts its caption \"" + text.toStdString() + "\"");
             }
+        }
+        if (auto* edit = qobject_cast<QLineEdit*>(w); edit != nullptr && !edit->text().isEmpty()) {
+            // The whole text in view, with the cursor at its end: the first
+            // character has not scrolled away.
+            const int cursor = edit->cursorPosition();
+            edit->setCursorPosition(static_cast<int>(edit->text().size()));
+            edit->grab(); // the edit scrolls its text when it paints
+            if (edit->cursorPositionAt(QPoint(1, edit->height() / 2)) != 0) {
+                fault(w, "scrolls its text \"" + edit->text().toStdString() + "\"");
+            }
+            edit->setCursorPosition(cursor);
         }
         if (auto* tabs = qobject_cast<QTabBar*>(w)) {
             for (int i = 0; i < tabs->count(); ++i) {
@@ -137,6 +149,8 @@ TEST_F(AppTest, EveryWindowFitsTheStyleScaleFontAndLanguage) {
             LoadLanguageFile(Read(setting::LocaleDir), language);
             const std::string where = Describe(language, points);
             TMainForm& form = Start();
+            // A colour whose codes are as long as codes get.
+            Child<QLineEdit>("edtHtml")->setText("#d5d0c8");
             Settle(&form);
             auto* pages = Child<QTabWidget>("pagColorSpace");
             for (int page = 0; page < pages->count(); ++page) {
