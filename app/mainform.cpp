@@ -454,11 +454,7 @@ bool TMainForm::event(QEvent* event) {
             // The program's icon at the sizes desktops ask for (taskbar,
             // switcher, at any scale); none are there when the resources are
             // not linked in.
-            QIcon icon;
-            for (const int size : {16, 24, 32, 48, 64, 128, 256}) {
-                icon.addFile(QString(":/icons/%1.png").arg(size), QSize(size, size));
-            }
-            QApplication::setWindowIcon(icon);
+            QApplication::setWindowIcon(ProgramIcon({16, 24, 32, 48, 64, 128, 256}));
         });
     }
     return QWidget::event(event);
@@ -620,7 +616,8 @@ void TMainForm::ArrangeButtons() {
     cmdCancel->hide();
     btnCapture->show();
     UpdateCaptureButton();
-    SettleLayout();
+    // Only the window's own layout changed: the pages are settled already.
+    layout()->activate();
 }
 
 void TMainForm::SettleLayout() {

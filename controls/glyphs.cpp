@@ -7,6 +7,7 @@
 #include <QPalette>
 
 #include <algorithm>
+#include <map>
 
 namespace tintorel {
 
@@ -51,6 +52,56 @@ private:
     Drawing drawing_;
 };
 
+class PixmapFilesEngine : public QIconEngine {
+public:
+    explicit PixmapFilesEngine(QList<int> sizes) : sizes_(std::move(sizes)) {
+        std::sort(sizes_.begin(), sizes_.end());
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        painter->drawPixmap(rect, pixmap(rect.size(), mode, state));
+    }
+
+    // The smallest pixmap at least as large, else the largest; scaled down
+    // when it is larger.
+    QPixmap pixmap(const QSize& size, QIcon::Mode, QIcon::State) override {
+        if (sizes_.isEmpty()) {
+            return {};
+        }
+        const int wanted = std::max(size.width(), size.height());
+        int side = sizes_.back();
+        for (const int s : sizes_) {
+            if (s >= wanted) {
+                side = s;
+                break;
+            }
+        }
+        QPixmap& loaded = loaded_[side];
+        if (loaded.isNull()) {
+            loaded.load(QString(":/icons/%1.png").arg(side));
+        }
+        return loaded.isNull() || loaded.size() == size
+                   ? loaded
+                   : loaded.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override {
+        QList<QSize> sizes;
+        for (const int s : sizes_) {
+            sizes.append(QSize(s, s));
+        }
+        return sizes;
+    }
+
+    QIconEngine* clone() const override { return new PixmapFilesEngine(sizes_); }
+    QString key() const override { return QStringLiteral("tintorel-pixmap-files"); }
+
+private:
+    QList<int> sizes_;
+    std::map<int, QPixmap> loaded_;
+};
+
 void DrawPipette(QPainter& p, const QColor& ink, const QColor& accent) {
     p.setPen(QPen(ink, 2.5, Qt::SolidLine, Qt::RoundCap));
     p.drawLine(QPointF(4.5, 15.5), QPointF(12, 8));
@@ -88,6 +139,10 @@ QIcon PipetteIcon() {
 
 QIcon PreferencesIcon() {
     return QIcon(new GlyphEngine(DrawCog));
+}
+
+QIcon ProgramIcon(const QList<int>& sizes) {
+    return QIcon(new PixmapFilesEngine(sizes));
 }
 
 } // namespace tintorel

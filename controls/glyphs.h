@@ -11,4 +11,8 @@ namespace tintorel {
 QIcon PipetteIcon();
 QIcon PreferencesIcon();
 
+// The program's icon from the pixmaps ":/icons/SIZE.png" of the given sizes,
+// each decoded only when a size near it is asked for.
+QIcon ProgramIcon(const QList<int>& sizes);
+
 } // namespace tintorel

@@ -164,6 +164,7 @@ void BSliderNText::SetMinValue(int value) {
     minValue_ = value;
     slider_->SetMin(value);
     UpdatePageSize();
+    sizeHint_ = QSize();
     updateGeometry(); // the number may need another width
     SetValue(GetValue());
 }
@@ -172,6 +173,7 @@ void BSliderNText::SetMaxValue(int value) {
     maxValue_ = value;
     slider_->SetMax(value);
     UpdatePageSize();
+    sizeHint_ = QSize();
     updateGeometry();
     SetValue(GetValue());
 }
@@ -194,6 +196,7 @@ void BSliderNText::SetRange(float min, float max) {
 
 void BSliderNText::SetTextWidth(int percent) {
     textWidth_ = percent;
+    sizeHint_ = QSize();
     updateGeometry();
     SetSliderRect();
     SetEditRect();
@@ -221,6 +224,9 @@ int BSliderNText::GetMinHeight() const {
 }
 
 QSize BSliderNText::sizeHint() const {
+    if (sizeHint_.isValid()) {
+        return sizeHint_;
+    }
     const QFontMetrics metrics = edit_->fontMetrics();
     const QString widest = metrics.horizontalAdvance(QString::number(minValue_)) >
                                    metrics.horizontalAdvance(QString::number(maxValue_))
@@ -239,7 +245,16 @@ QSize BSliderNText::sizeHint() const {
                          (sliderSize.width() * 100 + (100 - textWidth_) - 1) / (100 - textWidth_));
     }
     const int height = std::max({GetMinHeight(), edit_->sizeHint().height(), sliderSize.height()});
-    return {width, height};
+    sizeHint_ = QSize(width, height);
+    return sizeHint_;
+}
+
+void BSliderNText::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        sizeHint_ = QSize();
+        updateGeometry();
+    }
 }
 
 void BSliderNText::resizeEvent(QResizeEvent* event) {

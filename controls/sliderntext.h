@@ -85,6 +85,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void SetSliderRect();
@@ -98,6 +99,9 @@ private:
     int textWidth_ = 0;
     bool editorEnabled_ = true;
     bool updateGuard_ = true; // true while child notifications are acted on
+    // The size hint, worked out once for the range, font and style it was
+    // asked with: layouts ask for it many times.
+    mutable QSize sizeHint_;
 };
 
 } // namespace tintorel
