@@ -26,11 +26,12 @@ assert (red, green, blue) == (12, 61, 90), (red, green, blue)
 assert dword("Tab") == 0, values["Tab"]
 # The set-up step chose the web colours for the first start.
 assert values["ColorFile"] == '"web.txt"', values["ColorFile"]
-# Written by the preferences' OK: every page shown, size as stored (none).
+# Written by the preferences' OK: every page shown, and the smallest size,
+# which the dialog shows when none was stored.
 for name in ("RgbVis", "HlsVis", "HsvVis", "CmyVis", "CmykVis", "NameVis", "VisualVis",
              "HtmlVis", "VisualBasicVis"):
     assert dword(name) == 1, name
-assert dword("Size") == 0
+assert dword("Size") == 1
 assert values["HlsRange"] == '"360 255 255"', values["HlsRange"]
 # The list pick went through the Name page.
 assert "TMainForm::PageControlChanged - Begin" in open(log_path, encoding="latin-1").read()
