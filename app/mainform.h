@@ -183,6 +183,8 @@ private:
     void ConnectScreen();
     void UpdateCaptureButton();
     void ApplyPickedColour(std::uint32_t colour);
+    // The pipette failed (the log says why), or worked again (empty).
+    void PipetteTrouble(const std::string& reason);
     std::unique_ptr<BColor> ColourForPage(int page, float red, float green, float blue) const;
 
     // Components, named as the window's design names them. The slider
@@ -211,6 +213,8 @@ private:
     // Escape stops a running pipette, as its button does.
     QShortcut* escapeStopsPipette_ = nullptr;
     std::vector<SliderPageWidgets> sliderPages_;
+    // The pipette button's hint from the language file.
+    QString pipetteHint_;
 
     std::unique_ptr<BColor> currentColor_;
     int pipetteSize_ = 0;

@@ -60,7 +60,11 @@ void TMainForm::ApplyMainTexts() {
         {"MainCancel", button(cmdCancel)},
         {"MainHtml", hint(edtHtml)},
         {"MainVb", hint(edtVisualBasic)},
-        {"MainPipette", hint(btnCapture)},
+        {"MainPipette",
+         [&, this](const QString& text) {
+             pipetteHint_ = text;
+             hint(btnCapture)(text);
+         }},
         {"MainPrefs", hint(btnPref)},
         {"MainPreview", hint(pnlImage)},
         {"MainVisualTab",

@@ -4,6 +4,7 @@
 #include "app/mainform.h"
 
 #include "app/previewimage.h"
+#include "controls/uitext.h"
 #include "log/log.h"
 #include "util/utilnumber.h"
 
@@ -62,7 +63,7 @@ void TMainForm::ConnectScreen() {
     screen_->OnAccessChanged([this] { UpdateCaptureButton(); });
     screen_->OnFailure([this](const std::string& reason) {
         // The colour stays; the next press of the button tries again.
-        LogLine("Pipette stopped: " + reason);
+        PipetteTrouble(reason);
         if (timTimer->isActive()) {
             StopPipette();
         }
@@ -78,6 +79,18 @@ void TMainForm::UpdateCaptureButton() {
         if (timTimer->isActive()) {
             StopPipette();
         }
+    }
+}
+
+void TMainForm::PipetteTrouble(const std::string& reason) {
+    // The log and the button's hint say what went wrong last; a pick that
+    // worked clears the hint again.
+    if (!reason.empty()) {
+        LogLine("Pipette stopped: " + reason);
+    }
+    if (screen_->Access() != ScreenAccess::None) {
+        btnCapture->setToolTip(reason.empty() ? pipetteHint_
+                                              : pipetteHint_ + u'\n' + DisplayText(reason));
     }
 }
 
@@ -106,10 +119,13 @@ void TMainForm::btnCaptureClick() {
         // The desktop picks one colour itself (its own magnifier, its own
         // click); the button is released again once it has.
         btnCapture->setChecked(true);
-        screen_->PickColor([this](std::optional<std::uint32_t> colour) {
+        screen_->PickColor([this](std::optional<std::uint32_t> colour, const std::string& reason) {
             btnCapture->setChecked(false);
             if (colour) {
+                PipetteTrouble({});
                 ApplyPickedColour(*colour);
+            } else {
+                PipetteTrouble(reason);
             }
         });
     } else {
@@ -182,6 +198,12 @@ bool TMainForm::SamplePipette() {
         BColorRgb sample(0, 0, 0);
         for (int column = left; column <= right; ++column) {
             for (int row = top; row <= bottom; ++row) {
+                // Only pixels that exist: a square that reaches past a
+                // monitor's edge, between monitors of different sizes or
+                // beyond the desktop, averages what is on the monitors.
+                if (!screen_->PixelExists(column, row)) {
+                    continue;
+                }
                 sample.FromColor(screen_->Pixel(column, row));
                 float r = 0, g = 0, b = 0;
                 sample.ToRgb(r, g, b);
@@ -192,11 +214,14 @@ bool TMainForm::SamplePipette() {
             }
         }
         screen_->Close();
-        sample = BColorRgb(sumRed / static_cast<float>(count), sumGreen / static_cast<float>(count),
-                           sumBlue / static_cast<float>(count));
-        if (sample.ToColor() != currentColor_->ToColor()) {
-            currentColor_->FromColor(sample.ToColor());
-            changed = true;
+        if (count > 0) {
+            sample =
+                BColorRgb(sumRed / static_cast<float>(count), sumGreen / static_cast<float>(count),
+                          sumBlue / static_cast<float>(count));
+            if (sample.ToColor() != currentColor_->ToColor()) {
+                currentColor_->FromColor(sample.ToColor());
+                changed = true;
+            }
         }
     }
     DrawMagnifier(x, y);

@@ -142,28 +142,92 @@ std::optional<DesktopPoint> DesktopFrames::Pointer() const {
     return std::nullopt;
 }
 
-std::uint32_t DesktopFrames::Pixel(int x, int y) const {
+const MonitorFrame* DesktopFrames::MonitorAt(int x, int y, double& lx, double& ly) const {
     const double scale = Scale();
     // The centre of the desktop pixel, in logical units.
-    const double lx = (x + 0.5) / scale + OriginX();
-    const double ly = (y + 0.5) / scale + OriginY();
+    lx = (x + 0.5) / scale + OriginX();
+    ly = (y + 0.5) / scale + OriginY();
     for (const MonitorFrame& monitor : monitors_) {
-        if (!HasFrame(monitor) || lx < monitor.x || ly < monitor.y ||
-            lx >= static_cast<double>(monitor.x) + monitor.width ||
-            ly >= static_cast<double>(monitor.y) + monitor.height) {
-            continue;
+        if (HasFrame(monitor) && lx >= monitor.x && ly >= monitor.y &&
+            lx < static_cast<double>(monitor.x) + monitor.width &&
+            ly < static_cast<double>(monitor.y) + monitor.height) {
+            return &monitor;
         }
-        const int fx =
-            std::clamp(FloorToInt((lx - monitor.x) * ScaleX(monitor)), 0, monitor.frameWidth - 1);
-        const int fy =
-            std::clamp(FloorToInt((ly - monitor.y) * ScaleY(monitor)), 0, monitor.frameHeight - 1);
-        return ReadPixel(monitor, fx, fy);
     }
-    return 0;
+    return nullptr;
+}
+
+std::uint32_t DesktopFrames::Pixel(int x, int y) const {
+    double lx = 0;
+    double ly = 0;
+    const MonitorFrame* monitor = MonitorAt(x, y, lx, ly);
+    if (monitor == nullptr) {
+        return 0;
+    }
+    const int fx =
+        std::clamp(FloorToInt((lx - monitor->x) * ScaleX(*monitor)), 0, monitor->frameWidth - 1);
+    const int fy =
+        std::clamp(FloorToInt((ly - monitor->y) * ScaleY(*monitor)), 0, monitor->frameHeight - 1);
+    return ReadPixel(*monitor, fx, fy);
+}
+
+bool DesktopFrames::PixelExists(int x, int y) const {
+    double lx = 0;
+    double ly = 0;
+    return MonitorAt(x, y, lx, ly) != nullptr;
 }
 
 bool DesktopFrames::HasFrames() const {
     return std::any_of(monitors_.begin(), monitors_.end(), HasFrame);
+}
+
+void PlaceMonitors(std::vector<MonitorFrame>& monitors, const std::vector<bool>& placed,
+                   const std::vector<ScreenPlace>& screens) {
+    std::vector<bool> taken(screens.size(), false);
+    const auto same = [](const MonitorFrame& monitor, const ScreenPlace& screen) {
+        const auto device = [&screen](int logical) {
+            return TruncToInt(logical * screen.scale + 0.5);
+        };
+        return (monitor.width == screen.width && monitor.height == screen.height) ||
+               (monitor.width == device(screen.width) && monitor.height == device(screen.height));
+    };
+    // Placed monitors keep the screens at their places for themselves.
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        if (i < placed.size() && placed[i]) {
+            for (std::size_t s = 0; s < screens.size(); ++s) {
+                if (!taken[s] && screens[s].x == monitors[i].x && screens[s].y == monitors[i].y) {
+                    taken[s] = true;
+                    break;
+                }
+            }
+        }
+    }
+    const auto take = [&](MonitorFrame& monitor, std::size_t s) {
+        taken[s] = true;
+        monitor.x = screens[s].x;
+        monitor.y = screens[s].y;
+        monitor.width = screens[s].width;
+        monitor.height = screens[s].height;
+    };
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        if (i < placed.size() && placed[i]) {
+            continue;
+        }
+        bool found = false;
+        for (std::size_t s = 0; s < screens.size() && !found; ++s) {
+            if (!taken[s] && same(monitors[i], screens[s])) {
+                take(monitors[i], s);
+                found = true;
+            }
+        }
+        for (std::size_t s = 0; s < screens.size() && !found; ++s) {
+            const bool sizeKnown = monitors[i].width > 0 && monitors[i].height > 0;
+            if (!taken[s] && !sizeKnown) {
+                take(monitors[i], s);
+                found = true;
+            }
+        }
+    }
 }
 
 } // namespace tintorel

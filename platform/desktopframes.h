@@ -66,14 +66,36 @@ public:
     // The desktop pixel as 0x00BBGGRR; black outside every monitor and
     // on monitors with no frame yet.
     std::uint32_t Pixel(int x, int y) const;
+    // Whether the desktop pixel lies on a monitor that has a frame: only
+    // those are averaged.
+    bool PixelExists(int x, int y) const;
     // Whether any monitor has a frame.
     bool HasFrames() const;
 
 private:
+    const MonitorFrame* MonitorAt(int x, int y, double& lx, double& ly) const;
     int OriginX() const;
     int OriginY() const;
 
     std::vector<MonitorFrame> monitors_;
 };
+
+// A screen as the toolkit knows the desktop: its place and size in logical
+// units and its device pixel ratio.
+struct ScreenPlace {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    double scale = 1.0;
+};
+
+// Gives each monitor the portal did not place (`placed[i]` false; KDE's
+// portal says only how large a monitor is) the place and logical size of a
+// screen of the same size, in logical units or in device pixels at the
+// screen's scale: the screens are taken in order, each once, and a monitor
+// of no known size takes the next screen left.
+void PlaceMonitors(std::vector<MonitorFrame>& monitors, const std::vector<bool>& placed,
+                   const std::vector<ScreenPlace>& screens);
 
 } // namespace tintorel

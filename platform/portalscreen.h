@@ -4,16 +4,23 @@
 //
 // Nothing is asked of the desktop until the pipette is first started (the
 // desktop may show its screen-sharing dialog then, once; the restore token
-// it gives spares the next runs the dialog). While the pipette is off the
-// streams are paused. PipeWire's loop runs in Qt's, on the UI thread.
+// it gives spares later starts the dialog). Off means off: when the pipette
+// stops, the session is closed and nothing flows or wakes; the next start
+// opens it again from the token. On desktops whose screen casting does not
+// report the pointer, each press asks the desktop's own colour picker.
 #pragma once
 
-#include "platform/desktopframes.h"
+#include "platform/colourpick.h"
+#include "platform/ownwindowpointer.h"
+#include "platform/portal.h"
 #include "platform/screen.h"
 
+#include <QDBusConnection>
 #include <QObject>
-#include <QVariantMap>
+#include <QPointer>
+#include <QTimer>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,76 +28,78 @@
 namespace tintorel {
 
 class PipeWireStreams;
+class ScreenCastSession;
+struct CastStream;
 
 class PortalScreenReader : public QObject, public ScreenReader {
     Q_OBJECT
 
 public:
+    struct Limits {
+        // For each answer of the portal: the user may be reading its dialog.
+        std::chrono::milliseconds answer{std::chrono::minutes(3)};
+        // From the start of the streams to their first picture.
+        std::chrono::milliseconds firstPicture{std::chrono::seconds(5)};
+        // A stream that stopped streaming while the pipette runs.
+        std::chrono::milliseconds stalled{std::chrono::seconds(5)};
+    };
+
     // `loadToken` and `storeToken` keep the portal's restore token.
-    PortalScreenReader(std::function<std::string()> loadToken,
-                       std::function<void(const std::string&)> storeToken);
+    PortalScreenReader(QDBusConnection bus, std::function<std::string()> loadToken,
+                       std::function<void(const std::string&)> storeToken, Limits limits);
     ~PortalScreenReader() override;
 
     ScreenAccess Access() const override { return access_; }
     std::string Unavailable() const override { return unavailable_; }
     void SetActive(bool active) override;
-    void PickColor(std::function<void(std::optional<std::uint32_t>)> done) override;
+    void PickColor(PickDone done) override;
     bool PointerOnOwnWindow() const override;
-    bool AwaitingDesktop() const override {
-        return step_ != Step::Idle && step_ != Step::Streaming;
-    }
+    bool AwaitingDesktop() const override;
 
     QSize Size() const override;
     QPoint CursorPos() const override;
     bool Open(const QRect& area) override;
     std::uint32_t Pixel(int x, int y) const override;
+    bool PixelExists(int x, int y) const override;
     void StretchCopy(const QRect& source, QImage& target, const QRect& destination) const override;
     void Close() override {}
 
+    // Whether a screen-casting session is open (for tests and benchmarks:
+    // none is while the pipette is off).
+    bool SessionOpen() const { return !session_.isNull() || streams_ != nullptr; }
+
     bool eventFilter(QObject* watched, QEvent* event) override;
 
-private Q_SLOTS:
-    void OnResponse(uint response, const QVariantMap& results);
-    void OnSessionClosed();
-
 private:
-    enum class Step { Idle, Creating, Selecting, Starting, Streaming };
-
-    void Probe();
-    void Decide(uint cursorModes, bool screenCast, bool screenshot);
-    void StartSession();
-    // Calls `method` on the portal with a new request handle and waits for
-    // its Response signal; `next` gets the results of a success, `failed`
-    // the reason of a refusal (by default the session ends).
-    void Request(const QString& interface, const QString& method, QList<QVariant> arguments,
-                 QVariantMap options, std::function<void(const QVariantMap&)> next,
-                 std::function<void(const std::string&)> failed = nullptr);
-    void SelectSources();
-    void StartCast();
-    void OpenRemote(const QVariantMap& started);
-    void Fail(const std::string& reason);
+    void Decide(PortalOffer offer);
+    void OpenSession();
+    void Stream(int descriptor, std::vector<CastStream> streams);
     void EndSession();
+    void Fail(const std::string& reason);
+    std::optional<DesktopPoint> StreamPointer() const;
 
+    QDBusConnection bus_;
     std::function<std::string()> loadToken_;
     std::function<void(const std::string&)> storeToken_;
+    Limits limits_;
     ScreenAccess access_ = ScreenAccess::Unknown;
     std::string unavailable_;
     bool active_ = false;
     bool startWhenKnown_ = false;
-    bool sentToken_ = false;
-    Step step_ = Step::Idle;
-    QString session_;
-    QString requestPath_;
-    std::function<void(const QVariantMap&)> next_;
-    std::function<void(const std::string&)> failed_;
-    int ownWindowsUnderPointer_ = 0;
-    mutable QPoint lastPointer_; // where the streams last saw the pointer
+    QPointer<ScreenCastSession> session_;
     std::unique_ptr<PipeWireStreams> streams_;
+    QTimer firstPicture_;
+    QTimer stalled_;
+    OwnWindowPointer ownWindows_;
+    mutable QPoint lastPointer_; // where the streams last saw the pointer
 };
 
+// A Wayland session: WAYLAND_DISPLAY is set, unless XDG_SESSION_TYPE says
+// x11 (a compositor started from a console may set neither of the two
+// session variables but always sets the display).
+bool WaylandSession();
 // The reader for this session: on a Wayland desktop (XWayland's X server
 // shows other programs' windows black) the portal's, else Qt's.
-bool WaylandSession();
 std::unique_ptr<ScreenReader> MakeScreenReader(std::function<std::string()> loadToken,
                                                std::function<void(const std::string&)> storeToken);
 

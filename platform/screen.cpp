@@ -6,6 +6,8 @@
 #include <QPixmap>
 #include <QScreen>
 
+#include <algorithm>
+
 namespace tintorel {
 
 namespace {
@@ -104,6 +106,13 @@ std::uint32_t QtScreenReader::Pixel(int x, int y) const {
         return 0;
     }
     return Packed(grabbed_.pixel(at));
+}
+
+bool QtScreenReader::PixelExists(int x, int y) const {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [x, y](const QScreen* screen) {
+        return DeviceGeometry(screen).contains(x, y);
+    });
 }
 
 void QtScreenReader::StretchCopy(const QRect& source, QImage& target,

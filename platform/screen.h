@@ -33,11 +33,11 @@ public:
     // on every stop.
     virtual void SetActive(bool) {}
     // With Access PickOnce: asks the desktop for one colour (0x00BBGGRR),
-    // then calls `done` with it, or with nothing when the user cancelled
-    // or the desktop failed.
-    virtual void PickColor(std::function<void(std::optional<std::uint32_t>)> done) {
-        done(std::nullopt);
-    }
+    // then calls `done` with it, or with nothing and the reason (the user
+    // cancelled, the desktop failed).
+    using PickDone =
+        std::function<void(std::optional<std::uint32_t> colour, const std::string& reason)>;
+    virtual void PickColor(PickDone done) { done(std::nullopt, "this desktop picks no colours"); }
 
     // While the desktop asks the user for the screen (its own dialog takes
     // the focus), losing the focus must not stop the pipette.
@@ -62,6 +62,11 @@ public:
     virtual bool Open(const QRect& area) = 0;
     // A pixel of the opened area as 0x00BBGGRR; black outside every monitor.
     virtual std::uint32_t Pixel(int x, int y) const = 0;
+    // Whether a pixel of the opened area lies on a monitor: a square that
+    // reaches beyond every monitor averages only the pixels that exist.
+    virtual bool PixelExists(int x, int y) const {
+        return QRect(QPoint(0, 0), Size()).contains(x, y);
+    }
     // Copies `source` (within the opened area) stretched into `target` at
     // `destination`.
     virtual void StretchCopy(const QRect& source, QImage& target,
@@ -93,6 +98,7 @@ public:
     QPoint CursorPos() const override;
     bool Open(const QRect& area) override;
     std::uint32_t Pixel(int x, int y) const override;
+    bool PixelExists(int x, int y) const override;
     void StretchCopy(const QRect& source, QImage& target, const QRect& destination) const override;
     void Close() override;
 

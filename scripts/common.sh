@@ -12,11 +12,12 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev)
 # Only for the tests: the pipette's Wayland test runs a headless GNOME Shell
 # and its portals; the windows are checked under the Adwaita styles; a
-# screen reader's view is read through the accessibility bus.
+# screen reader's view is read through the accessibility bus; the portal
+# conversation is tested against a fake portal on a bus of its own.
 test_packages=(gnome-shell mutter pipewire wireplumber xdg-desktop-portal
                xdg-desktop-portal-gnome python3-dbusmock python3-gi libegl-mesa0
                libgl1-mesa-dri qt6-wayland adwaita-qt6 at-spi2-core python3-pyatspi
-               gir1.2-atspi-2.0)
+               gir1.2-atspi-2.0 dbus-daemon)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

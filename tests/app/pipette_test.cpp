@@ -67,6 +67,24 @@ TEST_F(PipetteTest, SquareAtTheRightEdgeAveragesOnlyTheScreen) {
     EXPECT_EQ(qGreen(Preview()), 50);
 }
 
+// Between monitors of different sizes part of the square lies on no
+// monitor: only the pixels that exist are averaged, and a square on none
+// keeps the colour.
+TEST_F(PipetteTest, OnlyPixelsThatExistAreAveraged) {
+    WriteSize(3);
+    TMainForm& form = Start();
+    // Columns 99 and 101 are gaps: of the square around (100, 50) only
+    // column 100 is left, three pixels of red 100.
+    screen_->SetMissing(QRegion(99, 0, 1, 480) + QRegion(101, 0, 1, 480));
+    screen_->SetCursorPos({100, 50});
+    form.btnCaptureClick();
+    form.TimerCalled();
+    EXPECT_EQ(Html(), "#643207");
+    screen_->SetMissing(QRegion(90, 40, 20, 20));
+    EXPECT_FALSE(form.SamplePipette());
+    EXPECT_EQ(Html(), "#643207");
+}
+
 TEST_F(PipetteTest, MagnifierAtTheTopLeftCornerAndItsFrames) {
     WriteSize(7);
     TMainForm& form = Start();
@@ -271,6 +289,7 @@ TEST_F(PipetteTest, TheSourceRunsOnlyWithThePipetteAndALossStopsIt) {
     EXPECT_EQ(Html(), "#0a1407");
     EXPECT_NE(ReadLog().find("Pipette stopped: the desktop ended the screen sharing"),
               std::string::npos);
+    EXPECT_TRUE(button->toolTip().endsWith("\nthe desktop ended the screen sharing"));
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(form.PipetteRunning());
     EXPECT_TRUE(screen_->Active());
@@ -288,6 +307,7 @@ TEST_F(PipetteTest, ADesktopThatPicksOnceIsAskedOncePerPress) {
         std::optional<std::uint32_t> picked;
         const char* html;
     } cases[] = {{0x5A3D0Cu, "#0c3d5a"}, {std::nullopt, "#0c3d5a"}, {0x000080u, "#800000"}};
+    const QString hint = button->toolTip();
     int picks = 0;
     for (const auto& c : cases) {
         screen_->SetPicked(c.picked);
@@ -297,7 +317,10 @@ TEST_F(PipetteTest, ADesktopThatPicksOnceIsAskedOncePerPress) {
         EXPECT_FALSE(button->isChecked());
         EXPECT_FALSE(screen_->Active());
         EXPECT_EQ(Html(), c.html);
+        // A failed pick says why in the button's hint until one works.
+        EXPECT_EQ(button->toolTip(), c.picked ? hint : hint + "\nPickColor: the user cancelled");
     }
+    EXPECT_NE(ReadLog().find("Pipette stopped: PickColor: the user cancelled"), std::string::npos);
 }
 
 // Nothing can read this desktop's screen: the button is disabled and its

@@ -439,7 +439,7 @@ origin = find_window()
 for attempt in (1, 2):
     press_pipette()
     cancel("declined %d" % attempt)
-    wait(lambda: log_text().count("Pipette stopped: the screen was not shared") == attempt,
+    wait(lambda: log_text().count("Pipette stopped: Start: the user cancelled") == attempt,
          "the refusal in the log")
 print("declined twice, asked twice")
 tintorel.terminate()

@@ -165,6 +165,70 @@ TEST(DesktopFrames, SquareAcrossAMonitorEdge) {
     EXPECT_EQ(red, 20);
     EXPECT_EQ(blue, 9);
     EXPECT_EQ(black, 49 - 20 - 9);
+    // The black there is no pixel at all: the pipette averages only the 29
+    // that exist.
+    int existing = 0;
+    for (int y = at.y - 3; y <= at.y + 3; ++y) {
+        for (int x = at.x - 3; x <= at.x + 3; ++x) {
+            existing += desktop.PixelExists(x, y);
+        }
+    }
+    EXPECT_EQ(existing, 29);
+}
+
+// A monitor whose stream has sent nothing yet has no pixels either.
+TEST(DesktopFrames, AMonitorWithoutAFrameHasNoPixels) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(0, 0, 4, 4), Monitor(4, 0, 4, 4)});
+    Fill(desktop, 1, 4, 4, kGreen);
+    EXPECT_FALSE(desktop.PixelExists(0, 0));
+    EXPECT_EQ(desktop.Pixel(0, 0), 0u);
+    EXPECT_TRUE(desktop.PixelExists(4, 0));
+    EXPECT_TRUE(desktop.PixelExists(7, 3));
+    EXPECT_FALSE(desktop.PixelExists(8, 0));
+    EXPECT_FALSE(desktop.PixelExists(-1, 0));
+}
+
+// Monitors the portal did not place take the place of the toolkit's screen
+// of their size, whether the portal gave the size in logical units or in
+// device pixels; each screen once, in order.
+TEST(PlaceMonitors, UnplacedMonitorsTakeTheScreensOfTheirSize) {
+    const std::vector<ScreenPlace> screens = {
+        {0, 0, 1920, 1080, 1.0}, {1920, 0, 1280, 720, 2.0}, {3200, 0, 1920, 1080, 1.0}};
+    const struct {
+        const char* what;
+        std::vector<MonitorFrame> monitors;
+        std::vector<bool> placed;
+        std::vector<MonitorFrame> expected;
+    } cases[] = {
+        {"device pixels, out of order",
+         {Monitor(0, 0, 2560, 1440), Monitor(0, 0, 1920, 1080), Monitor(0, 0, 1920, 1080)},
+         {false, false, false},
+         {Monitor(1920, 0, 1280, 720), Monitor(0, 0, 1920, 1080), Monitor(3200, 0, 1920, 1080)}},
+        {"a placed monitor keeps its screen",
+         {Monitor(0, 0, 1920, 1080), Monitor(0, 0, 1920, 1080)},
+         {true, false},
+         {Monitor(0, 0, 1920, 1080), Monitor(3200, 0, 1920, 1080)}},
+        {"no size: the next screen left",
+         {Monitor(0, 0, 1280, 720), Monitor(0, 0, 0, 0)},
+         {false, false},
+         {Monitor(1920, 0, 1280, 720), Monitor(0, 0, 1920, 1080)}},
+        {"more monitors than screens",
+         {Monitor(0, 0, 800, 600)},
+         {false},
+         {Monitor(0, 0, 800, 600)}},
+    };
+    for (const auto& c : cases) {
+        std::vector<MonitorFrame> monitors = c.monitors;
+        PlaceMonitors(monitors, c.placed, screens);
+        ASSERT_EQ(monitors.size(), c.expected.size()) << c.what;
+        for (std::size_t i = 0; i < monitors.size(); ++i) {
+            EXPECT_EQ(monitors[i].x, c.expected[i].x) << c.what << " #" << i;
+            EXPECT_EQ(monitors[i].y, c.expected[i].y) << c.what << " #" << i;
+            EXPECT_EQ(monitors[i].width, c.expected[i].width) << c.what << " #" << i;
+            EXPECT_EQ(monitors[i].height, c.expected[i].height) << c.what << " #" << i;
+        }
+    }
 }
 
 // Every byte order the streams may offer reads as the same colour.

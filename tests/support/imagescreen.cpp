@@ -11,7 +11,7 @@ bool ImageScreenReader::Open(const QRect&) {
 }
 
 std::uint32_t ImageScreenReader::Pixel(int x, int y) const {
-    if (!image_.rect().contains(x, y)) {
+    if (!PixelExists(x, y)) {
         return 0;
     }
     const QRgb rgb = image_.pixel(x, y);

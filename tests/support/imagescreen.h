@@ -4,6 +4,8 @@
 
 #include "platform/screen.h"
 
+#include <QRegion>
+
 namespace tintorel {
 
 class ImageScreenReader : public ScreenReader {
@@ -12,6 +14,9 @@ public:
 
     void SetCursorPos(QPoint position) { cursor_ = position; }
     void SetReadable(bool readable) { readable_ = readable; }
+    // Parts of the image that lie on no monitor (between monitors of
+    // different sizes): they read black and do not exist.
+    void SetMissing(QRegion missing) { missing_ = std::move(missing); }
     int Opens() const { return opens_; }
     bool IsOpen() const { return open_; }
     // A desktop that answers late, or offers less than live reading.
@@ -32,21 +37,25 @@ public:
     ScreenAccess Access() const override { return access_; }
     std::string Unavailable() const override { return why_; }
     void SetActive(bool active) override { active_ = active; }
-    void PickColor(std::function<void(std::optional<std::uint32_t>)> done) override {
+    void PickColor(PickDone done) override {
         ++picks_;
-        done(picked_);
+        done(picked_, picked_ ? std::string() : "PickColor: the user cancelled");
     }
 
     QSize Size() const override { return image_.size(); }
     QPoint CursorPos() const override { return cursor_; }
     bool Open(const QRect& area) override;
     std::uint32_t Pixel(int x, int y) const override;
+    bool PixelExists(int x, int y) const override {
+        return image_.rect().contains(x, y) && !missing_.contains(QPoint(x, y));
+    }
     void StretchCopy(const QRect& source, QImage& target, const QRect& destination) const override;
     void Close() override { open_ = false; }
 
 private:
     QImage image_;
     QPoint cursor_;
+    QRegion missing_;
     ScreenAccess access_ = ScreenAccess::Live;
     std::string why_;
     std::optional<std::uint32_t> picked_;

@@ -1,0 +1,46 @@
+// Whether the pointer is over one of the program's own windows, on a
+// desktop that tells the program neither where its windows are nor where
+// the pointer is, beyond its own windows' enter, move and leave events and
+// the pointer the screen-casting streams report. Worked out from both, so
+// that a missed Leave (the only pointer device went away, a remote session
+// ended) cannot keep the pipette from sampling for good, and so that
+// streams that report the pointer a moment late cannot make it sample the
+// program's own button just after the pointer left it.
+#pragma once
+
+#include "platform/desktopframes.h"
+
+#include <chrono>
+#include <optional>
+
+namespace tintorel {
+
+class OwnWindowPointer {
+public:
+    using Clock = std::chrono::steady_clock;
+    // How long after our own windows last saw the pointer their word holds
+    // although the streams saw it move: the streams' pointer lags behind.
+    static constexpr std::chrono::milliseconds kStreamLag{1000};
+
+    // A window of ours saw the pointer enter, move over it, or leave; the
+    // streams reported `stream` then.
+    void Entered(Clock::time_point now, std::optional<DesktopPoint> stream);
+    void Moved(Clock::time_point now, std::optional<DesktopPoint> stream);
+    void Left(Clock::time_point now, std::optional<DesktopPoint> stream);
+
+    // Whether the pointer is over our windows, the streams reporting
+    // `stream` now. Inside: as long as our windows saw it lately, or the
+    // streams saw it stay where it was then. Left: until the streams have
+    // seen it move away from where it was when it left, for at most
+    // kStreamLag.
+    bool Over(Clock::time_point now, std::optional<DesktopPoint> stream) const;
+
+private:
+    void Saw(Clock::time_point now, std::optional<DesktopPoint> stream);
+
+    bool inside_ = false;
+    std::optional<DesktopPoint> seen_;
+    Clock::time_point last_{};
+};
+
+} // namespace tintorel
