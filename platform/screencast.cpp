@@ -178,6 +178,10 @@ void ScreenCastSession::StepFailed(PortalFailure failure, const std::string& rea
 }
 
 void ScreenCastSession::OnClosed() {
+    // The desktop has closed it already: nothing left to close.
+    bus_.disconnect(kPortalService, session_, kPortalSession, QStringLiteral("Closed"), this,
+                    SLOT(OnClosed()));
+    session_.clear();
     Fail("the desktop ended the screen sharing");
 }
 

@@ -10,6 +10,7 @@
 #include "platform/streamformat.h"
 
 #include <QCoreApplication>
+#include <QDBusPendingCallWatcher>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -47,6 +48,16 @@ protected:
             [this](const std::string& reason) { failed_ = reason; });
     }
     bool Ended() const { return started_.has_value() || failed_.has_value(); }
+    // Waits until the portal has seen every call the program sent so far:
+    // the bus delivers one connection's messages in order.
+    void RoundTrip() {
+        QDBusMessage get = QDBusMessage::createMethodCall("org.freedesktop.portal.Desktop",
+                                                          "/org/freedesktop/portal/desktop",
+                                                          "org.freedesktop.DBus.Properties", "Get");
+        get << QStringLiteral("org.freedesktop.portal.Screenshot") << QStringLiteral("version");
+        QDBusPendingCallWatcher watcher(client_.asyncCall(get));
+        ASSERT_TRUE(QTest::qWaitFor([&watcher] { return watcher.isFinished(); }, 60'000));
+    }
     void WaitEnded() {
         ASSERT_TRUE(QTest::qWaitFor([this] { return Ended(); }, 60'000));
     }
@@ -174,7 +185,7 @@ TEST_F(PortalTest, TheDesktopEndingTheSessionEndsItOnce) {
     EXPECT_EQ(*failed_, "the desktop ended the screen sharing");
     // Closed by the desktop: not closed again by the program.
     session_.reset();
-    QCoreApplication::processEvents();
+    RoundTrip();
     EXPECT_EQ(portal_.SessionsClosed(), 0);
 }
 
