@@ -22,7 +22,13 @@ BLog::BLog(const std::string& directory, const std::string& fileName) {
     path_ = folder + fileName;
     std::error_code ignored;
     std::filesystem::create_directories(folder, ignored);
+    // Each session replaces the last one's log. Lines are then appended:
+    // should a second instance of the program replace the log while this
+    // one runs, this one's lines follow the new ones instead of being
+    // written at their old offset behind a hole of NUL bytes.
     stream_.open(path_, std::ios::out | std::ios::trunc);
+    stream_.close();
+    stream_.open(path_, std::ios::out | std::ios::app);
 }
 
 BLog::~BLog() {

@@ -89,6 +89,18 @@ TEST_F(LogTest, EachSessionReplacesTheLastOne) {
     EXPECT_EQ(Read(folder_ / "tintorel.log"), "second session\n");
 }
 
+// A second instance of the program starting while the first runs replaces
+// the log; the first one's later lines follow the second's instead of
+// landing at their old offset behind a run of NUL bytes.
+TEST_F(LogTest, AnOverlappingSessionLeavesNoHoleInTheFile) {
+    BLog first(folder_.string(), "tintorel.log");
+    first.Write("first session, a rather long line");
+    BLog second(folder_.string(), "tintorel.log");
+    second.Write("second");
+    first.Write("first again");
+    EXPECT_EQ(Read(folder_ / "tintorel.log"), "second\nfirst again\n");
+}
+
 TEST_F(LogTest, LinesReachTheFileAtOnce) {
     CreateLog(folder_.string(), "tintorel.log", true);
     LogLine("flushed");
