@@ -5,8 +5,8 @@
 #include "app/datafolders.h"
 #include "app/mainform.h"
 #include "platform/marker.h"
-#include "platform/portalscreen.h"
 #include "platform/screen.h"
+#include "platform/screenreaders.h"
 #include "settings/paramform.h"
 #include "settings/params.h"
 
@@ -65,7 +65,7 @@ template <class Dialog> std::function<Dialog*()> MadeOnFirstUse(std::optional<Di
 // On a Wayland desktop with XWayland, the window runs as an X11 client:
 // only there may a program place its own window (the position saved at
 // the last close) and keep it above the others. The screen is read
-// through the desktop's portal either way. A platform the user chose
+// through the compositor or the desktop's portal either way. A platform the user chose
 // stands.
 void PreferXWayland() {
     if (tintorel::WaylandSession() && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") &&
@@ -87,9 +87,10 @@ int main(int argc, char** argv) {
         // The language and the main window's creation read the settings
         // file once, however large it has grown.
         std::optional<SettingsBatch> startUp(std::in_place);
-        const std::vector<std::string> notes = LoadLanguage();
-
-        TMainForm mainForm(MakeScreenReader(ReadScreenCastToken, WriteScreenCastToken), notes);
+        std::vector<std::string> notes = LoadLanguage();
+        std::unique_ptr<ScreenReader> screen =
+            MakeScreenReader(ReadScreenCastToken, WriteScreenCastToken, notes);
+        TMainForm mainForm(std::move(screen), notes);
         startUp.reset();
         // The about box and the preferences are made when first needed: a
         // start that never opens them does not pay for them.

@@ -68,6 +68,15 @@ void TMainForm::ConnectScreen() {
             StopPipette();
         }
     });
+    screen_->OnFinish([this] {
+        // Ended on the desktop's side (a click or Escape over the overlay):
+        // one last sample where the pointer is, then stopped as the button
+        // stops it.
+        if (timTimer->isActive()) {
+            TimerCalled();
+            StopPipette();
+        }
+    });
 }
 
 void TMainForm::UpdateCaptureButton() {

@@ -15,26 +15,9 @@ bool HasFrame(const MonitorFrame& monitor) {
 }
 
 std::uint32_t ReadPixel(const MonitorFrame& monitor, int x, int y) {
-    const std::uint8_t* p = monitor.bytes.data() + static_cast<std::size_t>(y) * monitor.stride +
-                            static_cast<std::size_t>(x) * 4;
-    std::uint32_t red = 0;
-    std::uint32_t green = 0;
-    std::uint32_t blue = 0;
-    switch (monitor.format) {
-    case FrameFormat::Bgrx:
-        blue = p[0], green = p[1], red = p[2];
-        break;
-    case FrameFormat::Rgbx:
-        red = p[0], green = p[1], blue = p[2];
-        break;
-    case FrameFormat::Xbgr:
-        blue = p[1], green = p[2], red = p[3];
-        break;
-    case FrameFormat::Xrgb:
-        red = p[1], green = p[2], blue = p[3];
-        break;
-    }
-    return red | green << 8 | blue << 16;
+    return FramePixel(monitor.format, monitor.bytes.data() +
+                                          static_cast<std::size_t>(y) * monitor.stride +
+                                          static_cast<std::size_t>(x) * 4);
 }
 
 // Frame pixels per logical unit across and down; 1 without a frame.
@@ -51,6 +34,27 @@ double ScaleY(const MonitorFrame& monitor) {
 }
 
 } // namespace
+
+std::uint32_t FramePixel(FrameFormat format, const std::uint8_t* p) {
+    std::uint32_t red = 0;
+    std::uint32_t green = 0;
+    std::uint32_t blue = 0;
+    switch (format) {
+    case FrameFormat::Bgrx:
+        blue = p[0], green = p[1], red = p[2];
+        break;
+    case FrameFormat::Rgbx:
+        red = p[0], green = p[1], blue = p[2];
+        break;
+    case FrameFormat::Xbgr:
+        blue = p[1], green = p[2], red = p[3];
+        break;
+    case FrameFormat::Xrgb:
+        red = p[1], green = p[2], blue = p[3];
+        break;
+    }
+    return red | green << 8 | blue << 16;
+}
 
 void DesktopFrames::SetMonitors(std::vector<MonitorFrame> monitors) {
     monitors_ = std::move(monitors);

@@ -19,6 +19,9 @@ namespace tintorel {
 // The byte order of one frame pixel in memory; the fourth byte is unused.
 enum class FrameFormat { Bgrx, Rgbx, Xbgr, Xrgb };
 
+// The four bytes at `p` in `format`, as 0x00BBGGRR.
+std::uint32_t FramePixel(FrameFormat format, const std::uint8_t* p);
+
 struct MonitorFrame {
     // Where the compositor places the monitor, in logical units.
     int x = 0;

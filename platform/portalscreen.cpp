@@ -216,32 +216,7 @@ bool PortalScreenReader::PixelExists(int x, int y) const {
 
 void PortalScreenReader::StretchCopy(const QRect& source, QImage& target,
                                      const QRect& destination) const {
-    if (!streams_ || source.isEmpty()) {
-        return;
-    }
-    QImage area(source.size(), QImage::Format_RGB32);
-    for (int y = 0; y < source.height(); ++y) {
-        for (int x = 0; x < source.width(); ++x) {
-            const std::uint32_t p = Pixel(source.left() + x, source.top() + y);
-            area.setPixel(x, y, qRgb(p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF));
-        }
-    }
-    QPainter painter(&target);
-    painter.drawImage(destination, area, area.rect());
-}
-
-bool WaylandSession() {
-    return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qgetenv("XDG_SESSION_TYPE") != "x11";
-}
-
-std::unique_ptr<ScreenReader> MakeScreenReader(std::function<std::string()> loadToken,
-                                               std::function<void(const std::string&)> storeToken) {
-    if (WaylandSession()) {
-        return std::make_unique<PortalScreenReader>(QDBusConnection::sessionBus(),
-                                                    std::move(loadToken), std::move(storeToken),
-                                                    PortalScreenReader::Limits{});
-    }
-    return std::make_unique<QtScreenReader>();
+    StretchPixels(source, target, destination);
 }
 
 } // namespace tintorel

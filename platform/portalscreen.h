@@ -94,13 +94,4 @@ private:
     mutable QPoint lastPointer_; // where the streams last saw the pointer
 };
 
-// A Wayland session: WAYLAND_DISPLAY is set, unless XDG_SESSION_TYPE says
-// x11 (a compositor started from a console may set neither of the two
-// session variables but always sets the display).
-bool WaylandSession();
-// The reader for this session: on a Wayland desktop (XWayland's X server
-// shows other programs' windows black) the portal's, else Qt's.
-std::unique_ptr<ScreenReader> MakeScreenReader(std::function<std::string()> loadToken,
-                                               std::function<void(const std::string&)> storeToken);
-
 } // namespace tintorel

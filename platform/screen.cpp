@@ -37,6 +37,22 @@ bool ScreenReader::PointerOnOwnWindow() const {
     return QGuiApplication::topLevelAt(QCursor::pos()) != nullptr;
 }
 
+void ScreenReader::StretchPixels(const QRect& source, QImage& target,
+                                 const QRect& destination) const {
+    if (source.isEmpty()) {
+        return;
+    }
+    QImage area(source.size(), QImage::Format_RGB32);
+    for (int y = 0; y < source.height(); ++y) {
+        for (int x = 0; x < source.width(); ++x) {
+            const std::uint32_t p = Pixel(source.left() + x, source.top() + y);
+            area.setPixel(x, y, qRgb(p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF));
+        }
+    }
+    QPainter painter(&target);
+    painter.drawImage(destination, area, area.rect());
+}
+
 QSize QtScreenReader::Size() const {
     QRect desktop;
     for (const QScreen* screen : QGuiApplication::screens()) {

@@ -52,6 +52,10 @@ public:
     void OnFailure(std::function<void(const std::string&)> handler) {
         failure_ = std::move(handler);
     }
+    // Told when the user ends the pipette on the desktop's side (a reader
+    // whose overlay takes the clicks and keys): the pipette stops with the
+    // colour under the pointer, as pressing its button again does.
+    void OnFinish(std::function<void()> handler) { finish_ = std::move(handler); }
 
     // The virtual desktop's size in device pixels; its top-left is (0, 0).
     virtual QSize Size() const = 0;
@@ -84,10 +88,18 @@ protected:
             failure_(reason);
         }
     }
+    void Finished() const {
+        if (finish_) {
+            finish_();
+        }
+    }
+    // StretchCopy from Pixel, for readers that hold no image.
+    void StretchPixels(const QRect& source, QImage& target, const QRect& destination) const;
 
 private:
     std::function<void()> accessChanged_;
     std::function<void(const std::string&)> failure_;
+    std::function<void()> finish_;
 };
 
 // The real screen through Qt: QScreen::grabWindow on each monitor that the

@@ -4,20 +4,24 @@
 top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
-# Build tools, test and benchmark libraries, Qt 6 Widgets, PipeWire, and
+# Build tools, test and benchmark libraries, Qt 6 Widgets, PipeWire, the
+# Wayland client library with its protocol files and code generator, and
 # the German locale the number-parsing tests read under.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth
           desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev valgrind
-          xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev)
+          xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev
+          libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev)
 # Only for the tests: the pipette's Wayland test runs a headless GNOME Shell
 # and its portals; the windows are checked under the Adwaita styles; a
 # screen reader's view is read through the accessibility bus; the portal
-# conversation is tested against a fake portal on a bus of its own.
+# conversation is tested against a fake portal on a bus of its own; the
+# live pipette on wlroots runs on a headless Sway, read with grim, with
+# wtype's keyboard.
 test_packages=(gnome-shell mutter pipewire wireplumber xdg-desktop-portal
                xdg-desktop-portal-gnome python3-dbusmock python3-gi libegl-mesa0
                libgl1-mesa-dri qt6-wayland adwaita-qt6 at-spi2-core python3-pyatspi
-               gir1.2-atspi-2.0 dbus-daemon)
+               gir1.2-atspi-2.0 dbus-daemon sway grim wtype)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

@@ -1,0 +1,102 @@
+#!/usr/bin/env bash
+# The pipette on a wlroots compositor, end to end: a headless Sway with two
+# outputs, the second at scale 2, a virtual pointer and keyboard for its
+# seat, windows of known colours, then sway_drive.py runs the real program
+# against it. Every process is started here and ended here.
+#
+# Sway refuses to run as root: as root, the test runs it as "nobody" and
+# talks to it across the user boundary (root may open any socket).
+#
+#   sway.sh BUILD_DIR [bench]
+set -euo pipefail
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+
+work=$(mktemp -d)
+chmod 755 "$work"
+pids=()
+cleanup() {
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+    done
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    if [ "${keep:-0}" = 1 ]; then
+        echo "logs kept in $work" >&2
+    else
+        rm -rf "$work"
+    fi
+}
+trap cleanup EXIT
+[ -n "${SWAY_KEEP:-}" ] && keep=1
+trap 'keep=1' ERR
+
+start() {
+    local name=$1
+    shift
+    "$@" > "$work/$name.log" 2>&1 &
+    pids+=($!)
+}
+
+# Waits for a condition; the limit only bounds a failure.
+wait_for() {
+    local what=$1 tries=0
+    until eval "$what"; do
+        tries=$((tries + 1))
+        if [ $tries -ge 1200 ]; then
+            echo "gave up waiting for: $what" >&2
+            [ -f "$work/sway.log" ] && tail -20 "$work/sway.log" >&2
+            exit 1
+        fi
+        sleep 0.05
+    done
+}
+
+export XDG_RUNTIME_DIR=$work/run
+export HOME=$work/home
+export XDG_CONFIG_HOME=$HOME/.config XDG_STATE_HOME=$HOME/.local/state
+export XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
+mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+mkdir -p "$HOME"
+unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
+as_compositor=()
+if [ "$(id -u)" -eq 0 ]; then
+    chown nobody "$XDG_RUNTIME_DIR"
+    as_compositor=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+fi
+
+# Two outputs side by side: 640 x 480 at scale 1, then 640 x 600 units at
+# scale 2, so the first is the shorter one. No XWayland: every client here
+# is a Wayland one. Windows of known colours fill both outputs; the main
+# window floats over the first.
+cat > "$work/config" <<EOF
+xwayland disable
+output HEADLESS-1 resolution 640x480 position 0 0 scale 1
+output HEADLESS-2 resolution 1280x1200 position 640 0 scale 2
+default_border none
+default_floating_border none
+focus_follows_mouse no
+workspace 1 output HEADLESS-1
+workspace 2 output HEADLESS-2
+for_window [app_id="org.tintorel.Tintorel"] floating enable
+EOF
+chmod 644 "$work/config"
+start sway env WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 \
+    WLR_HEADLESS_OUTPUTS=2 HOME="$work" "${as_compositor[@]}" sway -c "$work/config"
+wait_for "ls $XDG_RUNTIME_DIR/sway-ipc.*.sock >/dev/null 2>&1 && [ -S $XDG_RUNTIME_DIR/wayland-1 ]"
+export WAYLAND_DISPLAY=wayland-1
+SWAYSOCK=$(ls "$XDG_RUNTIME_DIR"/sway-ipc.*.sock)
+export SWAYSOCK
+wait_for "swaymsg -t get_outputs >/dev/null 2>&1"
+
+# A mouse and a keyboard for the seat, for the whole test: the program
+# sees both from its start.
+start pointer "$build/tests/e2e/e2e_virtualpointer"
+wait_for "grep -q ready $work/pointer.log"
+start keyboard wtype -s 3600000
+wait_for "swaymsg -r -t get_seats | grep -q '\"type\": \"keyboard\"'"
+
+"$build/settings/tintorel-setup" > /dev/null
+/usr/bin/python3 "$here/sway_drive.py" "$build" "$work" ${2:-}

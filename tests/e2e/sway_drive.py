@@ -1,0 +1,296 @@
+"""Drives the real program on a headless Sway (see sway.sh).
+
+Sway's IPC says where each window is and moves and clicks the seat's
+pointer; grim reads the screen. Windows of four known colours fill both
+outputs, the second at scale 2; the main window floats over the first.
+Each case starts the pipette with its button, moves the pointer, waits for
+the magnifier to show the pixel under it, ends the pipette with a click
+(or Escape) and reads the colour taken from the preview. Every wait is for
+a condition; the limit only bounds a failure.
+
+  sway_drive.py BUILD_DIR WORK_DIR [bench]
+"""
+import json
+import os
+import struct
+import subprocess
+import sys
+import time
+
+build, work = sys.argv[1], sys.argv[2]
+LIMIT = float(os.environ.get("TINTOREL_WAIT_LIMIT", "120"))
+processes = []
+
+RED, BLUE, GREEN, INK = (255, 0, 0), (0, 0, 255), (0, 255, 0), (12, 61, 90)
+WHITE = (255, 255, 255)
+# The magnifier: a square canvas of 69 pixels showing 9 x 9 screen pixels,
+# the sampled square framed in white in its centre.
+CANVAS, SHOWN, RADIUS = 69, 9, 4
+
+
+def fail(message):
+    print("sway session: " + message, file=sys.stderr)
+    for process in processes:
+        process.kill()
+    sys.exit(1)
+
+
+def wait(condition, what):
+    deadline = time.monotonic() + LIMIT
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            fail("gave up waiting for " + what)
+        time.sleep(0.05)
+
+
+def sway(*args):
+    return subprocess.run(["swaymsg", *args], check=True, capture_output=True, text=True).stdout
+
+
+def nodes(node=None):
+    node = node or json.loads(sway("-r", "-t", "get_tree"))
+    yield node
+    for child in node.get("nodes", []) + node.get("floating_nodes", []):
+        yield from nodes(child)
+
+
+def window(pid):
+    """The content rectangle (x, y, width, height) of the window of process
+    `pid`, once it is mapped."""
+    for node in nodes():
+        if node.get("pid") == pid and node.get("visible"):
+            rect, inner = node["rect"], node["window_rect"]
+            return rect["x"] + inner["x"], rect["y"] + inner["y"], inner["width"], inner["height"]
+    return None
+
+
+def grab(x, y, width=1, height=1):
+    """The screen's pixels in logical units, as rows of (r, g, b)."""
+    data = subprocess.run(["grim", "-s", "1", "-t", "ppm", "-g",
+                           "%d,%d %dx%d" % (x, y, width, height), "-"],
+                          check=True, capture_output=True).stdout
+    # P6, width, height, maximum, each after one whitespace byte.
+    fields, at = [], 0
+    while len(fields) < 4:
+        while data[at:at + 1].isspace():
+            at += 1
+        end = at
+        while not data[end:end + 1].isspace():
+            end += 1
+        fields.append(data[at:end])
+        at = end
+    at += 1
+    w, h = int(fields[1]), int(fields[2])
+    return [[tuple(data[at + 3 * (row * w + col):at + 3 * (row * w + col) + 3])
+             for col in range(w)] for row in range(h)]
+
+
+def pixel(x, y):
+    return grab(x, y)[0][0]
+
+
+def move(x, y):
+    sway("seat", "seat0", "cursor", "set", str(x), str(y))
+
+
+def click(x, y):
+    move(x, y)
+    sway("seat", "seat0", "cursor", "press", "button1")
+    sway("seat", "seat0", "cursor", "release", "button1")
+
+
+def start(name, *command, **env):
+    log = open(os.path.join(work, name + ".log"), "w")
+    process = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
+                               env=dict(os.environ, **env))
+    processes.append(process)
+    return process
+
+
+def settings_file():
+    return os.path.join(os.environ["HOME"], ".config/VRQM/tintorel.reg")
+
+
+def store_pipette_size(size):
+    lines, key = [], None
+    for line in open(settings_file(), encoding="latin-1").read().splitlines():
+        if line.startswith("["):
+            key = line.rstrip("]").rsplit("\\", 1)[-1]
+            lines.append(line)
+            if key == "Pipette":
+                lines.append('"Size"=dword:%08x' % size)
+        elif not (key == "Pipette" and line.startswith('"Size"')):
+            lines.append(line)
+    open(settings_file(), "w", encoding="latin-1").write("\n".join(lines) + "\n")
+
+
+def controls():
+    """Where the main window's controls lie, in the window's own pixels."""
+    names = ("btnCapture", "pnlImage")
+    output = subprocess.run([os.path.join(build, "tests/e2e/e2e_geometry"), *names],
+                            env=dict(os.environ, QT_QPA_PLATFORM="wayland"), check=True,
+                            capture_output=True, text=True).stdout
+    found = {}
+    for line in output.splitlines():
+        name, x, y, width, height = line.split()
+        found[name] = (int(x), int(y), int(width), int(height))
+    return found
+
+
+def log_text():
+    path = os.path.join(os.environ["HOME"], ".local/state/tintorel/tintorel.log")
+    return open(path, encoding="latin-1").read() if os.path.exists(path) else ""
+
+
+class Program:
+    """The main window with one pipette size."""
+
+    def __init__(self, size):
+        store_pipette_size(size)
+        self.size = size
+        self.layout = controls()
+        self.process = start("tintorel-%d" % size, os.path.join(build, "app/tintorel"),
+                             QT_QPA_PLATFORM="wayland")
+        self.origin = wait(lambda: window(self.process.pid), "the main window")[:2]
+        if "wlroots protocols" not in wait(log_text, "the session log"):
+            fail("the program did not choose the wlroots reader:\n" + log_text())
+
+    def spot(self, name, dx, dy):
+        x, y, _, _ = self.layout[name]
+        return self.origin[0] + x + dx, self.origin[1] + y + dy
+
+    def preview(self, x, y):
+        return pixel(*self.spot("pnlImage", x, y))
+
+    def frame_pixel(self):
+        """A pixel of the white frame around the sampled square, while the
+        magnifier shows; the preview's colour once the pipette stopped."""
+        h = (self.size - 1) // 2
+        return self.preview(int((RADIUS - h) / SHOWN * CANVAS + 1), CANVAS // 2)
+
+    def sample(self, at, under, taken, end="click"):
+        """Runs the pipette over `at` until the magnifier shows `under`,
+        ends it and expects the preview to show `taken`."""
+        x, y, width, height = self.layout["btnCapture"]
+        click(*self.spot("btnCapture", width // 2, height // 2))
+        wait(lambda: self.frame_pixel() == WHITE, "the magnifier's frame")
+        move(*at)
+        wait(lambda: self.preview(CANVAS // 2, CANVAS // 2) == under,
+             "the magnifier to show %s at %s" % (under, at))
+        if end == "click":
+            click(*at)
+        else:
+            subprocess.run(["wtype", "-k", "Escape"], check=True)
+        wait(lambda: self.frame_pixel() != WHITE, "the pipette to stop (%s)" % end)
+        points = [(2, 2), (CANVAS // 2, CANVAS // 2), (CANVAS - 3, CANVAS - 3)]
+        shown = [self.preview(*point) for point in points]
+        if shown != [taken] * 3:
+            fail("size %d at %s: took %s, not %s" % (self.size, at, shown, taken))
+        print("size %d at %s: %s" % (self.size, at, taken))
+
+    def close(self):
+        self.process.terminate()
+        self.process.wait()
+
+
+def cpu_seconds(process):
+    fields = open("/proc/%d/stat" % process.pid).read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def cpu_share(process, seconds, during=None):
+    before, begun = cpu_seconds(process), time.monotonic()
+    while time.monotonic() - begun < seconds:
+        if during:
+            during()
+        time.sleep(0.05)
+    return 100.0 * (cpu_seconds(process) - before) / (time.monotonic() - begun)
+
+
+def compositor():
+    found = subprocess.run(["pgrep", "-x", "sway"], capture_output=True, text=True).stdout.split()
+    return type("Process", (), {"pid": int(found[0])})
+
+
+def bench(program):
+    """The pipette's cost to the program and the compositor with the
+    pointer still and moving, against the pipette off, and how soon a
+    pointer move shows as the sampled colour."""
+    sway_process = compositor()
+    idle = cpu_share(program.process, 5), cpu_share(sway_process, 5)
+    x, y, width, height = program.layout["btnCapture"]
+    click(*program.spot("btnCapture", width // 2, height // 2))
+    move(700, 40)
+    centre = lambda: program.preview(CANVAS // 2, CANVAS // 2)
+    wait(lambda: centre() == RED, "the magnifier over red")
+    still = cpu_share(program.process, 5), cpu_share(sway_process, 5)
+    steps = [0]
+
+    def wiggle():
+        steps[0] += 1
+        move(700 + steps[0] % 20, 40 + steps[0] % 7)
+    moving = cpu_share(program.process, 5, wiggle)
+    delays = []
+    for i in range(10):
+        target, colour = ((1260, 40), BLUE) if i % 2 == 0 else ((700, 40), RED)
+        begun = time.monotonic()
+        move(*target)
+        wait(lambda: centre() == colour, "the magnifier to follow")
+        delays.append(time.monotonic() - begun)
+    click(700, 40)
+    wait(lambda: program.frame_pixel() != WHITE, "the pipette to stop")
+    after = cpu_share(program.process, 5), cpu_share(sway_process, 5)
+    delays.sort()
+    median = (delays[4] + delays[5]) / 2
+    print("pipette off: program %.2f %%, compositor %.2f %% of one core" % idle)
+    print("pipette on, pointer still: program %.2f %%, compositor %.2f %% (target below 1)"
+          % still)
+    print("pipette on, pointer moving: program %.2f %% of one core" % moving)
+    print("pipette off again: program %.2f %%, compositor %.2f %%" % after)
+    print("pointer move to sampled colour: median %.0f ms, %.2f ticks (target 2), worst %.0f ms"
+          % (median * 1000, median / 0.25, delays[-1] * 1000))
+
+
+# Known colours on both outputs: red | blue over green | ink, on the first
+# output in 640 x 480 units, on the second (scale 2) in 640 x 600.
+first = start("quadrants-1", os.path.join(build, "tests/e2e/e2e_quadrants"),
+              QT_QPA_PLATFORM="wayland")
+wait(lambda: window(first.pid), "the first quadrants")
+sway("workspace", "2")
+second = start("quadrants-2", os.path.join(build, "tests/e2e/e2e_quadrants"),
+               QT_QPA_PLATFORM="wayland")
+wait(lambda: window(second.pid), "the second quadrants")
+sway("workspace", "1")
+wait(lambda: pixel(1260, 590) == INK and pixel(630, 470) == INK, "the quadrants drawn")
+
+program = Program(1)
+program.sample((700, 40), RED, RED)
+program.sample((1260, 590), INK, INK)
+program.sample((20, 20), RED, RED)
+program.sample((1260, 40), BLUE, BLUE, end="Escape")
+if len(sys.argv) > 3 and sys.argv[3] == "bench":
+    bench(program)
+program.close()
+
+# The seam of red and blue on the scale-2 output, in its own pixels: one
+# red column and two blue ones.
+program = Program(3)
+program.sample((960, 40), BLUE, (85, 0, 170))
+program.close()
+
+# Across the seam of the two outputs: three columns of the first output's
+# blue (each of its pixels two of the second's) and four of the second's
+# red. At the bottom of the shorter output, only its own rows count: the
+# two below it lie on no output.
+program = Program(7)
+program.sample((640, 40), RED, (146, 0, 109))
+program.sample((600, 479), INK, INK)
+program.close()
+
+for process in processes:
+    process.terminate()
+    process.wait()
+print("sway session: ok")
