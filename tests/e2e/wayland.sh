@@ -113,6 +113,8 @@ export WAYLAND_DISPLAY=wayland-0
 start permission-store /usr/libexec/xdg-permission-store
 wait_for "has_name session org.freedesktop.impl.portal.PermissionStore"
 start portal-gnome /usr/libexec/xdg-desktop-portal-gnome
+# The driver ends the back end on purpose once, and starts another.
+export PORTAL_BACKEND_PID=$!
 wait_for "has_name session org.freedesktop.impl.portal.desktop.gnome"
 start portal /usr/libexec/xdg-desktop-portal
 wait_for "has_name session org.freedesktop.portal.Desktop"

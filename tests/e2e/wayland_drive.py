@@ -1,5 +1,11 @@
 """Drives the real program on a headless GNOME Shell (see wayland.sh).
 
+Besides exact samples through the desktop's dialog and its restore token:
+the screen cast ends whenever the pipette stops; the portal's back end
+dying stops the pipette with a reason and a new back end serves the next
+press; a pointer device vanishing over the main window does not keep the
+pipette from sampling once another moves the pointer away.
+
 The shell's own interfaces show where windows are and what the screen
 shows (they answer callers that own a portal back end's name, which this
 script takes on its private bus); Mutter's remote desktop moves and clicks
@@ -8,6 +14,7 @@ failure.
 
   wayland_drive.py BUILD_DIR WORK_DIR
 """
+import json
 import os
 import struct
 import subprocess
@@ -127,17 +134,31 @@ def screenshot(name):
 
 
 # The pointer, through a remote desktop session of Mutter's own.
-remote = call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
-              "org.gnome.Mutter.RemoteDesktop", "CreateSession")[0]
-remote_id = call("org.gnome.Mutter.RemoteDesktop", remote, "org.freedesktop.DBus.Properties",
-                 "Get", GLib.Variant("(ss)", ("org.gnome.Mutter.RemoteDesktop.Session",
-                                              "SessionId")))[0]
-cast = call("org.gnome.Mutter.ScreenCast", "/org/gnome/Mutter/ScreenCast",
-            "org.gnome.Mutter.ScreenCast", "CreateSession",
-            GLib.Variant("(a{sv})", ({"remote-desktop-session-id": GLib.Variant("s", remote_id)},)))[0]
-stream = call("org.gnome.Mutter.ScreenCast", cast, "org.gnome.Mutter.ScreenCast.Session",
-              "RecordMonitor", GLib.Variant("(sa{sv})", ("", {})))[0]
-call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session", "Start")
+def open_remote():
+    """A remote desktop session: a pointer device of its own on the seat,
+    gone again when the session stops."""
+    global remote, stream
+    remote = call("org.gnome.Mutter.RemoteDesktop", "/org/gnome/Mutter/RemoteDesktop",
+                  "org.gnome.Mutter.RemoteDesktop", "CreateSession")[0]
+    remote_id = call("org.gnome.Mutter.RemoteDesktop", remote, "org.freedesktop.DBus.Properties",
+                     "Get", GLib.Variant("(ss)", ("org.gnome.Mutter.RemoteDesktop.Session",
+                                                  "SessionId")))[0]
+    cast = call("org.gnome.Mutter.ScreenCast", "/org/gnome/Mutter/ScreenCast",
+                "org.gnome.Mutter.ScreenCast", "CreateSession",
+                GLib.Variant("(a{sv})",
+                             ({"remote-desktop-session-id": GLib.Variant("s", remote_id)},)))[0]
+    stream = call("org.gnome.Mutter.ScreenCast", cast, "org.gnome.Mutter.ScreenCast.Session",
+                  "RecordMonitor", GLib.Variant("(sa{sv})", ("", {})))[0]
+    call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session",
+         "Start")
+
+
+def close_remote():
+    call("org.gnome.Mutter.RemoteDesktop", remote, "org.gnome.Mutter.RemoteDesktop.Session",
+         "Stop")
+
+
+open_remote()
 
 
 def move(x, y):
@@ -297,12 +318,16 @@ def sample(at, expect, neighbour=None, dialog=False):
             fail("the desktop asked again for the screen")
         return magnified() == centre and (left is None or magnified(-1) == left)
     wait(shown, "the magnifier over %s" % (at,))
+    if pipette_streams() == 0:
+        fail("the pipette samples with no stream open")
     deactivations = log_text().count(DEACTIVATED)
     click(*at)
     # The program's own word that it lost the focus (and so stopped the
     # pipette): the compositor's focus alone may come back before the
     # program has seen it go.
     wait(lambda: log_text().count(DEACTIVATED) > deactivations, "the pipette to stop")
+    # Off means off: the screen cast ends with the pipette.
+    wait(lambda: pipette_streams() == 0, "the screen cast to end with the pipette")
     # The preview shows the colour taken all over, without the magnifier's
     # frames.
     corner = spot("pnlImage", 0, 0)
@@ -339,6 +364,31 @@ def share():
     wait(lambda: screen_pixel(*button) == SHARE_BLUE, "the dialog's Share button")
     click(*button)
     wait(lambda: not window("Screen Share"), "the dialog to close")
+
+
+def pipette_streams():
+    """How many screen-casting streams the program has open in PipeWire."""
+    dump = subprocess.run(["pw-dump"], capture_output=True, text=True).stdout
+    # Objects that change while it reads come as further arrays.
+    items, at, decoder = [], 0, json.JSONDecoder()
+    while dump[at:].strip():
+        value, at = decoder.raw_decode(dump, len(dump) - len(dump[at:].lstrip()))
+        items.extend(value)
+    return sum(1 for item in items
+               if item.get("type") == "PipeWire:Interface:Node"
+               and ((item.get("info") or {}).get("props") or {}).get("media.name")
+               == "Tintorel pipette")
+
+
+def has_name(name):
+    return call("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                "NameHasOwner", GLib.Variant("(s)", (name,)))[0]
+
+
+def stops(what):
+    """Waits for the next "Pipette stopped" line in the log."""
+    before = log_text().count("Pipette stopped: ")
+    return lambda: wait(lambda: log_text().count("Pipette stopped: ") > before, what)
 
 
 def cpu_seconds(process):
@@ -389,6 +439,8 @@ def bench(process):
     print("pointer move to sampled colour: median %.0f ms, %.2f ticks (target 2), worst %.0f ms"
           % (median * 1000, median / 0.25, delays[-1] * 1000))
     click(*red[0])
+    wait(lambda: pipette_streams() == 0, "the screen cast to end")
+    print("pipette off again: %.2f %% of one core" % cpu_share(process, 5))
 
 
 store_start_state()
@@ -428,6 +480,45 @@ store_start_state()
 tintorel = start_tintorel(2)
 origin = find_window()
 sample(*boxes["ink"])
+
+# The portal's back end dies while the pipette runs: the pipette stops and
+# says so; once a back end runs again, the next press works.
+press_pipette()
+move(*boxes["red"][0])
+wait(lambda: magnified() == boxes["red"][1], "the magnifier over red")
+stopped = stops("the pipette to stop when the portal's back end died")
+os.kill(int(os.environ["PORTAL_BACKEND_PID"]), 15)
+stopped()
+print("back end gone: " + log_text().rsplit("Pipette stopped: ", 1)[1].splitlines()[0])
+wait(lambda: pipette_streams() == 0, "the screen cast to end with the back end")
+start("portal-gnome-2", "/usr/libexec/xdg-desktop-portal-gnome")
+wait(lambda: has_name("org.freedesktop.impl.portal.desktop.gnome"), "a new back end")
+press_pipette()
+move(*boxes["blue"][0])
+wait(lambda: window("Screen Share") or magnified() == boxes["blue"][1],
+     "the pipette to start again")
+if window("Screen Share"):
+    # The new back end may not honour the old one's token.
+    share()
+    move(*boxes["blue"][0])
+wait(lambda: magnified() == boxes["blue"][1], "the magnifier over blue, after the back end")
+click(*boxes["blue"][0])
+wait(lambda: pipette_streams() == 0, "the screen cast to end")
+
+# The only pointer device goes away while the pointer rests on the main
+# window (a remote session ends): no Leave ever comes. Once another device
+# moves the pointer off the window, the pipette samples again.
+press_pipette()
+move(*boxes["green"][0])
+wait(lambda: magnified() == boxes["green"][1], "the magnifier over green")
+move(*spot("lblRed"))
+close_remote()
+open_remote()
+move(*boxes["ink"][0])
+wait(lambda: magnified() == boxes["ink"][1], "the magnifier over ink, with a new pointer")
+print("a vanished pointer device: sampling again")
+click(*boxes["ink"][0])
+wait(lambda: pipette_streams() == 0, "the screen cast to end")
 tintorel.terminate()
 tintorel.wait()
 
