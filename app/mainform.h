@@ -215,6 +215,9 @@ private:
     std::vector<SliderPageWidgets> sliderPages_;
     // The pipette button's hint from the language file.
     QString pipetteHint_;
+    // The desktop's one-shot picks asked for; only the last one's answer
+    // counts.
+    int picks_ = 0;
 
     std::unique_ptr<BColor> currentColor_;
     int pipetteSize_ = 0;

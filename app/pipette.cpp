@@ -127,16 +127,24 @@ void TMainForm::btnCaptureClick() {
     } else if (screen_->Access() == ScreenAccess::PickOnce) {
         // The desktop picks one colour itself (its own magnifier, its own
         // click); the button is released again once it has.
+        // A press while a pick is pending (the desktop's picker is gone,
+        // but it never answered) asks again; the old answer, should it
+        // still come, is dropped.
         btnCapture->setChecked(true);
-        screen_->PickColor([this](std::optional<std::uint32_t> colour, const std::string& reason) {
-            btnCapture->setChecked(false);
-            if (colour) {
-                PipetteTrouble({});
-                ApplyPickedColour(*colour);
-            } else {
-                PipetteTrouble(reason);
-            }
-        });
+        const int pick = ++picks_;
+        screen_->PickColor(
+            [this, pick](std::optional<std::uint32_t> colour, const std::string& reason) {
+                if (pick != picks_) {
+                    return;
+                }
+                btnCapture->setChecked(false);
+                if (colour) {
+                    PipetteTrouble({});
+                    ApplyPickedColour(*colour);
+                } else {
+                    PipetteTrouble(reason);
+                }
+            });
     } else {
         screen_->SetActive(true);
         timTimer->start(250);

@@ -323,6 +323,27 @@ TEST_F(PipetteTest, ADesktopThatPicksOnceIsAskedOncePerPress) {
     EXPECT_NE(ReadLog().find("Pipette stopped: PickColor: the user cancelled"), std::string::npos);
 }
 
+// A desktop whose picker never answered: the next press asks again, and
+// only the last pick's answer counts, whenever the other comes.
+TEST_F(PipetteTest, APressWhileAPickIsPendingAsksAgain) {
+    TMainForm& form = Start();
+    form.show();
+    screen_->SetAccess(ScreenAccess::PickOnce);
+    screen_->DeferPicks();
+    auto* button = Child<QToolButton>("btnCapture");
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_TRUE(button->isChecked());
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_EQ(screen_->Picks(), 2);
+    EXPECT_TRUE(button->isChecked());
+    screen_->AnswerPick(0, 0x0000FFu);
+    EXPECT_TRUE(button->isChecked());
+    EXPECT_EQ(Html(), "#000000");
+    screen_->AnswerPick(1, 0xFF0000u);
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_EQ(Html(), "#0000ff");
+}
+
 // Nothing can read this desktop's screen: the button is disabled and its
 // tooltip says why; the answer may come after the window is shown.
 TEST_F(PipetteTest, AnUnreadableDesktopDisablesTheButtonAndSaysWhy) {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The pipette on a wlroots compositor, end to end: a headless Sway with two
 # outputs, the second at scale 2, a virtual pointer and keyboard for its
-# seat, windows of known colours, then sway_drive.py runs the real program
-# against it. Every process is started here and ended here.
+# seat, windows of known colours, and the desktop portal with its wlroots
+# back end on a bus of the test's own; then sway_drive.py runs the real
+# program against it. Every process is started here and ended here.
 #
 # Sway refuses to run as root: as root, the test runs it as "nobody" and
 # talks to it across the user boundary (root may open any socket).
@@ -71,8 +72,22 @@ fi
 # scale 2, so the first is the shorter one. No XWayland: every client here
 # is a Wayland one. Windows of known colours fill both outputs; the main
 # window floats over the first.
+# A cursor theme whose every cursor is one transparent pixel: the headless
+# compositor draws the pointer into the outputs' pictures, where the
+# portal's picker would read it.
+mkdir -p "$work/icons/transparent/cursors"
+/usr/bin/python3 - "$work/icons/transparent/cursors" <<'PYTHON'
+import os, struct, sys
+image = struct.pack("<9I", 36, 0xFFFD0002, 1, 1, 1, 1, 0, 0, 0) + struct.pack("<I", 0)
+cursor = b"Xcur" + struct.pack("<3I", 16, 0x10000, 1) + struct.pack("<3I", 0xFFFD0002, 1, 28) + image
+for name in ("default", "left_ptr", "crosshair", "cross", "text", "xterm", "pointer", "hand2"):
+    open(os.path.join(sys.argv[1], name), "wb").write(cursor)
+PYTHON
+chmod -R a+rX "$work/icons"
+export XCURSOR_PATH=$work/icons XCURSOR_THEME=transparent XCURSOR_SIZE=1
 cat > "$work/config" <<EOF
 xwayland disable
+seat seat0 xcursor_theme transparent 1
 output HEADLESS-1 resolution 640x480 position 0 0 scale 1
 output HEADLESS-2 resolution 1280x1200 position 640 0 scale 2
 default_border none
@@ -95,8 +110,40 @@ wait_for "swaymsg -t get_outputs >/dev/null 2>&1"
 # sees both from its start.
 start pointer "$build/tests/e2e/e2e_virtualpointer"
 wait_for "grep -q ready $work/pointer.log"
-start keyboard wtype -s 3600000
+# The keyboard types Shift once, so that it has a layout from the start
+# (slurp, the portal's picker, crashes on a keyboard without one).
+start keyboard wtype -k Shift_L -s 3600000
 wait_for "swaymsg -r -t get_seats | grep -q '\"type\": \"keyboard\"'"
+
+# A session bus without service activation, with the desktop portal and
+# its wlroots back end, for the one-shot pick where the program is told
+# not to use the wlroots protocols.
+cat > "$work/session.conf" <<EOF
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$work/session-bus</listen>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+start bus dbus-daemon --config-file="$work/session.conf" --nofork
+export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/session-bus
+has_name() {
+    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
+}
+wait_for "has_name org.freedesktop.DBus"
+export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland
+# The back end will not start without PipeWire, which it casts through.
+start pipewire pipewire
+wait_for "[ -S $XDG_RUNTIME_DIR/pipewire-0 ]"
+start portal-wlr /usr/libexec/xdg-desktop-portal-wlr
+wait_for "has_name org.freedesktop.impl.portal.desktop.wlr"
+start portal /usr/libexec/xdg-desktop-portal
+wait_for "has_name org.freedesktop.portal.Desktop"
 
 "$build/settings/tintorel-setup" > /dev/null
 /usr/bin/python3 "$here/sway_drive.py" "$build" "$work" ${2:-}

@@ -130,9 +130,12 @@ def store_pipette_size(size):
 def controls():
     """Where the main window's controls lie, in the window's own pixels."""
     names = ("btnCapture", "pnlImage")
-    output = subprocess.run([os.path.join(build, "tests/e2e/e2e_geometry"), *names],
-                            env=dict(os.environ, QT_QPA_PLATFORM="wayland"), check=True,
-                            capture_output=True, text=True).stdout
+    probe = subprocess.run([os.path.join(build, "tests/e2e/e2e_geometry"), *names],
+                           env=dict(os.environ, QT_QPA_PLATFORM="wayland"),
+                           capture_output=True, text=True)
+    if probe.returncode != 0:
+        fail("the geometry probe failed: " + probe.stderr[-3000:])
+    output = probe.stdout
     found = {}
     for line in output.splitlines():
         name, x, y, width, height = line.split()
@@ -148,15 +151,21 @@ def log_text():
 class Program:
     """The main window with one pipette size."""
 
-    def __init__(self, size):
+    def __init__(self, size, **env):
         store_pipette_size(size)
         self.size = size
         self.layout = controls()
         self.process = start("tintorel-%d" % size, os.path.join(build, "app/tintorel"),
-                             QT_QPA_PLATFORM="wayland")
+                             QT_QPA_PLATFORM="wayland", **env)
         self.origin = wait(lambda: window(self.process.pid), "the main window")[:2]
-        if "wlroots protocols" not in wait(log_text, "the session log"):
-            fail("the program did not choose the wlroots reader:\n" + log_text())
+        expected = "desktop's portal" if env else "compositor's wlroots protocols"
+        if ("reads the screen through the " + expected) not in wait(log_text, "the session log"):
+            fail("the program did not read the screen through the %s:\n%s"
+                 % (expected, log_text()))
+
+    def press(self):
+        x, y, width, height = self.layout["btnCapture"]
+        click(*self.spot("btnCapture", width // 2, height // 2))
 
     def spot(self, name, dx, dy):
         x, y, _, _ = self.layout[name]
@@ -171,15 +180,21 @@ class Program:
         h = (self.size - 1) // 2
         return self.preview(int((RADIUS - h) / SHOWN * CANVAS + 1), CANVAS // 2)
 
-    def sample(self, at, under, taken, end="click"):
+    def sample(self, at, under, taken, end="click", via=None):
         """Runs the pipette over `at` until the magnifier shows `under`,
-        ends it and expects the preview to show `taken`."""
-        x, y, width, height = self.layout["btnCapture"]
-        click(*self.spot("btnCapture", width // 2, height // 2))
+        ends it and expects the preview to show `taken`. With `via` (a
+        point and its colour), the pipette first shows that point, and
+        the click on `at` comes at once, before any tick saw it there."""
+        self.press()
         wait(lambda: self.frame_pixel() == WHITE, "the magnifier's frame")
-        move(*at)
-        wait(lambda: self.preview(CANVAS // 2, CANVAS // 2) == under,
-             "the magnifier to show %s at %s" % (under, at))
+        if via:
+            move(*via[0])
+            wait(lambda: self.preview(CANVAS // 2, CANVAS // 2) == via[1],
+                 "the magnifier to show %s at %s" % (via[1], via[0]))
+        else:
+            move(*at)
+            wait(lambda: self.preview(CANVAS // 2, CANVAS // 2) == under,
+                 "the magnifier to show %s at %s" % (under, at))
         if end == "click":
             click(*at)
         else:
@@ -266,11 +281,42 @@ wait(lambda: window(second.pid), "the second quadrants")
 sway("workspace", "1")
 wait(lambda: pixel(1260, 590) == INK and pixel(630, 470) == INK, "the quadrants drawn")
 
+# Told to use the portal, the program falls back to the desktop's one-shot
+# pick: xdg-desktop-portal-wlr lets the user click a point (slurp) and
+# reads it (grim). A press asks once and the button is released with the
+# colour; Escape at the desktop's picker cancels, and the log says so.
+# (First: slurp crashes once a keyboard like wtype's Escape came and went.
+# xdg-desktop-portal-wlr 0.7 answers no pick at all while an output is
+# scaled: the second output is at scale 1 meanwhile.)
+sway("output", "HEADLESS-2", "scale", "1")
+wait(lambda: pixel(1900, 1180) == INK, "the second output at scale 1")
+program = Program(1, TINTOREL_SCREEN_READER="portal")
+for at, colour in (((20, 460), GREEN), ((620, 20), BLUE)):
+    program.press()
+    # The picker (slurp) veils the screen once it is ready for a click.
+    wait(lambda: pixel(*at) != colour, "the desktop's picker to veil the screen")
+    click(*at)
+    wait(lambda: program.preview(2, 2) == colour,
+         "the desktop's picker to take %s at %s" % (colour, at))
+    print("one-shot pick at %s: %s" % (at, colour))
+stopped = log_text().count("Pipette stopped: PickColor")
+program.press()
+wait(lambda: pixel(20, 460) != GREEN, "the desktop's picker to veil the screen")
+subprocess.run(["wtype", "-k", "Escape"], check=True)
+wait(lambda: log_text().count("Pipette stopped: PickColor") > stopped,
+     "the cancelled pick in the log")
+print("cancelled pick: " + log_text().rsplit("Pipette stopped: ", 1)[1].splitlines()[0])
+program.close()
+sway("output", "HEADLESS-2", "scale", "2")
+wait(lambda: pixel(1260, 590) == INK, "the second output at scale 2")
+
 program = Program(1)
 program.sample((700, 40), RED, RED)
 program.sample((1260, 590), INK, INK)
 program.sample((20, 20), RED, RED)
 program.sample((1260, 40), BLUE, BLUE, end="Escape")
+# The click takes the colour where it happens, not the last tick's.
+program.sample((20, 460), GREEN, GREEN, via=((700, 40), RED))
 if len(sys.argv) > 3 and sys.argv[3] == "bench":
     bench(program)
 program.close()
@@ -289,6 +335,7 @@ program = Program(7)
 program.sample((640, 40), RED, (146, 0, 109))
 program.sample((600, 479), INK, INK)
 program.close()
+
 
 for process in processes:
     process.terminate()

@@ -6,6 +6,8 @@
 
 #include <QRegion>
 
+#include <vector>
+
 namespace tintorel {
 
 class ImageScreenReader : public ScreenReader {
@@ -39,8 +41,16 @@ public:
     void SetActive(bool active) override { active_ = active; }
     void PickColor(PickDone done) override {
         ++picks_;
+        if (deferPicks_) {
+            pending_.push_back(std::move(done));
+            return;
+        }
         done(picked_, picked_ ? std::string() : "PickColor: the user cancelled");
     }
+    // Picks then wait for AnswerPick, as a desktop whose picker is slow or
+    // never answers.
+    void DeferPicks() { deferPicks_ = true; }
+    void AnswerPick(std::size_t pick, std::uint32_t colour) { pending_.at(pick)(colour, {}); }
 
     QSize Size() const override { return image_.size(); }
     QPoint CursorPos() const override { return cursor_; }
@@ -56,6 +66,8 @@ private:
     QImage image_;
     QPoint cursor_;
     QRegion missing_;
+    bool deferPicks_ = false;
+    std::vector<PickDone> pending_;
     ScreenAccess access_ = ScreenAccess::Live;
     std::string why_;
     std::optional<std::uint32_t> picked_;
