@@ -13,47 +13,9 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 
-work=$(mktemp -d)
+KEEP_VARIABLE=SWAY_KEEP
+source "$here/session-lib.sh"
 chmod 755 "$work"
-pids=()
-cleanup() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-    done
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    if [ "${keep:-0}" = 1 ]; then
-        echo "logs kept in $work" >&2
-    else
-        rm -rf "$work"
-    fi
-}
-trap cleanup EXIT
-[ -n "${SWAY_KEEP:-}" ] && keep=1
-trap 'keep=1' ERR
-
-start() {
-    local name=$1
-    shift
-    "$@" > "$work/$name.log" 2>&1 &
-    pids+=($!)
-}
-
-# Waits for a condition; the limit only bounds a failure.
-wait_for() {
-    local what=$1 tries=0
-    until eval "$what"; do
-        tries=$((tries + 1))
-        if [ $tries -ge 1200 ]; then
-            echo "gave up waiting for: $what" >&2
-            [ -f "$work/sway.log" ] && tail -20 "$work/sway.log" >&2
-            exit 1
-        fi
-        sleep 0.05
-    done
-}
 
 export XDG_RUNTIME_DIR=$work/run
 export HOME=$work/home
@@ -68,10 +30,6 @@ if [ "$(id -u)" -eq 0 ]; then
     as_compositor=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
 fi
 
-# Two outputs side by side: 640 x 480 at scale 1, then 640 x 600 units at
-# scale 2, so the first is the shorter one. No XWayland: every client here
-# is a Wayland one. Windows of known colours fill both outputs; the main
-# window floats over the first.
 # A cursor theme whose every cursor is one transparent pixel: the headless
 # compositor draws the pointer into the outputs' pictures, where the
 # portal's picker would read it.
@@ -85,6 +43,10 @@ for name in ("default", "left_ptr", "crosshair", "cross", "text", "xterm", "poin
 PYTHON
 chmod -R a+rX "$work/icons"
 export XCURSOR_PATH=$work/icons XCURSOR_THEME=transparent XCURSOR_SIZE=1
+# Two outputs side by side: 640 x 480 at scale 1, then 640 x 600 units at
+# scale 2, so the first is the shorter one. No XWayland: every client here
+# is a Wayland one. Windows of known colours fill both outputs; the main
+# window floats over the first.
 cat > "$work/config" <<EOF
 xwayland disable
 seat seat0 xcursor_theme transparent 1
@@ -118,32 +80,16 @@ wait_for "swaymsg -r -t get_seats | grep -q '\"type\": \"keyboard\"'"
 # A session bus without service activation, with the desktop portal and
 # its wlroots back end, for the one-shot pick where the program is told
 # not to use the wlroots protocols.
-cat > "$work/session.conf" <<EOF
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=$work/session-bus</listen>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-EOF
-start bus dbus-daemon --config-file="$work/session.conf" --nofork
-export DBUS_SESSION_BUS_ADDRESS=unix:path=$work/session-bus
-has_name() {
-    gdbus call --session --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner "$1" 2>/dev/null | grep -q true
-}
-wait_for "has_name org.freedesktop.DBus"
+DBUS_SESSION_BUS_ADDRESS=$(private_bus session)
+export DBUS_SESSION_BUS_ADDRESS
 export XDG_CURRENT_DESKTOP=sway XDG_SESSION_TYPE=wayland
 # The back end will not start without PipeWire, which it casts through.
 start pipewire pipewire
 wait_for "[ -S $XDG_RUNTIME_DIR/pipewire-0 ]"
 start portal-wlr /usr/libexec/xdg-desktop-portal-wlr
-wait_for "has_name org.freedesktop.impl.portal.desktop.wlr"
+wait_for "has_name session org.freedesktop.impl.portal.desktop.wlr"
 start portal /usr/libexec/xdg-desktop-portal
-wait_for "has_name org.freedesktop.portal.Desktop"
+wait_for "has_name session org.freedesktop.portal.Desktop"
 
 "$build/settings/tintorel-setup" > /dev/null
 /usr/bin/python3 "$here/sway_drive.py" "$build" "$work" ${2:-}

@@ -12,38 +12,21 @@ a condition; the limit only bounds a failure.
 """
 import json
 import os
-import struct
 import subprocess
 import sys
 import time
 
+from drive import Session, cpu_share, log_text, settings_file
+
 build, work = sys.argv[1], sys.argv[2]
-LIMIT = float(os.environ.get("TINTOREL_WAIT_LIMIT", "120"))
-processes = []
+session = Session("sway session", build, work)
+fail, wait, start = session.fail, session.wait, session.start
 
 RED, BLUE, GREEN, INK = (255, 0, 0), (0, 0, 255), (0, 255, 0), (12, 61, 90)
 WHITE = (255, 255, 255)
 # The magnifier: a square canvas of 69 pixels showing 9 x 9 screen pixels,
 # the sampled square framed in white in its centre.
 CANVAS, SHOWN, RADIUS = 69, 9, 4
-
-
-def fail(message):
-    print("sway session: " + message, file=sys.stderr)
-    for process in processes:
-        process.kill()
-    sys.exit(1)
-
-
-def wait(condition, what):
-    deadline = time.monotonic() + LIMIT
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            fail("gave up waiting for " + what)
-        time.sleep(0.05)
 
 
 def sway(*args):
@@ -102,18 +85,6 @@ def click(x, y):
     sway("seat", "seat0", "cursor", "release", "button1")
 
 
-def start(name, *command, **env):
-    log = open(os.path.join(work, name + ".log"), "w")
-    process = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
-                               env=dict(os.environ, **env))
-    processes.append(process)
-    return process
-
-
-def settings_file():
-    return os.path.join(os.environ["HOME"], ".config/VRQM/tintorel.reg")
-
-
 def store_pipette_size(size):
     lines, key = [], None
     for line in open(settings_file(), encoding="latin-1").read().splitlines():
@@ -127,34 +98,13 @@ def store_pipette_size(size):
     open(settings_file(), "w", encoding="latin-1").write("\n".join(lines) + "\n")
 
 
-def controls():
-    """Where the main window's controls lie, in the window's own pixels."""
-    names = ("btnCapture", "pnlImage")
-    probe = subprocess.run([os.path.join(build, "tests/e2e/e2e_geometry"), *names],
-                           env=dict(os.environ, QT_QPA_PLATFORM="wayland"),
-                           capture_output=True, text=True)
-    if probe.returncode != 0:
-        fail("the geometry probe failed: " + probe.stderr[-3000:])
-    output = probe.stdout
-    found = {}
-    for line in output.splitlines():
-        name, x, y, width, height = line.split()
-        found[name] = (int(x), int(y), int(width), int(height))
-    return found
-
-
-def log_text():
-    path = os.path.join(os.environ["HOME"], ".local/state/tintorel/tintorel.log")
-    return open(path, encoding="latin-1").read() if os.path.exists(path) else ""
-
-
 class Program:
     """The main window with one pipette size."""
 
     def __init__(self, size, **env):
         store_pipette_size(size)
         self.size = size
-        self.layout = controls()
+        self.layout = session.controls("btnCapture", "pnlImage", QT_QPA_PLATFORM="wayland")
         self.process = start("tintorel-%d" % size, os.path.join(build, "app/tintorel"),
                              QT_QPA_PLATFORM="wayland", **env)
         self.origin = wait(lambda: window(self.process.pid), "the main window")[:2]
@@ -211,43 +161,30 @@ class Program:
         self.process.wait()
 
 
-def cpu_seconds(process):
-    fields = open("/proc/%d/stat" % process.pid).read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-def cpu_share(process, seconds, during=None):
-    before, begun = cpu_seconds(process), time.monotonic()
-    while time.monotonic() - begun < seconds:
-        if during:
-            during()
-        time.sleep(0.05)
-    return 100.0 * (cpu_seconds(process) - before) / (time.monotonic() - begun)
-
-
 def compositor():
-    found = subprocess.run(["pgrep", "-x", "sway"], capture_output=True, text=True).stdout.split()
-    return type("Process", (), {"pid": int(found[0])})
+    """The compositor's process id: the one whose IPC socket this is."""
+    return int(os.path.basename(os.environ["SWAYSOCK"]).split(".")[2])
 
 
 def bench(program):
     """The pipette's cost to the program and the compositor with the
     pointer still and moving, against the pipette off, and how soon a
     pointer move shows as the sampled colour."""
-    sway_process = compositor()
-    idle = cpu_share(program.process, 5), cpu_share(sway_process, 5)
+    sway_pid = compositor()
+    pid = program.process.pid
+    idle = cpu_share(pid, 5), cpu_share(sway_pid, 5)
     x, y, width, height = program.layout["btnCapture"]
     click(*program.spot("btnCapture", width // 2, height // 2))
     move(700, 40)
     centre = lambda: program.preview(CANVAS // 2, CANVAS // 2)
     wait(lambda: centre() == RED, "the magnifier over red")
-    still = cpu_share(program.process, 5), cpu_share(sway_process, 5)
+    still = cpu_share(pid, 5), cpu_share(sway_pid, 5)
     steps = [0]
 
     def wiggle():
         steps[0] += 1
         move(700 + steps[0] % 20, 40 + steps[0] % 7)
-    moving = cpu_share(program.process, 5, wiggle)
+    moving = cpu_share(pid, 5, wiggle)
     delays = []
     for i in range(10):
         target, colour = ((1260, 40), BLUE) if i % 2 == 0 else ((700, 40), RED)
@@ -257,7 +194,7 @@ def bench(program):
         delays.append(time.monotonic() - begun)
     click(700, 40)
     wait(lambda: program.frame_pixel() != WHITE, "the pipette to stop")
-    after = cpu_share(program.process, 5), cpu_share(sway_process, 5)
+    after = cpu_share(pid, 5), cpu_share(sway_pid, 5)
     delays.sort()
     median = (delays[4] + delays[5]) / 2
     print("pipette off: program %.2f %%, compositor %.2f %% of one core" % idle)
@@ -337,7 +274,5 @@ program.sample((600, 479), INK, INK)
 program.close()
 
 
-for process in processes:
-    process.terminate()
-    process.wait()
+session.end()
 print("sway session: ok")

@@ -10,50 +10,8 @@ set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)
 
-work=$(mktemp -d)
-pids=()
-cleanup() {
-    local i
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        kill "${pids[i]}" 2>/dev/null || true
-    done
-    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-        wait "${pids[i]}" 2>/dev/null || true
-    done
-    # The buses fork: their ids come from their own report.
-    local file
-    for file in "$work"/*.pid; do
-        [ -f "$file" ] && kill "$(cat "$file")" 2>/dev/null || true
-    done
-    if [ "${keep:-0}" = 1 ]; then
-        echo "logs kept in $work" >&2
-    else
-        rm -rf "$work"
-    fi
-}
-trap cleanup EXIT
-[ -n "${WAYLAND_KEEP:-}" ] && keep=1
-trap 'keep=1' ERR
-
-start() {
-    local name=$1
-    shift
-    "$@" > "$work/$name.log" 2>&1 &
-    pids+=($!)
-}
-
-# Waits for a file or a bus name; the limit only bounds a failure.
-wait_for() {
-    local what=$1 tries=0
-    until eval "$what"; do
-        tries=$((tries + 1))
-        if [ $tries -ge 1200 ]; then
-            echo "gave up waiting for: $what" >&2
-            exit 1
-        fi
-        sleep 0.05
-    done
-}
+KEEP_VARIABLE=WAYLAND_KEEP
+source "$here/session-lib.sh"
 
 export XDG_RUNTIME_DIR=$work/run
 export HOME=$work/home
@@ -63,31 +21,11 @@ mkdir -m 700 -p "$XDG_RUNTIME_DIR"
 mkdir -p "$HOME"
 unset DISPLAY WAYLAND_DISPLAY
 
-# Two buses without service activation: nothing starts unless started here
-# (a portal back end activated behind the test's back would take the names
-# the test relies on).
-bus() {
-    cat > "$work/$1.conf" <<EOF
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=$work/$1-bus</listen>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
-EOF
-    dbus-daemon --config-file="$work/$1.conf" --fork --print-pid=1 > "$work/$1.pid"
-    echo "unix:path=$work/$1-bus"
-}
-DBUS_SESSION_BUS_ADDRESS=$(bus session)
-DBUS_SYSTEM_BUS_ADDRESS=$(bus system)
+# Two buses without service activation: a portal back end activated
+# behind the test's back would take the names the test relies on.
+DBUS_SESSION_BUS_ADDRESS=$(private_bus session)
+DBUS_SYSTEM_BUS_ADDRESS=$(private_bus system)
 export DBUS_SESSION_BUS_ADDRESS DBUS_SYSTEM_BUS_ADDRESS
-has_name() {
-    gdbus call --"$1" --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
-        --method org.freedesktop.DBus.NameHasOwner "$2" 2>/dev/null | grep -q true
-}
 
 # GNOME Shell will not start without a login manager to ask.
 start logind /usr/bin/python3 -m dbusmock --system --template logind

@@ -24,40 +24,27 @@ import zlib
 
 from gi.repository import Gio, GLib
 
+from drive import LIMIT, Session, cpu_share, log_text, settings_file
+
 build, work = sys.argv[1], sys.argv[2]
-# Bounds a failure only; the mutation check, which expects failures, asks
-# for less.
-LIMIT = float(os.environ.get("TINTOREL_WAIT_LIMIT", "120"))
 BTN_LEFT = 0x110
 bus = Gio.bus_get_sync(Gio.BusType.SESSION)
-processes = []
 
 
-def fail(message):
-    print("wayland session: " + message, file=sys.stderr)
+def show_screen():
     try:
         print("the screen then: " + screenshot("failure.png"), file=sys.stderr)
     except GLib.Error:
         pass
-    for process in processes:
-        process.kill()
-    sys.exit(1)
+
+
+session = Session("wayland session", build, work, show_screen)
+fail, wait, start = session.fail, session.wait, session.start
 
 
 def call(name, path, interface, method, args=None):
     result = bus.call_sync(name, path, interface, method, args, None, 0, -1, None)
     return result.unpack() if result is not None else None
-
-
-def wait(condition, what):
-    deadline = time.monotonic() + LIMIT
-    while True:
-        value = condition()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            fail("gave up waiting for " + what)
-        time.sleep(0.05)
 
 
 # The shell answers its screenshot and introspection calls only to the
@@ -177,14 +164,6 @@ def click(x, y):
     press_and_release()
 
 
-def start(name, *command, **env):
-    log = open(os.path.join(work, name + ".log"), "w")
-    process = subprocess.Popen(command, stdout=log, stderr=subprocess.STDOUT,
-                               env=dict(os.environ, **env))
-    processes.append(process)
-    return process
-
-
 # The shell starts in its overview; the windows show once it is left.
 call("org.gnome.Shell", "/org/gnome/Shell", "org.freedesktop.DBus.Properties", "Set",
      GLib.Variant("(ssv)", ("org.gnome.Shell", "OverviewActive", GLib.Variant("b", False))))
@@ -213,15 +192,6 @@ def find_on_screen(colour, what):
 
 
 DEACTIVATED = "TMainForm::WindowDeactivate - End"
-
-
-def log_text():
-    path = os.path.join(os.environ["HOME"], ".local/state/tintorel/tintorel.log")
-    return open(path, encoding="latin-1").read() if os.path.exists(path) else ""
-
-
-def settings_file():
-    return os.path.join(os.environ["HOME"], ".config/VRQM/tintorel.reg")
 
 
 def store_start_state(token=True):
@@ -256,20 +226,6 @@ def start_tintorel(run):
                     QT_QPA_PLATFORM="wayland", QT_WAYLAND_DISABLE_WINDOWDECORATION="1")
     wait(lambda: window("Tintorel"), "the main window")
     return process
-
-
-def controls():
-    """Where the main window's controls lie, in the window's own pixels, as
-    the program lays them out on this desktop with these settings."""
-    names = ("btnCapture", "pnlImage", "lblRed")
-    output = subprocess.run([os.path.join(build, "tests/e2e/e2e_geometry"), *names],
-                            env=dict(os.environ, QT_QPA_PLATFORM="wayland"), check=True,
-                            capture_output=True, text=True).stdout
-    found = {}
-    for line in output.splitlines():
-        name, x, y, width, height = line.split()
-        found[name] = (int(x), int(y), int(width), int(height))
-    return found
 
 
 def spot(name, dx=0.5, dy=0.5):
@@ -391,39 +347,23 @@ def stops(what):
     return lambda: wait(lambda: log_text().count("Pipette stopped: ") > before, what)
 
 
-def cpu_seconds(process):
-    fields = open("/proc/%d/stat" % process.pid).read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
-def cpu_share(process, seconds, during=None):
-    """The share of one core the program used over `seconds`, while
-    `during` (if given) is called again and again."""
-    before, start = cpu_seconds(process), time.monotonic()
-    while time.monotonic() - start < seconds:
-        if during:
-            during()
-        time.sleep(0.05)
-    return 100.0 * (cpu_seconds(process) - before) / (time.monotonic() - start)
-
-
 def bench(process):
     """The pipette on the compositor: its cost with the pointer still and
     moving, against the program with the pipette off, and how soon a
     pointer move shows as the sampled colour."""
-    idle = cpu_share(process, 5)
+    idle = cpu_share(process.pid, 5)
     press_pipette()
     red, blue = boxes["red"], boxes["blue"]
     move(*red[0])
     wait(lambda: magnified() == red[1], "the magnifier over red")
-    still = cpu_share(process, 5)
+    still = cpu_share(process.pid, 5)
     back_and_forth = [0]
 
     def wiggle():
         back_and_forth[0] += 1
         x, y = red[0]
         move(x + back_and_forth[0] % 20, y + back_and_forth[0] % 7)
-    moving = cpu_share(process, 5, wiggle)
+    moving = cpu_share(process.pid, 5, wiggle)
     delays = []
     for i in range(10):
         target = blue if i % 2 == 0 else red
@@ -440,11 +380,11 @@ def bench(process):
           % (median * 1000, median / 0.25, delays[-1] * 1000))
     click(*red[0])
     wait(lambda: pipette_streams() == 0, "the screen cast to end")
-    print("pipette off again: %.2f %% of one core" % cpu_share(process, 5))
+    print("pipette off again: %.2f %% of one core" % cpu_share(process.pid, 5))
 
 
 store_start_state()
-layout = controls()
+layout = session.controls("btnCapture", "pnlImage", "lblRed", QT_QPA_PLATFORM="wayland")
 tintorel = start_tintorel(1)
 origin = find_window()
 start("quadrants", os.path.join(build, "tests/e2e/e2e_quadrants"), QT_QPA_PLATFORM="wayland")
@@ -535,7 +475,5 @@ for attempt in (1, 2):
 print("declined twice, asked twice")
 tintorel.terminate()
 tintorel.wait()
-for process in processes:
-    process.terminate()
-    process.wait()
+session.end()
 print("wayland session: ok")

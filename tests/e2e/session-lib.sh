@@ -1,0 +1,82 @@
+# Shared by the end-to-end scripts: a work folder of the test's own, the
+# processes it starts (each ended by its id when the script exits, last
+# started first), waits for conditions, and private D-Bus buses without
+# service activation.
+#
+# Source it after `set -euo pipefail`. KEEP_VARIABLE names an environment
+# variable which, when set, keeps the work folder and its logs; a failing
+# command keeps them too.
+
+work=$(mktemp -d)
+pids=()
+session_cleanup() {
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill "${pids[i]}" 2>/dev/null || true
+    done
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        wait "${pids[i]}" 2>/dev/null || true
+    done
+    # Buses that fork report their own ids.
+    local file
+    for file in "$work"/*.pid; do
+        [ -f "$file" ] && kill "$(cat "$file")" 2>/dev/null || true
+    done
+    if [ "${keep:-0}" = 1 ]; then
+        echo "logs kept in $work" >&2
+    else
+        rm -rf "$work"
+    fi
+}
+trap session_cleanup EXIT
+[ -n "${KEEP_VARIABLE:-}" ] && [ -n "${!KEEP_VARIABLE:-}" ] && keep=1
+trap 'keep=1' ERR
+
+# start NAME COMMAND...: runs COMMAND in the background, its output in
+# $work/NAME.log; its id is $! afterwards.
+start() {
+    local name=$1
+    shift
+    "$@" > "$work/$name.log" 2>&1 &
+    pids+=($!)
+}
+
+# wait_for CONDITION: evaluates CONDITION until it holds; the limit only
+# bounds a failure.
+wait_for() {
+    local what=$1 tries=0
+    until eval "$what"; do
+        tries=$((tries + 1))
+        if [ $tries -ge 1200 ]; then
+            echo "gave up waiting for: $what" >&2
+            keep=1
+            exit 1
+        fi
+        sleep 0.05
+    done
+}
+
+# private_bus NAME: starts a session-type bus listening in $work, with no
+# service activation (nothing starts unless the test starts it), and
+# prints its address.
+private_bus() {
+    cat > "$work/$1.conf" <<EOF
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$work/$1-bus</listen>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+EOF
+    dbus-daemon --config-file="$work/$1.conf" --fork --print-pid=1 > "$work/$1.pid"
+    echo "unix:path=$work/$1-bus"
+}
+
+# has_name BUS NAME: whether NAME has an owner on the session or system bus.
+has_name() {
+    gdbus call --"$1" --dest org.freedesktop.DBus --object-path /org/freedesktop/DBus \
+        --method org.freedesktop.DBus.NameHasOwner "$2" 2>/dev/null | grep -q true
+}
