@@ -134,8 +134,6 @@ void CheckAccelerators(QWidget* window, const std::string& where) {
 TEST_F(AppTest, AcceleratorsAreUniqueAndReachTheirControls) {
     for (const char* language : kLanguages) {
         InstallData(language);
-        Write(setting::LocaleFile, language);
-        LoadLanguageFile(Read(setting::LocaleDir), language);
         TMainForm& form = Start();
         Activate(&form);
         auto* pages = Child<QTabWidget>("pagColorSpace");
@@ -421,8 +419,6 @@ void CheckNames(QWidget* window, const std::string& where) {
 TEST_F(AppTest, ScreenReadersHearANameAndAValueForEveryControl) {
     for (const char* language : kLanguages) {
         InstallData(language);
-        Write(setting::LocaleFile, language);
-        LoadLanguageFile(Read(setting::LocaleDir), language);
         TMainForm& form = Start();
         form.show();
         auto* pages = Child<QTabWidget>("pagColorSpace");

@@ -145,8 +145,6 @@ TEST_F(AppTest, EveryWindowFitsTheStyleScaleFontAndLanguage) {
             }
             QApplication::setFont(font);
             InstallData(language);
-            Write(setting::LocaleFile, language);
-            LoadLanguageFile(Read(setting::LocaleDir), language);
             const std::string where = Describe(language, points);
             TMainForm& form = Start();
             // A colour whose codes are as long as codes get.
