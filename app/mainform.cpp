@@ -137,8 +137,8 @@ void TMainForm::BuildLayout() {
     // window grows with the tab bar instead.
     pagColorSpace->setUsesScrollButtons(false);
     pagColorSpace->tabBar()->setElideMode(Qt::ElideNone);
-    for (const SliderPageSpec& spec : SliderPages()) {
-        BuildSliderPage(spec);
+    for (const SliderPageEntry& entry : SliderPages()) {
+        BuildSliderPage(entry);
     }
     tabVisual = BuildVisualPage();
     pagColorSpace->addTab(tabVisual, "Visual");
@@ -188,13 +188,13 @@ void TMainForm::BuildLayout() {
 
 // A page of sliders: a label and a slider on each row, then the range radio
 // buttons, two to a line, at the foot of the page.
-void TMainForm::BuildSliderPage(const SliderPageSpec& spec) {
+void TMainForm::BuildSliderPage(const SliderPageEntry& entry) {
     SliderPageWidgets page;
-    page.spec = &spec;
-    page.tab = Named(new QWidget, spec.tab);
+    page.entry = &entry;
+    page.tab = Named(new QWidget, entry.tab);
     auto* grid = new QGridLayout(page.tab);
     int row = 0;
-    for (const SliderRowSpec& r : spec.rows) {
+    for (const SliderRow& r : entry.rows) {
         auto* label = Named(new QLabel(page.tab), r.label);
         auto* slider = Named(new BSliderNText(page.tab), r.slider);
         slider->SetTextWidth(20);
@@ -209,8 +209,8 @@ void TMainForm::BuildSliderPage(const SliderPageSpec& spec) {
     auto* modes = new QGridLayout;
     modes->setColumnStretch(0, 1);
     modes->setColumnStretch(3, 1);
-    for (std::size_t i = 0; i < spec.modes.size(); ++i) {
-        auto* radio = Named(new QRadioButton(page.tab), spec.modes[i].radio);
+    for (std::size_t i = 0; i < entry.modes.size(); ++i) {
+        auto* radio = Named(new QRadioButton(page.tab), entry.modes[i].radio);
         modes->addWidget(radio, static_cast<int>(i / 2), 1 + static_cast<int>(i % 2));
         page.modes.push_back(radio);
     }
@@ -218,7 +218,7 @@ void TMainForm::BuildSliderPage(const SliderPageSpec& spec) {
     grid->setColumnStretch(1, 1);
     // The design's maxima until the stored ones are applied.
     for (std::size_t i = 0; i < page.sliders.size(); ++i) {
-        page.sliders[i]->SetMaxValue(spec.range->fallback[i]);
+        page.sliders[i]->SetMaxValue(entry.range->fallback[i]);
     }
     pagColorSpace->addTab(page.tab, QString());
     sliderPages_.push_back(std::move(page));
@@ -410,7 +410,7 @@ void TMainForm::ConnectEvents() {
         // A radio button's click is its becoming checked, by the user or not.
         for (std::size_t mode = 0; mode < page.modes.size(); ++mode) {
             connect(page.modes[mode], &QRadioButton::toggled, this,
-                    [this, index = page.spec->page, mode](bool checked) {
+                    [this, index = page.entry->page, mode](bool checked) {
                         if (checked) {
                             RangeClick(index, static_cast<int>(mode));
                         }

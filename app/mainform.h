@@ -38,7 +38,7 @@ class BColorSelector;
 class BSliderNText;
 class PreviewImage;
 struct ByteRgb;
-struct SliderPageSpec;
+struct SliderPageEntry;
 class TAboutBox;
 class TParamForm;
 
@@ -153,7 +153,7 @@ private:
 
     // A slider page as built from its row of the slider page table.
     struct SliderPageWidgets {
-        const SliderPageSpec* spec = nullptr;
+        const SliderPageEntry* entry = nullptr;
         QWidget* tab = nullptr;
         std::vector<QLabel*> labels;
         std::vector<BSliderNText*> sliders;
@@ -161,7 +161,7 @@ private:
     };
 
     void BuildLayout();
-    void BuildSliderPage(const SliderPageSpec& spec);
+    void BuildSliderPage(const SliderPageEntry& entry);
     QWidget* BuildVisualPage();
     QWidget* BuildNamePage();
     QLayout* BuildSideColumn();

@@ -53,7 +53,7 @@ template <class Colour> const Colour* Exactly(const BColor* colour) {
 
 const TMainForm::SliderPageWidgets* TMainForm::ActiveSliderPage() const {
     for (const SliderPageWidgets& page : sliderPages_) {
-        if (page.spec->page == ActivePage()) {
+        if (page.entry->page == ActivePage()) {
             return &page;
         }
     }
@@ -66,9 +66,9 @@ std::unique_ptr<BColor> TMainForm::ColourForPage(int page, float red, float gree
     if (page == PageRgb) {
         return std::make_unique<BColorRgb>(red, green, blue);
     }
-    if (const SliderPageSpec* spec = SliderPage(page)) {
+    if (const SliderPageEntry* entry = SliderPage(page)) {
         const std::array<float, 4> zero{};
-        colour = spec->make(zero);
+        colour = entry->make(zero);
     } else if (page == PageVisual) {
         colour = std::make_unique<BColorHls>(0.f, 0.f, 0.f);
     } else if (page == PageName) {
@@ -86,9 +86,9 @@ void TMainForm::ReadPanel() {
         if (const SliderPageWidgets* page = ActiveSliderPage()) {
             std::array<float, 4> components{};
             for (std::size_t i = 0; i < page->sliders.size(); ++i) {
-                components[i] = Fraction(page->sliders[i]) * page->spec->rows[i].scale;
+                components[i] = Fraction(page->sliders[i]) * page->entry->rows[i].scale;
             }
-            next = page->spec->make(components);
+            next = page->entry->make(components);
         } else if (ActivePage() == PageVisual) {
             auto hls = std::make_unique<BColorHls>(0.f, 0.f, 0.f);
             hls->FromColor(VisualColorSelector->Color());
@@ -126,10 +126,10 @@ void TMainForm::UpdatePanel() {
     // Only a colour of exactly the page's class is written; no conversion.
     if (const SliderPageWidgets* page = ActiveSliderPage()) {
         std::array<float, 4> components{};
-        if (page->spec->read(*colour, components)) {
+        if (page->entry->read(*colour, components)) {
             for (std::size_t i = 0; i < page->sliders.size(); ++i) {
                 page->sliders[i]->SetValue(
-                    Scaled(components[i], page->spec->rows[i].scale, page->sliders[i]));
+                    Scaled(components[i], page->entry->rows[i].scale, page->sliders[i]));
             }
         }
     } else if (ActivePage() == PageVisual) {
@@ -252,16 +252,16 @@ void TMainForm::RangeClick(int index, int mode) {
         return;
     }
     for (const SliderPageWidgets& page : sliderPages_) {
-        if (page.spec->page != index || mode < 0 ||
-            static_cast<std::size_t>(mode) >= page.spec->modes.size()) {
+        if (page.entry->page != index || mode < 0 ||
+            static_cast<std::size_t>(mode) >= page.entry->modes.size()) {
             continue;
         }
         {
             const GuardClosed closed(PanelSyncEnabled);
             for (std::size_t i = 0; i < page.sliders.size(); ++i) {
                 page.sliders[i]->SetRange(
-                    0,
-                    static_cast<float>(page.spec->modes[static_cast<std::size_t>(mode)].maxima[i]));
+                    0, static_cast<float>(
+                           page.entry->modes[static_cast<std::size_t>(mode)].maxima[i]));
             }
         }
         UpdatePanel();
@@ -275,16 +275,16 @@ void TMainForm::ApplyRanges() {
         // Any positive maximum is a scale the user may have chosen by hand
         // (0..200, say) and is kept; only one that would divide by zero or
         // run the slider backwards takes the slider's default.
-        std::vector<int> maxima = Read(*page.spec->range);
+        std::vector<int> maxima = Read(*page.entry->range);
         for (std::size_t i = 0; i < maxima.size(); ++i) {
             if (maxima[i] <= 0) {
-                maxima[i] = page.spec->range->fallback[i];
+                maxima[i] = page.entry->range->fallback[i];
             }
             page.sliders[i]->SetRange(0, static_cast<float>(maxima[i]));
         }
         // The button whose maxima are the stored ones, or none at all.
         for (std::size_t mode = 0; mode < page.modes.size(); ++mode) {
-            const std::array<int, 4>& modeMaxima = page.spec->modes[mode].maxima;
+            const std::array<int, 4>& modeMaxima = page.entry->modes[mode].maxima;
             SetRadioChecked(page.modes[mode],
                             std::equal(maxima.begin(), maxima.end(), modeMaxima.begin()));
         }
@@ -297,7 +297,7 @@ void TMainForm::SaveRanges() {
         for (const BSliderNText* slider : page.sliders) {
             maxima.push_back(slider->MaxValue());
         }
-        Write(*page.spec->range, maxima);
+        Write(*page.entry->range, maxima);
     }
 }
 

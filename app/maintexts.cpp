@@ -113,12 +113,12 @@ void TMainForm::ApplyMainTexts() {
         {"MainNameColor", caption(lblColorList)},
     };
     for (const SliderPageWidgets& page : sliderPages_) {
-        apply.emplace(page.spec->tabKey, tab(page.spec->page));
+        apply.emplace(page.entry->tabKey, tab(page.entry->page));
         for (std::size_t i = 0; i < page.labels.size(); ++i) {
-            apply.emplace(page.spec->rows[i].key, caption(page.labels[i]));
+            apply.emplace(page.entry->rows[i].key, caption(page.labels[i]));
         }
         for (std::size_t i = 0; i < page.modes.size(); ++i) {
-            apply.emplace(page.spec->modes[i].key, button(page.modes[i]));
+            apply.emplace(page.entry->modes[i].key, button(page.modes[i]));
         }
     }
     for (const TextKey& key : MainTextKeys()) {

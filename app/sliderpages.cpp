@@ -19,42 +19,42 @@ constexpr std::array<int, 4> kPercent{100, 100, 100, 100};
 constexpr std::array<int, 4> kDegreeBytes{360, 255, 255, 0};
 constexpr std::array<int, 4> kDegreePercent{360, 100, 100, 0};
 
-constexpr SliderRowSpec kRgbRows[] = {{"lblRed", "bstRed", "MainRgbRed", 1},
-                                      {"lblGrn", "bstGrn", "MainRgbGreen", 1},
-                                      {"lblBlu", "bstBlu", "MainRgbBlue", 1}};
-constexpr RangeModeSpec kRgbModes[] = {{"rdbRgbByte", "MainRgbByte", kBytes},
-                                       {"rdbRgbPercent", "MainRgbPercent", kPercent}};
+constexpr SliderRow kRgbRows[] = {{"lblRed", "bstRed", "MainRgbRed", 1},
+                                  {"lblGrn", "bstGrn", "MainRgbGreen", 1},
+                                  {"lblBlu", "bstBlu", "MainRgbBlue", 1}};
+constexpr RangeChoice kRgbModes[] = {{"rdbRgbByte", "MainRgbByte", kBytes},
+                                     {"rdbRgbPercent", "MainRgbPercent", kPercent}};
 
-constexpr SliderRowSpec kHlsRows[] = {{"lblHue", "bstHue", "MainHlsHue", 360},
-                                      {"lblLit", "bstLit", "MainHlsLightness", 1},
-                                      {"lblSat", "bstSat", "MainHlsSaturation", 1}};
-constexpr RangeModeSpec kHlsModes[] = {
+constexpr SliderRow kHlsRows[] = {{"lblHue", "bstHue", "MainHlsHue", 360},
+                                  {"lblLit", "bstLit", "MainHlsLightness", 1},
+                                  {"lblSat", "bstSat", "MainHlsSaturation", 1}};
+constexpr RangeChoice kHlsModes[] = {
     {"rdbHlsDegreeByte", "MainHlsDegreeByte", kDegreeBytes},
     {"rdbHlsDegreePercent", "MainHlsDegreePercent", kDegreePercent},
     {"rdbHlsByte", "MainHlsByte", kBytes},
     {"rdbHlsPercent", "MainHlsPercent", kPercent}};
 
-constexpr SliderRowSpec kHsvRows[] = {{"lblHue2", "bstHue2", "MainHsvHue", 360},
-                                      {"lblSat2", "bstSat2", "MainHsvSaturation", 1},
-                                      {"lblVal2", "bstVal2", "MainHsvValue", 1}};
-constexpr RangeModeSpec kHsvModes[] = {
+constexpr SliderRow kHsvRows[] = {{"lblHue2", "bstHue2", "MainHsvHue", 360},
+                                  {"lblSat2", "bstSat2", "MainHsvSaturation", 1},
+                                  {"lblVal2", "bstVal2", "MainHsvValue", 1}};
+constexpr RangeChoice kHsvModes[] = {
     {"rdbHsvDegreeByte", "MainHsvDegreeByte", kDegreeBytes},
     {"rdbHsvDegreePercent", "MainHsvDegreePercent", kDegreePercent},
     {"rdbHsvByte", "MainHsvByte", kBytes},
     {"rdbHsvPercent", "MainHsvPercent", kPercent}};
 
-constexpr SliderRowSpec kCmyRows[] = {{"lblCya", "bstCya", "MainCmyCyan", 1},
-                                      {"lblMag", "bstMag", "MainCmyMagenta", 1},
-                                      {"lblYel", "bstYel", "MainCmyYellow", 1}};
-constexpr RangeModeSpec kCmyModes[] = {{"rdbCmyByte", "MainCmyByte", kBytes},
-                                       {"rdbCmyPercent", "MainCmyPercent", kPercent}};
+constexpr SliderRow kCmyRows[] = {{"lblCya", "bstCya", "MainCmyCyan", 1},
+                                  {"lblMag", "bstMag", "MainCmyMagenta", 1},
+                                  {"lblYel", "bstYel", "MainCmyYellow", 1}};
+constexpr RangeChoice kCmyModes[] = {{"rdbCmyByte", "MainCmyByte", kBytes},
+                                     {"rdbCmyPercent", "MainCmyPercent", kPercent}};
 
-constexpr SliderRowSpec kCmykRows[] = {{"lblCya2", "bstCya2", "MainCmykCyan", 1},
-                                       {"lblMag2", "bstMag2", "MainCmykMagenta", 1},
-                                       {"lblYel2", "bstYel2", "MainCmykYellow", 1},
-                                       {"lblBlk2", "bstBlk2", "MainCmykBlack", 1}};
-constexpr RangeModeSpec kCmykModes[] = {{"rdbCmykByte", "MainCmykByte", kBytes},
-                                        {"rdbCmykPercent", "MainCmykPercent", kPercent}};
+constexpr SliderRow kCmykRows[] = {{"lblCya2", "bstCya2", "MainCmykCyan", 1},
+                                   {"lblMag2", "bstMag2", "MainCmykMagenta", 1},
+                                   {"lblYel2", "bstYel2", "MainCmykYellow", 1},
+                                   {"lblBlk2", "bstBlk2", "MainCmykBlack", 1}};
+constexpr RangeChoice kCmykModes[] = {{"rdbCmykByte", "MainCmykByte", kBytes},
+                                      {"rdbCmykPercent", "MainCmykPercent", kPercent}};
 
 bool ReadRgb(const BColor& colour, std::span<float> c) {
     const auto* rgb = Exactly<BColorRgb>(colour);
@@ -111,7 +111,7 @@ std::unique_ptr<BColor> MakeCmyk(std::span<const float> c) {
     return std::make_unique<BColorCmyk>(c[0], c[1], c[2], c[3]);
 }
 
-constexpr SliderPageSpec kPages[] = {
+constexpr SliderPageEntry kPages[] = {
     {0, "tabRgb", "MainRgbTab", kRgbRows, kRgbModes, &setting::RgbRange, Make3<BColorRgb>, ReadRgb},
     {1, "tabHls", "MainHlsTab", kHlsRows, kHlsModes, &setting::HlsRange, Make3<BColorHls>, ReadHls},
     {2, "tabHsv", "MainHsvTab", kHsvRows, kHsvModes, &setting::HsvRange, Make3<BColorHsv>, ReadHsv},
@@ -121,14 +121,14 @@ constexpr SliderPageSpec kPages[] = {
 
 } // namespace
 
-std::span<const SliderPageSpec> SliderPages() {
+std::span<const SliderPageEntry> SliderPages() {
     return kPages;
 }
 
-const SliderPageSpec* SliderPage(int page) {
-    for (const SliderPageSpec& spec : kPages) {
-        if (spec.page == page) {
-            return &spec;
+const SliderPageEntry* SliderPage(int page) {
+    for (const SliderPageEntry& entry : kPages) {
+        if (entry.page == page) {
+            return &entry;
         }
     }
     return nullptr;

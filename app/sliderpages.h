@@ -15,7 +15,7 @@
 
 namespace tintorel {
 
-struct SliderRowSpec {
+struct SliderRow {
     const char* label;  // object name of the row's label
     const char* slider; // object name of its slider
     const char* key;    // language key of the label's caption
@@ -23,18 +23,18 @@ struct SliderRowSpec {
 };
 
 // A range radio button and the slider maxima it sets.
-struct RangeModeSpec {
+struct RangeChoice {
     const char* radio;
     const char* key;
     std::array<int, 4> maxima;
 };
 
-struct SliderPageSpec {
+struct SliderPageEntry {
     int page; // index in pagColorSpace
     const char* tab;
     const char* tabKey;
-    std::span<const SliderRowSpec> rows;
-    std::span<const RangeModeSpec> modes; // two to a line, in reading order
+    std::span<const SliderRow> rows;
+    std::span<const RangeChoice> modes; // two to a line, in reading order
     const RangeSetting* range;
     // The page's colour from its components in row order (slider fraction
     // times the row's scale).
@@ -44,8 +44,8 @@ struct SliderPageSpec {
     bool (*read)(const BColor& colour, std::span<float> components);
 };
 
-std::span<const SliderPageSpec> SliderPages();
+std::span<const SliderPageEntry> SliderPages();
 // The row of a page index, or null for the Visual and Name pages.
-const SliderPageSpec* SliderPage(int page);
+const SliderPageEntry* SliderPage(int page);
 
 } // namespace tintorel
