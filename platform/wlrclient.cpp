@@ -147,6 +147,7 @@ struct WlrClient::State {
     std::optional<std::pair<double, double>> pointerAt;
     const Overlay* pointerOver = nullptr;
     std::function<void()> finished;
+    std::function<void(const std::string&)> stopped;
 
     ~State();
     Output* OutputNamed(std::uint32_t name) {
@@ -162,6 +163,7 @@ struct WlrClient::State {
     void RemoveOutput(std::uint32_t name);
     void AddOverlay(const Output& output);
     void DropOverlays();
+    void CloseOverlay(const void* overlay);
     void Seat(std::uint32_t capabilities);
     void PointerAt(wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
     void DrawCursor();
@@ -342,8 +344,11 @@ const zwlr_layer_surface_v1_listener kLayerSurface = {
             }
             wl_surface_commit(overlay->surface);
         },
-    // The output went away: its overlay goes with it.
-    .closed = Ignore<zwlr_layer_surface_v1*>,
+    // The output went away, or the compositor will not show the overlay.
+    .closed =
+        [](void* data, zwlr_layer_surface_v1*) {
+            static_cast<Overlay*>(data)->state->CloseOverlay(data);
+        },
 };
 
 using Frame = WlrClient::State::Frame;
@@ -526,6 +531,25 @@ void WlrClient::State::DropOverlays() {
     pointerOver = nullptr;
 }
 
+void WlrClient::State::CloseOverlay(const void* closed) {
+    const auto gone = std::find_if(overlays.begin(), overlays.end(), [closed](const auto& overlay) {
+        return overlay.get() == closed;
+    });
+    if (gone == overlays.end()) {
+        return;
+    }
+    if (pointerOver == gone->get()) {
+        pointerOver = nullptr;
+    }
+    zwlr_layer_surface_v1_destroy((*gone)->layer);
+    wl_surface_destroy((*gone)->surface);
+    overlays.erase(gone);
+    // With no overlay left, nothing says where the pointer is.
+    if (overlays.empty() && stopped) {
+        stopped("the compositor closed the pipette's overlay");
+    }
+}
+
 void WlrClient::State::Seat(std::uint32_t capabilities) {
     const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
     const bool hasKeyboard = (capabilities & WL_SEAT_CAPABILITY_KEYBOARD) != 0;
@@ -671,6 +695,11 @@ WlrClient::WlrClient(wl_display* display) : state_(std::make_unique<State>()) {
     state_->finished = [this] {
         if (events_.finished) {
             events_.finished();
+        }
+    };
+    state_->stopped = [this](const std::string& reason) {
+        if (events_.lost) {
+            events_.lost(reason);
         }
     };
 }

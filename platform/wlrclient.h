@@ -37,7 +37,8 @@ public:
     struct Events {
         // A click on an overlay, or Escape: the user is done.
         std::function<void()> finished;
-        // The connection broke; nothing more will come.
+        // The pipette cannot go on: the connection broke (nothing more
+        // will come), or the compositor closed every overlay.
         std::function<void(const std::string& reason)> lost;
     };
 
