@@ -83,11 +83,15 @@ PrivateBus::PrivateBus() {
 }
 
 PrivateBus::~PrivateBus() {
+    for (const QString& name : connections_) {
+        QDBusConnection::disconnectFromBus(name);
+    }
     daemon_.kill();
     daemon_.waitForFinished();
 }
 
 QDBusConnection PrivateBus::Connect(const QString& name) const {
+    connections_.append(name);
     return QDBusConnection::connectToBus(address_, name);
 }
 

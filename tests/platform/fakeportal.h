@@ -10,6 +10,7 @@
 #include <QDBusUnixFileDescriptor>
 #include <QObject>
 #include <QProcess>
+#include <QStringList>
 #include <QVariantMap>
 
 #include <optional>
@@ -30,6 +31,7 @@ public:
 private:
     QProcess daemon_;
     QString address_;
+    mutable QStringList connections_;
 };
 
 class FakePortal : public QObject {
