@@ -25,7 +25,8 @@ protected:
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Quadrants window;
-    window.setWindowTitle("Quadrants");
+    // A title of its own when a test shows more than one.
+    window.setWindowTitle(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("Quadrants"));
     // Small enough for the desktop to place it beside the main window.
     window.resize(300, 140);
     window.show();

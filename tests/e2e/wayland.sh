@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The pipette on a Wayland desktop, end to end: a headless GNOME Shell with
-# PipeWire, WirePlumber and the desktop portals, on buses of the test's own,
-# then wayland_drive.py runs the real program against it. Every process is
-# started here and ended here, by its process id. With "bench", it also
-# measures the pipette's cost and delay on the compositor.
+# The pipette on a Wayland desktop, end to end: a headless GNOME Shell on
+# two monitors, with PipeWire, WirePlumber and the desktop portals, on
+# buses of the test's own, then wayland_drive.py runs the real program
+# against it. Every process is started here and ended here, by its
+# process id. With "bench", it also measures the pipette's cost and delay
+# on the compositor.
 #
 #   wayland.sh BUILD_DIR [bench]
 set -euo pipefail
@@ -43,7 +44,11 @@ show-banners=false
 EOF
 export GSETTINGS_BACKEND=keyfile
 export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland
-start gnome-shell gnome-shell --headless --wayland --no-x11 --virtual-monitor 640x480
+# Two monitors of different sizes, side by side as Mutter lays them out;
+# the driver reads their sizes from GNOME_MONITORS.
+export GNOME_MONITORS="640x480 480x360"
+start gnome-shell gnome-shell --headless --wayland --no-x11 \
+    $(printf -- '--virtual-monitor %s ' $GNOME_MONITORS)
 wait_for "[ -S $XDG_RUNTIME_DIR/wayland-0 ]"
 wait_for "has_name session org.gnome.Mutter.ScreenCast"
 wait_for "has_name session org.gnome.Shell.Introspect"

@@ -1,6 +1,7 @@
 """Drives the real program on a headless GNOME Shell (see wayland.sh).
 
-Besides exact samples through the desktop's dialog and its restore token:
+Exact samples on both monitors, through the desktop's dialog and its
+restore token; besides:
 the screen cast ends whenever the pipette stops; the portal's back end
 dying stops the pipette with a reason and a new back end serves the next
 press; a pointer device vanishing over the main window does not keep the
@@ -171,24 +172,34 @@ wait(lambda: not call("org.gnome.Shell", "/org/gnome/Shell", "org.freedesktop.DB
                       "Get", GLib.Variant("(ss)", ("org.gnome.Shell", "OverviewActive")))[0],
      "the overview to close")
 
-QUADRANTS = {"red": ((60, 60), (255, 0, 0)), "blue": ((580, 60), (0, 0, 255)),
-             "green": ((60, 420), (0, 255, 0)), "ink": ((580, 420), (12, 61, 90))}
+# The monitors as (left, top, right, bottom): Mutter puts virtual monitors
+# side by side from the left, tops aligned. The first is the primary one,
+# with the shell's top bar.
+MONITORS, _left = [], 0
+for _size in os.environ["GNOME_MONITORS"].split():
+    _width, _height = map(int, _size.split("x"))
+    MONITORS.append((_left, 0, _left + _width, _height))
+    _left += _width
+TOP_BAR = 32
 
-def find(colour, pixels, top=32):
-    """The bounding box (left, top, right, bottom) of `colour` on the screen."""
-    width, height, channels, rows = pixels
+
+def find(colour, pixels, area):
+    """The bounding box (left, top, right, bottom) of `colour` within an
+    area (left, top, right, bottom) of the screen."""
+    channels, rows = pixels[2], pixels[3]
     xs, ys = [], []
-    for y in range(top, height):
+    for y in range(area[1], area[3]):
         row = rows[y]
-        for x in range(width):
+        for x in range(area[0], area[2]):
             if tuple(row[x * channels:x * channels + 3]) == colour:
                 xs.append(x)
                 ys.append(y)
     return (min(xs), min(ys), max(xs), max(ys)) if xs else None
 
 
-def find_on_screen(colour, what):
-    return wait(lambda: find(colour, png_pixels(screenshot("find.png"))), what)
+def find_on_screen(colour, what, area=None):
+    area = area or (0, TOP_BAR) + MONITORS[0][2:]
+    return wait(lambda: find(colour, png_pixels(screenshot("find.png")), area), what)
 
 
 DEACTIVATED = "TMainForm::WindowDeactivate - End"
@@ -222,6 +233,9 @@ SHARE_BLUE = (53, 132, 228)  # the dialog's Share button, once it can be pressed
 
 
 def start_tintorel(run):
+    # New windows open on the monitor under the pointer: the main window
+    # on the first, where the desktop's dialog shows too.
+    move(MONITORS[0][2] // 2, MONITORS[0][3] // 2)
     process = start("tintorel-%d" % run, os.path.join(build, "app/tintorel"),
                     QT_QPA_PLATFORM="wayland", QT_WAYLAND_DISABLE_WINDOWDECORATION="1")
     wait(lambda: window("Tintorel"), "the main window")
@@ -274,8 +288,9 @@ def sample(at, expect, neighbour=None, dialog=False):
             fail("the desktop asked again for the screen")
         return magnified() == centre and (left is None or magnified(-1) == left)
     wait(shown, "the magnifier over %s" % (at,))
-    if pipette_streams() == 0:
-        fail("the pipette samples with no stream open")
+    streams = pipette_streams()
+    if streams != len(MONITORS):
+        fail("the pipette samples with %d streams open, not one a monitor" % streams)
     deactivations = log_text().count(DEACTIVATED)
     click(*at)
     # The program's own word that it lost the focus (and so stopped the
@@ -297,8 +312,10 @@ def sample(at, expect, neighbour=None, dialog=False):
 
 
 def dialog_corner():
+    """The dialog, centred below the top bar of the first monitor."""
     dialog = wait(lambda: window("Screen Share"), "the screen-sharing dialog")
-    return dialog, (640 - dialog["width"]) // 2, 32 + (448 - dialog["height"]) // 2
+    width, height = MONITORS[0][2], MONITORS[0][3] - TOP_BAR
+    return dialog, (width - dialog["width"]) // 2, TOP_BAR + (height - dialog["height"]) // 2
 
 
 def cancel(what):
@@ -310,12 +327,26 @@ def cancel(what):
     wait(lambda: not window("Screen Share"), "the dialog to close (%s)" % what)
 
 
+def ticked(x, y):
+    """Whether the dialog's tick mark shows around (x, y): dark pixels on
+    the light row."""
+    path = os.path.join(work, "tick.png")
+    call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot", "org.gnome.Shell.Screenshot",
+         "ScreenshotArea", GLib.Variant("(iiiibs)", (x - 8, y - 8, 16, 16, False, path)))
+    channels, rows = png_pixels(path)[2:]
+    return any(sum(row[i:i + 3]) < 300 for row in rows for i in range(0, len(row), channels))
+
+
 def share():
-    """The first use: the desktop's dialog asks which monitor to share."""
+    """The first use: the desktop's dialog asks which monitors to share;
+    the user ticks every one, each a row of the dialog's list."""
     dialog, left, top = dialog_corner()
-    row = (left + 260, top + 176)
-    wait(lambda: screen_pixel(*row) == (255, 255, 255), "the dialog's list of monitors")
-    click(*row)
+    wait(lambda: screen_pixel(left + 260, top + 176) == (255, 255, 255),
+         "the dialog's list of monitors")
+    for monitor in range(len(MONITORS)):
+        row = top + 176 + 55 * monitor
+        click(left + 260, row)
+        wait(lambda: ticked(left + 465, row), "monitor %d ticked in the dialog" % (monitor + 1))
     button = (left + dialog["width"] - 48, top + 22)
     wait(lambda: screen_pixel(*button) == SHARE_BLUE, "the dialog's Share button")
     click(*button)
@@ -353,7 +384,7 @@ def bench(process):
     pointer move shows as the sampled colour."""
     idle = cpu_share(process.pid, 5)
     press_pipette()
-    red, blue = boxes["red"], boxes["blue"]
+    red, blue = boxes[0]["red"], boxes[0]["blue"]
     move(*red[0])
     wait(lambda: magnified() == red[1], "the magnifier over red")
     still = cpu_share(process.pid, 5)
@@ -387,26 +418,40 @@ store_start_state()
 layout = session.controls("btnCapture", "pnlImage", "lblRed", QT_QPA_PLATFORM="wayland")
 tintorel = start_tintorel(1)
 origin = find_window()
-start("quadrants", os.path.join(build, "tests/e2e/e2e_quadrants"), QT_QPA_PLATFORM="wayland")
-wait(lambda: window("Quadrants"), "the quadrants")
-boxes, rects = {}, {}
-for name, colour in (("red", (255, 0, 0)), ("blue", (0, 0, 255)), ("green", (0, 255, 0)),
-                     ("ink", (12, 61, 90))):
-    box = find_on_screen(colour, "the %s quadrant" % name)
-    rects[name] = box
-    # The quadrant's outer corner, which the main window never covers.
-    x = box[0] + 12 if name in ("red", "green") else box[2] - 12
-    y = box[1] + 12 if name in ("red", "blue") else box[3] - 12
-    boxes[name] = (x, y), colour
+# Known colours on each monitor: a window of quadrants opened on each
+# (new windows open on the monitor under the pointer). boxes[monitor][name]
+# is a point well inside a quadrant and its colour; rects, its bounds.
+boxes, rects = [], []
+for monitor, area in enumerate(MONITORS):
+    title = "Quadrants %d" % (monitor + 1)
+    move((area[0] + area[2]) // 2, (area[1] + area[3]) // 2)
+    start("quadrants-%d" % (monitor + 1), os.path.join(build, "tests/e2e/e2e_quadrants"), title,
+          QT_QPA_PLATFORM="wayland")
+    wait(lambda: window(title), "the quadrants on monitor %d" % (monitor + 1))
+    boxes.append({})
+    rects.append({})
+    for name, colour in (("red", (255, 0, 0)), ("blue", (0, 0, 255)), ("green", (0, 255, 0)),
+                         ("ink", (12, 61, 90))):
+        box = find_on_screen(colour, "the %s quadrant on monitor %d" % (name, monitor + 1),
+                             (area[0], max(area[1], TOP_BAR)) + area[2:])
+        rects[monitor][name] = box
+        # The quadrant's outer corner, which the main window never covers.
+        x = box[0] + 12 if name in ("red", "green") else box[2] - 12
+        y = box[1] + 12 if name in ("red", "blue") else box[3] - 12
+        boxes[monitor][name] = (x, y), colour
 
+# The first press asks for the monitors; then every quadrant of the second
+# monitor, and two of the first where the second would cover them if the
+# program placed both monitors at the same spot.
 first = True
-for name in ("red", "blue", "green", "ink"):
-    at, colour = boxes[name]
+for monitor, name in ((1, "red"), (1, "blue"), (1, "green"), (1, "ink"),
+                      (0, "red"), (0, "blue")):
+    at, colour = boxes[monitor][name]
     sample(at, colour, dialog=first)
     first = False
-# Across the seam of red and blue, the 3 x 3 square holds one red column
-# and two blue ones.
-seam = (rects["blue"][0], rects["red"][1] + 12)
+# Across the seam of red and blue on the second monitor, the 3 x 3 square
+# holds one red column and two blue ones.
+seam = (rects[1]["blue"][0], rects[1]["red"][1] + 12)
 sample(seam, (85, 0, 170), neighbour=((0, 0, 255), (255, 0, 0)))
 if len(sys.argv) > 3 and sys.argv[3] == "bench":
     bench(tintorel)
@@ -419,13 +464,15 @@ if "ScreenCastToken" not in open(settings_file(), encoding="latin-1").read():
 store_start_state()
 tintorel = start_tintorel(2)
 origin = find_window()
-sample(*boxes["ink"])
+# Both monitors come back with it.
+sample(*boxes[1]["ink"])
+sample(*boxes[0]["red"])
 
 # The portal's back end dies while the pipette runs: the pipette stops and
 # says so; once a back end runs again, the next press works.
 press_pipette()
-move(*boxes["red"][0])
-wait(lambda: magnified() == boxes["red"][1], "the magnifier over red")
+move(*boxes[0]["red"][0])
+wait(lambda: magnified() == boxes[0]["red"][1], "the magnifier over red")
 stopped = stops("the pipette to stop when the portal's back end died")
 os.kill(int(os.environ["PORTAL_BACKEND_PID"]), 15)
 stopped()
@@ -434,30 +481,30 @@ wait(lambda: pipette_streams() == 0, "the screen cast to end with the back end")
 start("portal-gnome-2", "/usr/libexec/xdg-desktop-portal-gnome")
 wait(lambda: has_name("org.freedesktop.impl.portal.desktop.gnome"), "a new back end")
 press_pipette()
-move(*boxes["blue"][0])
-wait(lambda: window("Screen Share") or magnified() == boxes["blue"][1],
+move(*boxes[0]["blue"][0])
+wait(lambda: window("Screen Share") or magnified() == boxes[0]["blue"][1],
      "the pipette to start again")
 if window("Screen Share"):
     # The new back end may not honour the old one's token.
     share()
-    move(*boxes["blue"][0])
-wait(lambda: magnified() == boxes["blue"][1], "the magnifier over blue, after the back end")
-click(*boxes["blue"][0])
+    move(*boxes[0]["blue"][0])
+wait(lambda: magnified() == boxes[0]["blue"][1], "the magnifier over blue, after the back end")
+click(*boxes[0]["blue"][0])
 wait(lambda: pipette_streams() == 0, "the screen cast to end")
 
 # The only pointer device goes away while the pointer rests on the main
 # window (a remote session ends): no Leave ever comes. Once another device
 # moves the pointer off the window, the pipette samples again.
 press_pipette()
-move(*boxes["green"][0])
-wait(lambda: magnified() == boxes["green"][1], "the magnifier over green")
+move(*boxes[0]["green"][0])
+wait(lambda: magnified() == boxes[0]["green"][1], "the magnifier over green")
 move(*spot("lblRed"))
 close_remote()
 open_remote()
-move(*boxes["ink"][0])
-wait(lambda: magnified() == boxes["ink"][1], "the magnifier over ink, with a new pointer")
+move(*boxes[1]["ink"][0])
+wait(lambda: magnified() == boxes[1]["ink"][1], "the magnifier over ink, with a new pointer")
 print("a vanished pointer device: sampling again")
-click(*boxes["ink"][0])
+click(*boxes[1]["ink"][0])
 wait(lambda: pipette_streams() == 0, "the screen cast to end")
 tintorel.terminate()
 tintorel.wait()
