@@ -4,9 +4,13 @@
 #include <QDBusArgument>
 #include <QDBusMessage>
 #include <QDBusMetaType>
+#include <QFile>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
+
+#include <gtest/gtest.h>
 
 #include <sys/socket.h>
 #include <unistd.h>
@@ -68,8 +72,23 @@ const QDBusArgument& operator>>(const QDBusArgument& argument, FakeRgb& rgb) {
 namespace tintorel {
 
 PrivateBus::PrivateBus() {
+    const QString config = folder_.filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    file.open(QIODevice::WriteOnly);
+    file.write(QStringLiteral("<busconfig>\n"
+                              "  <type>session</type>\n"
+                              "  <listen>unix:path=%1</listen>\n"
+                              "  <policy context=\"default\">\n"
+                              "    <allow send_destination=\"*\" eavesdrop=\"true\"/>\n"
+                              "    <allow eavesdrop=\"true\"/>\n"
+                              "    <allow own=\"*\"/>\n"
+                              "  </policy>\n"
+                              "</busconfig>\n")
+                   .arg(folder_.filePath(QStringLiteral("bus")))
+                   .toUtf8());
+    file.close();
     daemon_.setProgram(QStringLiteral("dbus-daemon"));
-    daemon_.setArguments({QStringLiteral("--session"), QStringLiteral("--nofork"),
+    daemon_.setArguments({QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
                           QStringLiteral("--nosyslog"), QStringLiteral("--print-address=1")});
     daemon_.start();
     // The daemon says where it listens once it does: wait for that line.
@@ -201,8 +220,12 @@ FakePortal::FakePortal(QDBusConnection bus) : bus_(std::move(bus)) {
         }
         bus_.registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), this,
                             QDBusConnection::ExportAdaptors);
-        bus_.registerService(QStringLiteral("org.freedesktop.portal.Desktop"));
+        serving_ = bus_.registerService(QStringLiteral("org.freedesktop.portal.Desktop"));
     });
+}
+
+void FakePortal::WaitUntilServing() const {
+    ASSERT_TRUE(QTest::qWaitFor([this] { return serving_; }, 60'000));
 }
 
 FakePortal::~FakePortal() {

@@ -11,6 +11,7 @@
 #include <QObject>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QVariantMap>
 
 #include <optional>
@@ -19,7 +20,9 @@
 
 namespace tintorel {
 
-// A dbus-daemon of its own, ended with the object.
+// A dbus-daemon of its own, ended with the object. It starts no service
+// itself: a portal back end installed on the machine, activated behind the
+// test's back, would answer in the fake's place and outlive the test.
 class PrivateBus {
 public:
     PrivateBus();
@@ -29,6 +32,7 @@ public:
     QDBusConnection Connect(const QString& name) const;
 
 private:
+    QTemporaryDir folder_;
     QProcess daemon_;
     QString address_;
     mutable QStringList connections_;
@@ -66,6 +70,11 @@ public:
     // The restore token Start gives.
     QString restoreToken = QStringLiteral("token-2");
 
+    // Waits until the fake answers under the portal's name: it takes the
+    // name once the event loop turns, after the test has set its knobs. A
+    // call sent before would find no one there.
+    void WaitUntilServing() const;
+
     const std::vector<Call>& Calls() const { return calls_; }
     int Calls(const QString& method) const;
     // Sessions closed by the program.
@@ -91,6 +100,7 @@ private:
     int peer_ = -1;
     int remote_ = -1;
     bool tokenSent_ = false;
+    bool serving_ = false;
 };
 
 } // namespace tintorel

@@ -37,6 +37,7 @@ protected:
 
     // A conversation as the pipette has one, its outcome kept.
     void Open(std::chrono::milliseconds limit = 10s) {
+        portal_.WaitUntilServing();
         session_ = std::make_unique<ScreenCastSession>(
             client_, [this] { return token_; }, [this](const std::string& t) { token_ = t; },
             limit);
@@ -225,6 +226,7 @@ TEST_F(PortalTest, PickingOneColour) {
          "PickColor: the user cancelled"},
     };
     QObject context;
+    portal_.WaitUntilServing();
     for (const auto& c : cases) {
         portal_.picked = c.picked;
         portal_.cancelAt = c.cancel;
@@ -255,6 +257,7 @@ TEST_F(PortalTest, PickingOneColour) {
 class ReaderTest : public PortalTest {
 protected:
     PortalScreenReader& Reader(PortalScreenReader::Limits limits = {}) {
+        portal_.WaitUntilServing();
         reader_ = std::make_unique<PortalScreenReader>(
             client_, [this] { return token_; }, [this](const std::string& t) { token_ = t; },
             limits);
@@ -287,6 +290,7 @@ TEST_F(ReaderTest, WhatThePortalOffersDecidesTheAccess) {
         portal.screenCast = c.screenCast;
         portal.cursorModes = c.cursorModes;
         portal.screenshotVersion = c.screenshotVersion;
+        portal.WaitUntilServing();
         PortalScreenReader reader(
             client, [] { return std::string(); }, [](const std::string&) {}, {});
         ASSERT_TRUE(
