@@ -17,12 +17,18 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
 # screen reader's view is read through the accessibility bus; the portal
 # conversation is tested against a fake portal on a bus of its own; the
 # live pipette on wlroots runs on a headless Sway, read with grim, with
-# wtype's keyboard, and its portal's one-shot pick uses slurp.
+# wtype's keyboard, and its portal's one-shot pick uses slurp; KDE's portal
+# runs with KWin nested in Sway, and its dialog needs Qt 5's Wayland plugin,
+# QML modules and one of Plasma's own (plasma-workspace).
 test_packages=(gnome-shell mutter pipewire wireplumber xdg-desktop-portal
                xdg-desktop-portal-gnome python3-dbusmock python3-gi libegl-mesa0
                libgl1-mesa-dri qt6-wayland adwaita-qt6 at-spi2-core python3-pyatspi
                gir1.2-atspi-2.0 dbus-daemon sway grim wtype slurp
-               xdg-desktop-portal-wlr)
+               xdg-desktop-portal-wlr kwin-wayland xdg-desktop-portal-kde plasma-workspace
+               qtwayland5 qml-module-qtquick2 qml-module-qtquick-window2
+               qml-module-qtquick-layouts qml-module-qtquick-controls2
+               qml-module-org-kde-kirigami2 qml-module-org-kde-kquickcontrolsaddons
+               qml-module-org-kde-pipewire)
 
 as_root() {
     if [ "$(id -u)" -eq 0 ]; then

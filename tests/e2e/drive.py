@@ -5,7 +5,9 @@ control positions, and CPU shares for the benchmarks.
 Every wait is for a condition; the limit only bounds a failure (the
 mutation check, which expects failures, asks for less).
 """
+import json
 import os
+import struct
 import subprocess
 import sys
 import time
@@ -73,6 +75,48 @@ def log_text():
 
 def settings_file():
     return os.path.join(os.environ["HOME"], ".config/VRQM/tintorel.reg")
+
+
+def edit_settings(values, removed=()):
+    """Sets values in the stored settings as a hand edit would: `values`
+    maps a section (the last part of its key) to value names and their
+    stored texts ("dword:00000003"); the names in `removed` go wherever
+    they are."""
+    lines, section = [], None
+    for line in open(settings_file(), encoding="latin-1").read().splitlines():
+        if line.startswith("["):
+            section = line.rstrip("]").rsplit("\\", 1)[-1]
+            lines.append(line)
+            lines.extend('"%s"=%s' % item for item in values.get(section, {}).items())
+            continue
+        name = line.split("=", 1)[0].strip('"')
+        if name not in removed and name not in values.get(section, {}):
+            lines.append(line)
+    open(settings_file(), "w", encoding="latin-1").write("\n".join(lines) + "\n")
+
+
+def mark_and_size(colour, size):
+    """Settings for edit_settings: the current colour (bytes) and the
+    pipette's size."""
+    def real(value):
+        return "hex:" + ",".join("%02x" % b for b in struct.pack("<d", value))
+    return {"Color": {name: real(byte / 255.0) for name, byte in zip(("Red", "Green", "Blue"),
+                                                                     colour)},
+            "Pipette": {"Size": "dword:%08x" % size}}
+
+
+def pipette_streams():
+    """How many screen-casting streams the program has open in PipeWire."""
+    dump = subprocess.run(["pw-dump"], capture_output=True, text=True).stdout
+    # Objects that change while it reads come as further arrays.
+    items, at, decoder = [], 0, json.JSONDecoder()
+    while dump[at:].strip():
+        value, at = decoder.raw_decode(dump, len(dump) - len(dump[at:].lstrip()))
+        items.extend(value)
+    return sum(1 for item in items
+               if item.get("type") == "PipeWire:Interface:Node"
+               and ((item.get("info") or {}).get("props") or {}).get("media.name")
+               == "Tintorel pipette")
 
 
 def cpu_seconds(pid):

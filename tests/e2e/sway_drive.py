@@ -16,7 +16,8 @@ import subprocess
 import sys
 import time
 
-from drive import Session, cpu_share, log_text, settings_file
+from drive import Session, cpu_share, edit_settings, log_text
+from swayseat import click, move, pixel, sway
 
 build, work = sys.argv[1], sys.argv[2]
 session = Session("sway session", build, work)
@@ -27,10 +28,6 @@ WHITE = (255, 255, 255)
 # The magnifier: a square canvas of 69 pixels showing 9 x 9 screen pixels,
 # the sampled square framed in white in its centre.
 CANVAS, SHOWN, RADIUS = 69, 9, 4
-
-
-def sway(*args):
-    return subprocess.run(["swaymsg", *args], check=True, capture_output=True, text=True).stdout
 
 
 def nodes(node=None):
@@ -50,52 +47,8 @@ def window(pid):
     return None
 
 
-def grab(x, y, width=1, height=1):
-    """The screen's pixels in logical units, as rows of (r, g, b)."""
-    data = subprocess.run(["grim", "-s", "1", "-t", "ppm", "-g",
-                           "%d,%d %dx%d" % (x, y, width, height), "-"],
-                          check=True, capture_output=True).stdout
-    # P6, width, height, maximum, each after one whitespace byte.
-    fields, at = [], 0
-    while len(fields) < 4:
-        while data[at:at + 1].isspace():
-            at += 1
-        end = at
-        while not data[end:end + 1].isspace():
-            end += 1
-        fields.append(data[at:end])
-        at = end
-    at += 1
-    w, h = int(fields[1]), int(fields[2])
-    return [[tuple(data[at + 3 * (row * w + col):at + 3 * (row * w + col) + 3])
-             for col in range(w)] for row in range(h)]
-
-
-def pixel(x, y):
-    return grab(x, y)[0][0]
-
-
-def move(x, y):
-    sway("seat", "seat0", "cursor", "set", str(x), str(y))
-
-
-def click(x, y):
-    move(x, y)
-    sway("seat", "seat0", "cursor", "press", "button1")
-    sway("seat", "seat0", "cursor", "release", "button1")
-
-
 def store_pipette_size(size):
-    lines, key = [], None
-    for line in open(settings_file(), encoding="latin-1").read().splitlines():
-        if line.startswith("["):
-            key = line.rstrip("]").rsplit("\\", 1)[-1]
-            lines.append(line)
-            if key == "Pipette":
-                lines.append('"Size"=dword:%08x' % size)
-        elif not (key == "Pipette" and line.startswith('"Size"')):
-            lines.append(line)
-    open(settings_file(), "w", encoding="latin-1").write("\n".join(lines) + "\n")
+    edit_settings({"Pipette": {"Size": "dword:%08x" % size}})
 
 
 class Program:

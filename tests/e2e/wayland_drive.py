@@ -15,17 +15,16 @@ failure.
 
   wayland_drive.py BUILD_DIR WORK_DIR
 """
-import json
 import os
 import struct
-import subprocess
 import sys
 import time
 import zlib
 
 from gi.repository import Gio, GLib
 
-from drive import LIMIT, Session, cpu_share, log_text, settings_file
+from drive import (LIMIT, Session, cpu_share, edit_settings, log_text, mark_and_size,
+                   pipette_streams, settings_file)
 
 build, work = sys.argv[1], sys.argv[2]
 BTN_LEFT = 0x110
@@ -208,23 +207,7 @@ DEACTIVATED = "TMainForm::WindowDeactivate - End"
 def store_start_state(token=True):
     """A colour no other window shows, so that the preview can be found on
     the screen, and the pipette's 3 x 3 square."""
-    def real(value):
-        return "hex:" + ",".join("%02x" % b for b in struct.pack("<d", value))
-    added = {
-        "Color": ['"%s"=%s' % (name, real(byte / 255.0))
-                  for name, byte in zip(("Red", "Green", "Blue"), MARK)],
-        "Pipette": ['"Size"=dword:00000003'],
-    }
-    lines, key = [], None
-    for line in open(settings_file(), encoding="latin-1").read().splitlines():
-        if line.startswith("["):
-            key = line.rstrip("]").rsplit("\\", 1)[-1]
-            lines.append(line)
-            lines.extend(added.get(key, []))
-        elif not (key in added and line.startswith(('"Red"', '"Green"', '"Blue"', '"Size"'))) \
-                and (token or not line.startswith('"ScreenCastToken"')):
-            lines.append(line)
-    open(settings_file(), "w", encoding="latin-1").write("\n".join(lines) + "\n")
+    edit_settings(mark_and_size(MARK, 3), () if token else ("ScreenCastToken",))
 
 
 MARK = (201, 7, 133)
@@ -351,20 +334,6 @@ def share():
     wait(lambda: screen_pixel(*button) == SHARE_BLUE, "the dialog's Share button")
     click(*button)
     wait(lambda: not window("Screen Share"), "the dialog to close")
-
-
-def pipette_streams():
-    """How many screen-casting streams the program has open in PipeWire."""
-    dump = subprocess.run(["pw-dump"], capture_output=True, text=True).stdout
-    # Objects that change while it reads come as further arrays.
-    items, at, decoder = [], 0, json.JSONDecoder()
-    while dump[at:].strip():
-        value, at = decoder.raw_decode(dump, len(dump) - len(dump[at:].lstrip()))
-        items.extend(value)
-    return sum(1 for item in items
-               if item.get("type") == "PipeWire:Interface:Node"
-               and ((item.get("info") or {}).get("props") or {}).get("media.name")
-               == "Tintorel pipette")
 
 
 def has_name(name):
