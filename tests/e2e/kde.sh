@@ -8,7 +8,7 @@
 #
 # What it shows: the desktop's own dialog with both outputs shared, the
 # restore token kept and honoured, a token KDE's portal refuses dropped and
-# the dialog shown again, a declined dialog. What it cannot show: samples.
+# the dialog shown again. What it cannot show: samples.
 # Without a GPU KWin composites in software, and its screen casts then send
 # no picture; the test checks that the program says so and stops.
 #

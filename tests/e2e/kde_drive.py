@@ -7,8 +7,8 @@ user ticks both outputs and shares them. KWin sends no picture here, so
 every start of the pipette ends with the program saying so; what the test
 checks is the conversation: two streams open for the two outputs, the
 restore token kept and honoured without a dialog, a token the portal
-refuses dropped so that the dialog shows again, a declined dialog, and the
-streams gone whenever the pipette stops. Every wait is for a condition;
+refuses dropped so that the dialog shows again, and the streams gone
+whenever the pipette stops. Every wait is for a condition;
 the limit only bounds a failure.
 
   kde_drive.py BUILD_DIR WORK_DIR
@@ -27,16 +27,14 @@ fail, wait, start = session.fail, session.wait, session.start
 OUTPUT = (800, 600)
 MARK = (201, 7, 133)
 NO_PICTURE = "Pipette stopped: the desktop sends no picture"
-DECLINED = "Pipette stopped: Start: the user cancelled"
 
 # The dialog, centred on the first output: the cards of the two outputs
 # (a point on each caption, and one on each card's body, which turns blue
-# once ticked), and its buttons.
+# once ticked), and its Share button.
 CENTRE = (OUTPUT[0] // 2, OUTPUT[1] // 2)
 CARDS = [((CENTRE[0] - 114, CENTRE[1] + 149), (CENTRE[0] - 170, CENTRE[1] + 170)),
          ((CENTRE[0] + 107, CENTRE[1] + 149), (CENTRE[0] + 50, CENTRE[1] + 170))]
 SHARE = (CENTRE[0] + 114, CENTRE[1] + 242)
-CANCEL = (CENTRE[0] + 202, CENTRE[1] + 242)
 
 
 def light(colour):
@@ -141,22 +139,18 @@ streams_then_stop(program, dialog_allowed=False)
 print("with the stored token: no dialog")
 program.end()
 
-# A token the portal cannot read: dropped, and the dialog shows again. The
-# user declines; the next press asks again, and the user shares.
+# A token the portal cannot read: dropped, and the dialog shows again; what
+# the user shares then is kept under a new token. (Not declined here: KDE's
+# portal of Plasma 5.27 at times crashes when its dialog is cancelled; the
+# GNOME test and the fake portal's cover a declined dialog.)
 edit_settings({"Pipette": {"ScreenCastToken": '"not-a-uuid"'}})
 program = Program(3)
-program.press()
-wait(dialog_shown, "the dialog after the refused token")
-click(*CANCEL)
-wait(lambda: DECLINED in log_text(), "the refusal in the log")
-wait(lambda: not dialog_shown(), "the dialog to close")
-print("a refused token: the dialog again; declined")
 program.press()
 share()
 streams_then_stop(program)
 program.end()
 if not UUID.match(stored_token()) or stored_token() == token:
     fail("no new restore token kept: %r" % stored_token())
-print("declined, then shared: a new token")
+print("a refused token: the dialog again, and a new token")
 session.end()
 print("kde session: ok")
