@@ -21,22 +21,12 @@ KEEP_VARIABLE=KDE_KEEP
 source "$here/session-lib.sh"
 chmod 755 "$work"
 
-# Sway refuses to run as root: as root it runs as "nobody", in a runtime
-# folder of its own; everything of KDE's runs as the test's user.
+private_home
+# Sway has a runtime folder of its own, since as root it runs as another
+# user (see sway_user); everything of KDE's runs as the test's user.
 sway_runtime=$work/sway-run
 mkdir -m 700 -p "$sway_runtime"
-as_compositor=()
-if [ "$(id -u)" -eq 0 ]; then
-    chown nobody "$sway_runtime"
-    as_compositor=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
-fi
-export XDG_RUNTIME_DIR=$work/run
-export HOME=$work/home
-export XDG_CONFIG_HOME=$HOME/.config XDG_STATE_HOME=$HOME/.local/state
-export XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-mkdir -p "$XDG_CONFIG_HOME"
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
+sway_user "$sway_runtime"
 
 cat > "$work/sway.conf" <<EOF
 xwayland disable

@@ -32,6 +32,30 @@ trap session_cleanup EXIT
 [ -n "${KEEP_VARIABLE:-}" ] && [ -n "${!KEEP_VARIABLE:-}" ] && keep=1
 trap 'keep=1' ERR
 
+# private_home: a home and a runtime folder of the test's own in $work,
+# and no display inherited from the caller.
+private_home() {
+    export XDG_RUNTIME_DIR=$work/run
+    export HOME=$work/home
+    export XDG_CONFIG_HOME=$HOME/.config XDG_STATE_HOME=$HOME/.local/state
+    export XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
+    mkdir -m 700 -p "$XDG_RUNTIME_DIR"
+    mkdir -p "$XDG_CONFIG_HOME"
+    unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
+}
+
+# sway_user FOLDER: Sway refuses to run as root. As root, the command
+# prefix as_compositor runs it as "nobody", who is given FOLDER (its
+# runtime folder); the test then talks to it across the user boundary
+# (root may open any socket). Otherwise the prefix is empty.
+sway_user() {
+    as_compositor=()
+    if [ "$(id -u)" -eq 0 ]; then
+        chown nobody "$1"
+        as_compositor=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
+    fi
+}
+
 # start NAME COMMAND...: runs COMMAND in the background, its output in
 # $work/NAME.log; its id is $! afterwards.
 start() {

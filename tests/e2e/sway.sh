@@ -17,18 +17,8 @@ KEEP_VARIABLE=SWAY_KEEP
 source "$here/session-lib.sh"
 chmod 755 "$work"
 
-export XDG_RUNTIME_DIR=$work/run
-export HOME=$work/home
-export XDG_CONFIG_HOME=$HOME/.config XDG_STATE_HOME=$HOME/.local/state
-export XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
-mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-mkdir -p "$HOME"
-unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
-as_compositor=()
-if [ "$(id -u)" -eq 0 ]; then
-    chown nobody "$XDG_RUNTIME_DIR"
-    as_compositor=(setpriv --reuid=nobody --regid=nogroup --clear-groups --)
-fi
+private_home
+sway_user "$XDG_RUNTIME_DIR"
 
 # A cursor theme whose every cursor is one transparent pixel: the headless
 # compositor draws the pointer into the outputs' pictures, where the

@@ -213,6 +213,7 @@ def store_start_state(token=True):
 MARK = (201, 7, 133)
 
 SHARE_BLUE = (53, 132, 228)  # the dialog's Share button, once it can be pressed
+WHITE = (255, 255, 255)
 
 
 def start_tintorel(run):
@@ -305,7 +306,7 @@ def cancel(what):
     dialog, left, top = dialog_corner()
     button = (left + 44, top + 22)
     row = (left + 260, top + 176)
-    wait(lambda: screen_pixel(*row) == (255, 255, 255), "the dialog drawn (%s)" % what)
+    wait(lambda: screen_pixel(*row) == WHITE, "the dialog drawn (%s)" % what)
     click(*button)
     wait(lambda: not window("Screen Share"), "the dialog to close (%s)" % what)
 
@@ -324,7 +325,7 @@ def share():
     """The first use: the desktop's dialog asks which monitors to share;
     the user ticks every one, each a row of the dialog's list."""
     dialog, left, top = dialog_corner()
-    wait(lambda: screen_pixel(left + 260, top + 176) == (255, 255, 255),
+    wait(lambda: screen_pixel(left + 260, top + 176) == WHITE,
          "the dialog's list of monitors")
     for monitor in range(len(MONITORS)):
         row = top + 176 + 55 * monitor
