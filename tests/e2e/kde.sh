@@ -67,6 +67,13 @@ start kwin env LD_PRELOAD="$work/gbmguard.so" KWIN_COMPOSE=Q "$work/kwin_wayland
     --width 800 --height 600 --no-lockscreen --no-global-shortcuts --no-kactivities
 wait_for "[ -S $XDG_RUNTIME_DIR/kwin-0 ]"
 wait_for "swaymsg -t get_tree | grep -q WL-1"
+# KDE's portal looks for KWin's screen-casting protocol once, as it starts
+# (and fails every session without it): wait until KWin has loaded the
+# plugin that offers it, which on a busy machine comes well after its
+# outputs.
+wait_for "gdbus call --session --dest org.kde.KWin --object-path /Plugins \
+    --method org.freedesktop.DBus.Properties.Get org.kde.KWin.Plugins LoadedPlugins \
+    2>/dev/null | grep -q kwin5_plugin_screencast"
 # The outputs side by side: KWin's first at 0,0 of Sway's screen.
 swaymsg '[title="WL-0"] move position 0 0' > /dev/null
 swaymsg '[title="WL-1"] move position 800 0' > /dev/null
