@@ -72,10 +72,17 @@ class Program:
             fail("the program did not read the screen through the portal:\n" + log_text())
 
     def press(self):
+        """Clicks the pipette button once the pointer's hover shows on it (a
+        click that came before the window took the pointer would be lost)."""
         # The log starts afresh with each run of the program.
         self.stops = log_text().count(NO_PICTURE)
         x, y, width, height = layout["btnCapture"]
-        click(self.origin[0] + x + width // 2, self.origin[1] + y + height // 2)
+        edge = self.origin[0] + x + 1, self.origin[1] + y + 1
+        plain = pixel(*edge)
+        centre = self.origin[0] + x + width // 2, self.origin[1] + y + height // 2
+        move(*centre)
+        wait(lambda: pixel(*edge) != plain, "the pipette button's hover")
+        click(*centre)
 
     def end(self):
         self.process.terminate()
