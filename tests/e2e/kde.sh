@@ -68,9 +68,8 @@ start kwin env LD_PRELOAD="$work/gbmguard.so" KWIN_COMPOSE=Q "$work/kwin_wayland
 wait_for "[ -S $XDG_RUNTIME_DIR/kwin-0 ]"
 wait_for "swaymsg -t get_tree | grep -q WL-1"
 # KDE's portal looks for KWin's screen-casting protocol once, as it starts
-# (and fails every session without it): wait until KWin has loaded the
-# plugin that offers it, which on a busy machine comes well after its
-# outputs.
+# (and fails every session without it): it starts once KWin has loaded the
+# plugin that offers it.
 wait_for "gdbus call --session --dest org.kde.KWin --object-path /Plugins \
     --method org.freedesktop.DBus.Properties.Get org.kde.KWin.Plugins LoadedPlugins \
     2>/dev/null | grep -q kwin5_plugin_screencast"

@@ -33,7 +33,9 @@ trap session_cleanup EXIT
 trap 'keep=1' ERR
 
 # private_home: a home and a runtime folder of the test's own in $work,
-# and no display inherited from the caller.
+# and no display or Qt platform inherited from the caller (the test
+# presets choose the offscreen one, under which a desktop's own Qt
+# programs, such as KDE's portal, would not reach their compositor).
 private_home() {
     export XDG_RUNTIME_DIR=$work/run
     export HOME=$work/home
@@ -41,7 +43,7 @@ private_home() {
     export XDG_DATA_HOME=$HOME/.local/share XDG_CACHE_HOME=$HOME/.cache
     mkdir -m 700 -p "$XDG_RUNTIME_DIR"
     mkdir -p "$XDG_CONFIG_HOME"
-    unset DISPLAY WAYLAND_DISPLAY SWAYSOCK
+    unset DISPLAY WAYLAND_DISPLAY SWAYSOCK QT_QPA_PLATFORM
 }
 
 # sway_user FOLDER: Sway refuses to run as root. As root, the command
