@@ -54,6 +54,22 @@ std::optional<FrameFormat> FrameFormatOfShm(std::uint32_t format) {
     }
 }
 
+OutputPlace PlaceOutput(const OutputReport& output) {
+    // A turned output's mode is its unturned size.
+    const bool turned = (output.transform & 1) != 0;
+    const int wide = turned ? output.modeHeight : output.modeWidth;
+    const int high = turned ? output.modeWidth : output.modeHeight;
+    // The protocol promises a scale of 1 or more; a compositor that sends
+    // less must not divide by zero.
+    const int scale = std::max(output.scale, 1);
+    OutputPlace place;
+    place.area = output.logical ? *output.logical
+                                : LogicalRect{output.x, output.y, wide / scale, high / scale};
+    place.scale = place.area.width > 0 && wide > 0 ? static_cast<double>(wide) / place.area.width
+                                                   : static_cast<double>(scale);
+    return place;
+}
+
 void OutputLayout::SetOutputs(std::vector<OutputPlace> outputs) {
     // An output of no size, or of a scale that is no number, would make
     // every position meaningless: it keeps its index but covers nothing.

@@ -31,6 +31,25 @@ struct OutputPlace {
     double scale = 1.0;
 };
 
+// What a compositor says of one output: its place in logical units when
+// it says so (xdg-output), else its position from wl_output; its current
+// mode in device pixels, as the output is before its transform
+// (wl_output.transform: the odd ones turn it by 90 or 270 degrees); its
+// integer scale.
+struct OutputReport {
+    std::optional<LogicalRect> logical;
+    int x = 0;
+    int y = 0;
+    int modeWidth = 0;
+    int modeHeight = 0;
+    std::int32_t transform = 0;
+    std::int32_t scale = 1;
+};
+
+// Where the output lies and its device pixels per logical unit. Without a
+// logical place, its size is its turned mode over its scale.
+OutputPlace PlaceOutput(const OutputReport& output);
+
 // A region of one output to copy, relative to the output's top-left, in
 // logical units and within the output: some compositors do not clip.
 struct RegionRequest {

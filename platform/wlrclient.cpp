@@ -730,20 +730,17 @@ void WlrClient::Lose(const std::string& reason) {
 std::vector<OutputPlace> WlrClient::Outputs() const {
     std::vector<OutputPlace> places;
     for (const auto& output : state_->outputs) {
-        // A rotated output's mode is its unrotated size.
-        const bool turned = (output->transform & 1) != 0;
-        const int wide = turned ? output->modeHeight : output->modeWidth;
-        OutputPlace place;
+        OutputReport report;
         if (output->logicalKnown) {
-            place.area = output->logical;
-        } else {
-            place.area = {output->x, output->y, wide / output->scale,
-                          (turned ? output->modeWidth : output->modeHeight) / output->scale};
+            report.logical = output->logical;
         }
-        place.scale = place.area.width > 0 && wide > 0
-                          ? static_cast<double>(wide) / place.area.width
-                          : static_cast<double>(output->scale);
-        places.push_back(place);
+        report.x = output->x;
+        report.y = output->y;
+        report.modeWidth = output->modeWidth;
+        report.modeHeight = output->modeHeight;
+        report.transform = output->transform;
+        report.scale = output->scale;
+        places.push_back(PlaceOutput(report));
     }
     return places;
 }

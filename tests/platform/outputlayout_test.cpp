@@ -131,6 +131,46 @@ TEST(OutputLayout, MalformedInputIsDropped) {
     EXPECT_EQ(layout.Pixel(1, 1), kRed);
 }
 
+// Every transform turns the mode or leaves it; a logical place from the
+// compositor wins and sets the scale, even a fractional one.
+TEST(PlaceOutput, TurnedScaledAndLogicalOutputs) {
+    const LogicalRect halfHd{0, 0, 540, 960};
+    const struct {
+        std::optional<LogicalRect> logical;
+        int modeWidth;
+        int modeHeight;
+        std::int32_t transform;
+        std::int32_t scale;
+        LogicalRect area;
+        double ratio;
+    } cases[] = {
+        {std::nullopt, 1920, 1080, 0, 1, {5, 7, 1920, 1080}, 1.0},
+        {std::nullopt, 1920, 1080, 1, 1, {5, 7, 1080, 1920}, 1.0}, // 90 degrees
+        {std::nullopt, 1920, 1080, 2, 1, {5, 7, 1920, 1080}, 1.0}, // 180
+        {std::nullopt, 1920, 1080, 3, 1, {5, 7, 1080, 1920}, 1.0}, // 270
+        {std::nullopt, 1920, 1080, 4, 1, {5, 7, 1920, 1080}, 1.0}, // flipped
+        {std::nullopt, 1920, 1080, 5, 1, {5, 7, 1080, 1920}, 1.0}, // flipped, 90
+        {std::nullopt, 2560, 1600, 0, 2, {5, 7, 1280, 800}, 2.0},
+        {std::nullopt, 2560, 1600, 1, 2, {5, 7, 800, 1280}, 2.0},
+        {std::nullopt, 1920, 1080, 0, 0, {5, 7, 1920, 1080}, 1.0}, // a scale below 1
+        {halfHd, 1920, 1080, 1, 2, halfHd, 2.0},
+        {LogicalRect{100, 0, 1280, 720}, 1920, 1080, 0, 2, {100, 0, 1280, 720}, 1.5},
+    };
+    for (const auto& c : cases) {
+        OutputReport report;
+        report.logical = c.logical;
+        report.x = 5;
+        report.y = 7;
+        report.modeWidth = c.modeWidth;
+        report.modeHeight = c.modeHeight;
+        report.transform = c.transform;
+        report.scale = c.scale;
+        const OutputPlace place = PlaceOutput(report);
+        EXPECT_EQ(place.area, c.area) << c.transform << " " << c.scale;
+        EXPECT_DOUBLE_EQ(place.scale, c.ratio) << c.transform << " " << c.scale;
+    }
+}
+
 TEST(FrameFormatOfShm, EveryByteOrderAndNothingElse) {
     const struct {
         std::uint32_t format;
