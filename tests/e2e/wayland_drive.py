@@ -306,6 +306,7 @@ def cancel(what):
     dialog, left, top = dialog_corner()
     button = (left + 44, top + 22)
     row = (left + 260, top + 176)
+    move(MONITORS[-1][0] + 20, MONITORS[-1][3] - 20)
     wait(lambda: screen_pixel(*row) == WHITE, "the dialog drawn (%s)" % what)
     click(*button)
     wait(lambda: not window("Screen Share"), "the dialog to close (%s)" % what)
@@ -325,6 +326,8 @@ def share():
     """The first use: the desktop's dialog asks which monitors to share;
     the user ticks every one, each a row of the dialog's list."""
     dialog, left, top = dialog_corner()
+    # The pointer off the dialog: a row under it shows its hover, not white.
+    move(MONITORS[-1][0] + 20, MONITORS[-1][3] - 20)
     wait(lambda: screen_pixel(left + 260, top + 176) == WHITE,
          "the dialog's list of monitors")
     for monitor in range(len(MONITORS)):
