@@ -555,17 +555,17 @@ void TMainForm::ApplyPreferences() {
 }
 
 void TMainForm::ApplyVisibility() {
-    int rgb = 1, hls = 1, hsv = 1, cmy = 1, cmyk = 1, name = 1, visual = 1, html = 1, vb = 1;
-    ReadTabVisibility(rgb, hls, hsv, cmy, cmyk, name, visual);
+    int html = 1, vb = 1;
+    const std::array<bool, 7> shown = ShownPages();
     ReadCodeVisibility(html, vb);
     const int before = ActivePage();
     {
         const QScopedValueRollback byProgram(pageChangeByProgram_, true);
-        const std::pair<int, int> shown[] = {
-            {PageRgb, rgb},   {PageHls, hls},   {PageHsv, hsv},      {PageCmy, cmy},
-            {PageCmyk, cmyk}, {PageName, name}, {PageVisual, visual}};
-        for (const auto& [page, visible] : shown) {
-            pagColorSpace->setTabVisible(page, visible != 0);
+        // The settings' order, which is not the tabs' order.
+        const std::array<int, 7> pages{PageRgb,  PageHls,  PageHsv,   PageCmy,
+                                       PageCmyk, PageName, PageVisual};
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            pagColorSpace->setTabVisible(pages[i], shown[i]);
         }
     }
     edtHtml->setVisible(html != 0);
@@ -605,7 +605,7 @@ void TMainForm::ApplySortChoices() {
 void TMainForm::ApplyPipetteSize() {
     int size = 0;
     ReadSize(size);
-    pipetteSize_ = size;
+    pipetteSize_ = PipetteSizeOf(size);
 }
 
 void TMainForm::ArrangeButtons() {

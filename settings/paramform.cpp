@@ -191,36 +191,36 @@ void TParamForm::FormShow() {
 
 void TParamForm::LoadPreferences() {
     const SettingsBatch batch;
-    int rgb = 1, hls = 1, hsv = 1, cmy = 1, cmyk = 1, name = 1, visual = 1, html = 1, vb = 1;
-    ReadTabVisibility(rgb, hls, hsv, cmy, cmyk, name, visual);
+    int html = 1, vb = 1;
+    const std::array<bool, 7> shown = ShownPages();
     ReadCodeVisibility(html, vb);
-    chkRgb->setChecked(rgb != 0);
-    chkHls->setChecked(hls != 0);
-    chkHsv->setChecked(hsv != 0);
-    chkCmy->setChecked(cmy != 0);
-    chkCmyk->setChecked(cmyk != 0);
-    chkName->setChecked(name != 0);
-    chkVisual->setChecked(visual != 0);
+    const std::array<QCheckBox*, 7> pages = PageBoxes();
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        pages[i]->setChecked(shown[i]);
+    }
     chkHtml->setChecked(html != 0);
     chkVb->setChecked(vb != 0);
     const int onTop = ReadStayOnTop();
     SetRadioChecked(rdbYes, onTop != 0);
     SetRadioChecked(rdbNo, onTop == 0);
-    int size = 0;
-    ReadSize(size);
+    int stored = 0;
+    ReadSize(stored);
     // A size is always chosen: one the dialog does not offer (none stored
-    // yet, or a hand-edited value) shows as the smallest, which is how the
-    // pipette samples with it.
-    SetRadioChecked(rdbSmall, size != 3 && size != 7);
-    SetRadioChecked(rdbBigger, size == 3);
-    SetRadioChecked(rdbMuchBigger, size == 7);
+    // yet, or a hand-edited value) shows as the size the pipette samples.
+    const int size = PipetteSizeOf(stored);
+    SetRadioChecked(rdbSmall, size == kPipetteSmall);
+    SetRadioChecked(rdbBigger, size == kPipetteBigger);
+    SetRadioChecked(rdbMuchBigger, size == kPipetteMuchBigger);
+}
+
+std::array<QCheckBox*, 7> TParamForm::PageBoxes() const {
+    return {chkRgb, chkHls, chkHsv, chkCmy, chkCmyk, chkName, chkVisual};
 }
 
 void TParamForm::KeepOnePageVisible() {
     // The last ticked page cannot be unticked: a window without pages would
     // show nothing to edit.
-    const std::array<QCheckBox*, 7> pages{chkRgb,  chkHls,  chkHsv,   chkCmy,
-                                          chkCmyk, chkName, chkVisual};
+    const std::array<QCheckBox*, 7> pages = PageBoxes();
     const auto ticked = std::count_if(pages.begin(), pages.end(),
                                       [](const QCheckBox* box) { return box->isChecked(); });
     for (QCheckBox* box : pages) {
@@ -238,13 +238,13 @@ void TParamForm::StorePreferences() {
     // With no size chosen, 0 is stored: it samples like the smallest size.
     int size = 0;
     if (rdbSmall->isChecked()) {
-        size = 1;
+        size = kPipetteSmall;
     }
     if (rdbBigger->isChecked()) {
-        size = 3;
+        size = kPipetteBigger;
     }
     if (rdbMuchBigger->isChecked()) {
-        size = 7;
+        size = kPipetteMuchBigger;
     }
     WriteSize(size);
 }

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 
+#include <array>
+
 class QCheckBox;
 class QGridLayout;
 class QLabel;
@@ -33,6 +35,8 @@ protected:
 private:
     void AlignChoices();
     void KeepOnePageVisible();
+    // The pages' boxes in the order of their settings.
+    std::array<QCheckBox*, 7> PageBoxes() const;
 
     QGridLayout* stayOnTop_ = nullptr;
     QGridLayout* pipetteSize_ = nullptr;

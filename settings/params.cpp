@@ -219,6 +219,17 @@ void ReadTabVisibility(int& rgb, int& hls, int& hsv, int& cmy, int& cmyk, int& n
     }
 }
 
+std::array<bool, 7> ShownPages() {
+    std::array<bool, 7> shown{};
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        shown[i] = Read(*kTabVisibility[i]) != 0;
+    }
+    if (std::none_of(shown.begin(), shown.end(), [](bool page) { return page; })) {
+        shown[0] = true;
+    }
+    return shown;
+}
+
 void WriteTabVisibility(int rgb, int hls, int hsv, int cmy, int cmyk, int name, int visual) {
     const std::array<int, 7> values{rgb, hls, hsv, cmy, cmyk, name, visual};
     for (std::size_t i = 0; i < values.size(); ++i) {

@@ -176,6 +176,10 @@ inline constexpr std::array<const IntegerSetting*, 7> kTabVisibility{
     &setting::CmykVis, &setting::NameVis, &setting::VisualVis};
 void ReadTabVisibility(int& rgb, int& hls, int& hsv, int& cmy, int& cmyk, int& name, int& visual);
 void WriteTabVisibility(int rgb, int hls, int hsv, int cmy, int cmyk, int name, int visual);
+// Which of the seven pages the window shows, in the order above: those
+// whose setting is not 0, or the RGB page alone when a hand-edited file
+// hides them all (a window without pages would show nothing to edit).
+std::array<bool, 7> ShownPages();
 inline void ReadCodeVisibility(int& html, int& visualBasic) {
     html = Read(setting::HtmlVis);
     visualBasic = Read(setting::VisualBasicVis);
@@ -199,6 +203,17 @@ inline void WriteVisualSort(int value) {
 }
 inline void ReadSize(int& value) {
     value = Read(setting::Size);
+}
+// The pipette's sizes: the side of the sampled square in screen pixels.
+inline constexpr int kPipetteSmall = 1;
+inline constexpr int kPipetteBigger = 3;
+inline constexpr int kPipetteMuchBigger = 7;
+// The size a stored value stands for, one rule for the preferences and the
+// sampler: 3 and 7 as they are, anything else (0 before a size was ever
+// chosen, or a hand-edited number) the smallest. The stored value itself is
+// left as it is until the user confirms another.
+constexpr int PipetteSizeOf(int stored) {
+    return stored == kPipetteBigger || stored == kPipetteMuchBigger ? stored : kPipetteSmall;
 }
 inline void WriteSize(int value) {
     Write(setting::Size, value);

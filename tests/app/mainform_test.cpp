@@ -14,6 +14,7 @@
 #include <QSlider>
 #include <QTest>
 
+#include <climits>
 #include <typeinfo>
 
 namespace tintorel {
@@ -42,7 +43,7 @@ TEST_F(AppTest, FirstRunWithoutSetUpShowsEnglishTextsAndTheShippedLists) {
     EXPECT_EQ(Html(), "#000000");
     EXPECT_EQ(Vb(), "&H0");
     EXPECT_EQ(Preview(), qRgb(0, 0, 0));
-    EXPECT_EQ(form.PipetteSize(), 0);
+    EXPECT_EQ(form.PipetteSize(), 1); // nothing stored samples like the smallest size
     EXPECT_FALSE(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     // As large as the layout needs, without the OK and Cancel strip.
     EXPECT_EQ(form.size(), form.sizeHint());
@@ -296,7 +297,7 @@ TEST_F(AppTest, CancelledPreferencesChangeNothing) {
     });
     form.btnPrefClick();
     EXPECT_TRUE(Child<QTabWidget>("pagColorSpace")->isTabVisible(TMainForm::PageRgb));
-    EXPECT_EQ(form.PipetteSize(), 0);
+    EXPECT_EQ(form.PipetteSize(), 1);
     int rgb, hls, hsv, cmy, cmyk, name, visual;
     ReadTabVisibility(rgb, hls, hsv, cmy, cmyk, name, visual);
     EXPECT_EQ(rgb, 1);
@@ -349,6 +350,87 @@ TEST_F(AppTest, HandEditedSettingsLeaveTheWindowUsable) {
     ShowPage(TMainForm::PageRgb);
     Slider("bstRed")->SetValue(255);
     EXPECT_EQ(Html(), "#ff0000");
+}
+
+// Every integer setting hand-edited to a boundary or absurd value, read
+// through the program's own start: the window is usable, each value is
+// used as the documented rule says, and the file keeps what the user wrote
+// until the user changes that value.
+TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
+    const int values[] = {0, -1, INT_MAX, INT_MIN, 5, 1'000'000};
+    for (const int value : values) {
+        SCOPED_TRACE(value);
+        SetUp();
+        InstallData();
+        WriteTab(value);
+        WriteNameSort(value);
+        WriteVisualSort(value);
+        WriteXPos(value);
+        WriteYPos(value);
+        WriteStayOnTop(value);
+        WriteTabVisibility(value, value, value, value, value, value, value);
+        WriteCodeVisibility(value, value);
+        WriteSize(value);
+        const std::array<int, 4> maxima{value, value, value, value};
+        for (const RangeSetting* range : {&setting::RgbRange, &setting::HlsRange,
+                                          &setting::HsvRange, &setting::CmyRange,
+                                          &setting::CmykRange}) {
+            Write(*range, maxima);
+        }
+        TMainForm& form = Start();
+
+        // The pipette: 3 and 7 as they are, anything else the smallest; the
+        // preferences show the size that is sampled.
+        EXPECT_EQ(form.PipetteSize(), 1);
+        bool shownAsSmall = false;
+        QTimer::singleShot(0, [&] {
+            shownAsSmall = params_.findChild<QRadioButton*>("rdbSmall")->isChecked();
+            params_.reject();
+        });
+        form.btnPrefClick();
+        EXPECT_TRUE(shownAsSmall);
+
+        // Pages: all hidden would leave nothing to edit, so RGB shows.
+        auto* pages = Child<QTabWidget>("pagColorSpace");
+        for (int page = 0; page < pages->count(); ++page) {
+            EXPECT_EQ(pages->isTabVisible(page), value != 0 || page == TMainForm::PageRgb)
+                << page;
+        }
+        EXPECT_TRUE(pages->currentWidget()->isVisibleTo(&form));
+        const bool tabInRange = value >= 0 && value <= TMainForm::PageName;
+        if (tabInRange && value != 0) {
+            EXPECT_EQ(form.ActivePage(), value);
+        }
+        EXPECT_EQ(Child<QComboBox>("cboName")->currentIndex(), value >= 0 && value < 8 ? value : -1);
+        EXPECT_EQ(Child<QComboBox>("cboVisual")->currentIndex(),
+                  value >= 0 && value < 3 ? value : -1);
+        // Only 5, 5 fits on the screen.
+        EXPECT_EQ(form.pos(), value == 5 ? QPoint(5, 5) : Centred());
+        EXPECT_EQ(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint), value != 0);
+        // Ranges: any positive maximum is a scale of its own, others the
+        // default.
+        EXPECT_EQ(Slider("bstRed")->MaxValue(), value > 0 ? value : 255);
+        EXPECT_EQ(Slider("bstHue")->MaxValue(), value > 0 ? value : 360);
+
+        // Usable: a code typed on the RGB page becomes the colour every
+        // form shows.
+        ShowPage(TMainForm::PageRgb);
+        if (Child<QLineEdit>("edtHtml")->isVisibleTo(&form)) {
+            auto* html = Child<QLineEdit>("edtHtml");
+            html->setFocus();
+            html->selectAll();
+            QTest::keyClicks(html, "#123456");
+            EXPECT_EQ(form.CurrentColor()->ToColor(), 0x563412u);
+            EXPECT_EQ(Preview(), qRgb(0x12, 0x34, 0x56));
+        }
+        Close();
+        // Closing writes the window's state, not the preferences: the size
+        // stays as the user wrote it.
+        int size = 0;
+        ReadSize(size);
+        EXPECT_EQ(size, value);
+        TearDown();
+    }
 }
 
 TEST_F(AppTest, TheLogFramesTheSession) {
