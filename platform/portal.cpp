@@ -66,6 +66,8 @@ void ProbePortal(QDBusConnection bus, QObject* context, std::function<void(Porta
 PortalRequest::PortalRequest(QDBusConnection bus, QString method, Answered answered, Failed failed,
                              QObject* parent)
     : QObject(parent), bus_(std::move(bus)), method_(std::move(method)),
+      limit_(method_.toStdString(),
+             [this] { Fail(PortalFailure::Silent, "no answer from the desktop"); }),
       answered_(std::move(answered)), failed_(std::move(failed)) {}
 
 PortalRequest* PortalRequest::Send(QDBusConnection bus, const QString& interface,
@@ -80,10 +82,7 @@ PortalRequest* PortalRequest::Send(QDBusConnection bus, const QString& interface
     request->listening_ =
         bus.connect(kPortalService, request->path_, kRequest, QStringLiteral("Response"), request,
                     SLOT(OnResponse(uint, QVariantMap)));
-    request->limit_.setSingleShot(true);
-    connect(&request->limit_, &QTimer::timeout, request,
-            [request] { request->Fail(PortalFailure::Silent, "no answer from the desktop"); });
-    request->limit_.start(limit);
+    request->limit_.Start(limit);
     options.insert(QStringLiteral("handle_token"), token);
     arguments.append(options);
     QDBusMessage call =
@@ -111,7 +110,7 @@ void PortalRequest::StopListening() {
                         SLOT(OnResponse(uint, QVariantMap)));
         listening_ = false;
     }
-    limit_.stop();
+    limit_.Stop();
 }
 
 void PortalRequest::Abandon() {

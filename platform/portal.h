@@ -5,9 +5,10 @@
 // ends: two requests under way never share anything.
 #pragma once
 
+#include "platform/timelimit.h"
+
 #include <QDBusConnection>
 #include <QObject>
-#include <QTimer>
 #include <QVariantMap>
 
 #include <chrono>
@@ -76,7 +77,7 @@ private:
     QDBusConnection bus_;
     QString method_;
     QString path_;
-    QTimer limit_;
+    TimeLimit limit_;
     Answered answered_;
     Failed failed_;
     bool listening_ = false;

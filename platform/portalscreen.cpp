@@ -15,16 +15,13 @@ PortalScreenReader::PortalScreenReader(QDBusConnection bus, std::function<std::s
                                        std::function<void(const std::string&)> storeToken,
                                        Limits limits)
     : bus_(std::move(bus)), loadToken_(std::move(loadToken)), storeToken_(std::move(storeToken)),
-      limits_(limits) {
-    firstPicture_.setSingleShot(true);
-    connect(&firstPicture_, &QTimer::timeout, this, [this] {
-        if (streams_ && !streams_->Frames().HasFrames()) {
-            Fail("the desktop sends no picture");
-        }
-    });
-    stalled_.setSingleShot(true);
-    connect(&stalled_, &QTimer::timeout, this,
-            [this] { Fail("the desktop stopped sending pictures"); });
+      limits_(limits), firstPicture_("first picture",
+                                     [this] {
+                                         if (streams_ && !streams_->Frames().HasFrames()) {
+                                             Fail("the desktop sends no picture");
+                                         }
+                                     }),
+      stalled_("stalled", [this] { Fail("the desktop stopped sending pictures"); }) {
     // What the portal offers is asked once the event loop runs, so that the
     // start does not wait for the session bus.
     QMetaObject::invokeMethod(
@@ -114,9 +111,9 @@ void PortalScreenReader::Stream(int descriptor, std::vector<CastStream> streams)
             this,
             [this, streaming] {
                 if (streaming) {
-                    stalled_.stop();
-                } else if (streams_ && !stalled_.isActive()) {
-                    stalled_.start(limits_.stalled);
+                    stalled_.Stop();
+                } else if (streams_ && !stalled_.Running()) {
+                    stalled_.Start(limits_.stalled);
                 }
             },
             Qt::QueuedConnection);
@@ -126,12 +123,12 @@ void PortalScreenReader::Stream(int descriptor, std::vector<CastStream> streams)
         Fail("PipeWire refused the portal's connection");
         return;
     }
-    firstPicture_.start(limits_.firstPicture);
+    firstPicture_.Start(limits_.firstPicture);
 }
 
 void PortalScreenReader::EndSession() {
-    firstPicture_.stop();
-    stalled_.stop();
+    firstPicture_.Stop();
+    stalled_.Stop();
     streams_.reset();
     if (session_) {
         // Closed now; deleted once control is back in the event loop, as

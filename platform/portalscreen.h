@@ -18,7 +18,6 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QPointer>
-#include <QTimer>
 
 #include <chrono>
 #include <functional>
@@ -88,8 +87,8 @@ private:
     bool startWhenKnown_ = false;
     QPointer<ScreenCastSession> session_;
     std::unique_ptr<PipeWireStreams> streams_;
-    QTimer firstPicture_;
-    QTimer stalled_;
+    TimeLimit firstPicture_;
+    TimeLimit stalled_;
     OwnWindowPointer ownWindows_;
     mutable QPoint lastPointer_; // where the streams last saw the pointer
 };

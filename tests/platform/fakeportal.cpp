@@ -225,7 +225,7 @@ FakePortal::FakePortal(QDBusConnection bus) : bus_(std::move(bus)) {
 }
 
 void FakePortal::WaitUntilServing() const {
-    ASSERT_TRUE(QTest::qWaitFor([this] { return serving_; }, 60'000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return serving_; }, 600'000));
 }
 
 FakePortal::~FakePortal() {
