@@ -1,6 +1,6 @@
 // One pipette tick (sample 7 × 7, magnifier, panel and code update) with the
 // real screen layer, against the floor of one QScreen::grabWindow of the
-// 9 × 9 area the magnifier shows. Runs on an X server (xvfb-run).
+// 9 × 9 area the magnifier shows. Runs on an X server (scripts/with-xvfb).
 #include "app/mainform.h"
 #include "platform/screen.h"
 #include "ratioreporter.h"

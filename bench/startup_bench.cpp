@@ -10,7 +10,7 @@
 // window just ends).
 //
 //   startup_bench <tintorel> <bare_window> <tintorel-setup> <tintorel-launch>
-//   (under xvfb-run)
+//   (under scripts/with-xvfb)
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -205,7 +205,7 @@ int main(int argc, char** argv) {
     }
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
-        std::fprintf(stderr, "no X display: run under xvfb-run\n");
+        std::fprintf(stderr, "no X display: run under scripts/with-xvfb\n");
         return 2;
     }
     setenv("QT_QPA_PLATFORM", "xcb", 1);

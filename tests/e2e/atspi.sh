@@ -7,7 +7,7 @@
 # (a fresh account, stale folders, a misspelt language file) and reads its
 # windows. Every process is ended here.
 #
-#   atspi.sh BUILD_DIR     (run it under xvfb-run)
+#   atspi.sh BUILD_DIR     (run it under scripts/with-xvfb)
 set -euo pipefail
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "$0")" && pwd)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # One scripted session against the real program on an X server (run it
-# under xvfb-run): start with the shipped files, type a code, switch pages,
+# under scripts/with-xvfb): start with the shipped files, type a code, switch pages,
 # change a number, pick a name, confirm the preferences, run the pipette
 # over the screen's background and close the window, which shows the about
 # box; a click on it ends the program. Then check the settings file, the log
