@@ -14,7 +14,7 @@ import time
 import pyatspi
 
 build, work = sys.argv[1], sys.argv[2]
-LIMIT = float(os.environ.get("TINTOREL_WAIT_LIMIT", "120"))
+LIMIT = float(os.environ.get("TINTOREL_WAIT_LIMIT", "300"))
 program = None
 
 

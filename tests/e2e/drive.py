@@ -12,7 +12,7 @@ import subprocess
 import sys
 import time
 
-LIMIT = float(os.environ.get("TINTOREL_WAIT_LIMIT", "120"))
+LIMIT = float(os.environ.get("TINTOREL_WAIT_LIMIT", "300"))
 
 
 class Session:
