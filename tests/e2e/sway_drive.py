@@ -67,6 +67,12 @@ class Program:
                  % (expected, log_text()))
 
     def press(self):
+        """Focuses the main window through Sway (and checks that it has the
+        focus), then clicks the pipette button."""
+        pid = self.process.pid
+        sway("[pid=%d] focus" % pid)
+        wait(lambda: any(node.get("pid") == pid and node.get("focused") for node in nodes()),
+             "the main window's focus")
         x, y, width, height = self.layout["btnCapture"]
         click(*self.spot("btnCapture", width // 2, height // 2))
 

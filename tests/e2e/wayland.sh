@@ -47,7 +47,9 @@ export XDG_CURRENT_DESKTOP=GNOME XDG_SESSION_TYPE=wayland
 # Two monitors of different sizes, side by side as Mutter lays them out;
 # the driver reads their sizes from GNOME_MONITORS.
 export GNOME_MONITORS="640x480 480x360"
-start gnome-shell gnome-shell --headless --wayland --no-x11 \
+# Unsafe mode lets the driver raise and focus windows through the shell's
+# own Eval, rather than hope for where a new window lands.
+start gnome-shell gnome-shell --headless --wayland --no-x11 --unsafe-mode \
     $(printf -- '--virtual-monitor %s ' $GNOME_MONITORS)
 wait_for "[ -S $XDG_RUNTIME_DIR/wayland-0 ]"
 wait_for "has_name session org.gnome.Mutter.ScreenCast"

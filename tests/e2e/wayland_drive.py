@@ -15,6 +15,7 @@ failure.
 
   wayland_drive.py BUILD_DIR WORK_DIR
 """
+import json
 import os
 import struct
 import sys
@@ -238,10 +239,39 @@ def find_window():
     return preview[0] - layout["pnlImage"][0], preview[1] - layout["pnlImage"][1]
 
 
+def shell_eval(code):
+    """Runs JavaScript in the shell (started in unsafe mode for this) and
+    returns its JSON answer, or None where it failed."""
+    ok, answer = call("org.gnome.Shell", "/org/gnome/Shell", "org.gnome.Shell", "Eval",
+                      GLib.Variant("(s)", (code,)))
+    return answer if ok else None
+
+
+def bring_to_front(title):
+    """Raises and focuses the window through the shell itself, and checks
+    that it is focused and above every other: where the compositor places
+    and stacks a new window is not the test's to assume."""
+    code = """(() => {
+        const display = global.display;
+        const all = display.list_all_windows();
+        const ours = all.find(w => w.get_title() === %s);
+        if (!ours)
+            return 'missing';
+        ours.raise();
+        ours.activate(global.get_current_time());
+        const stack = display.sort_windows_by_stacking(all);
+        return ours.has_focus() && stack[stack.length - 1] === ours ? 'front' : 'behind';
+    })()""" % json.dumps(title)
+    wait(lambda: shell_eval(code) == '"front"' and window(title)["has-focus"],
+         "the window %s focused and in front" % title)
+
+
 def press_pipette():
-    """Focuses the main window with a click on a label, then clicks the
-    pipette button once the pointer's hover shows on it (a press that came
-    before the pointer entered would go elsewhere)."""
+    """Brings the main window to the front, clicks a label there (the
+    pointer enters the window), then clicks the pipette button once the
+    pointer's hover shows on it (a press that came before the pointer
+    entered would go elsewhere)."""
+    bring_to_front("Tintorel")
     click(*spot("lblRed"))
     wait(lambda: window("Tintorel")["has-focus"], "the main window's focus")
     edge = spot("btnCapture", 0, 0)
