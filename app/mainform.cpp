@@ -28,6 +28,7 @@
 #include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -297,7 +298,6 @@ QWidget* TMainForm::BuildNamePage() {
     lstName->setSelectionMode(QAbstractItemView::SingleSelection);
     lstName->setEditTriggers(QAbstractItemView::NoEditTriggers);
     lstName->installEventFilter(this);
-    lstName->viewport()->installEventFilter(this);
 
     auto* grid = new QGridLayout(page);
     grid->addWidget(lblFile, 0, 0);
@@ -423,6 +423,12 @@ void TMainForm::ConnectEvents() {
     connect(cboVisual, &QComboBox::activated, this, &TMainForm::VisualSortChanged);
     connect(cboFile, &QComboBox::activated, this, &TMainForm::cboFileChange);
     connect(cboName, &QComboBox::activated, this, &TMainForm::CboNameChanged);
+    // A name is chosen by whatever selects its row (a click, the keys,
+    // type-ahead), or by a click or Enter on the row already shown.
+    connect(lstName->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TMainForm::NameChosen);
+    connect(lstName, &QAbstractItemView::clicked, this, &TMainForm::NameChosen);
+    connect(lstName, &QAbstractItemView::activated, this, &TMainForm::NameChosen);
     connect(pagColorSpace, &QTabWidget::currentChanged, this, [this](int index) {
         // Turning AutoUpdate on brings the plane up to date at once.
         const bool fieldShown = index == PageVisual;
@@ -708,11 +714,14 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == lstName->viewport() && event->type() == QEvent::MouseButtonRelease) {
-        LstNameMouseUp();
-    } else if (watched == lstName && event->type() == QEvent::KeyRelease &&
-               !static_cast<QKeyEvent*>(event)->isAutoRepeat()) {
-        LstNameKeyUp();
+    if (watched == lstName && event->type() == QEvent::FocusIn) {
+        // The keys start from the row that shows the colour's name.
+        const QModelIndexList shown = lstName->selectionModel()->selectedRows();
+        if (!shown.isEmpty() && shown.front() != lstName->currentIndex()) {
+            const QScopedValueRollback byProgram(nameSelectionByProgram_, true);
+            lstName->selectionModel()->setCurrentIndex(shown.front(),
+                                                       QItemSelectionModel::NoUpdate);
+        }
     }
     return QWidget::eventFilter(watched, event);
 }

@@ -110,12 +110,10 @@ public:
     void ColorSelectorChanged();
     void ZComponentChanged();
     void VisualSortChanged();
-    void HtmlChanged() { CodeChanged(html_, visualBasic_); }
-    void VisualBasicChanged() { CodeChanged(visualBasic_, html_); }
+    void HtmlChanged() { CodeChanged(html_); }
+    void VisualBasicChanged() { CodeChanged(visualBasic_); }
     void cboFileChange();
     void CboNameChanged();
-    void LstNameMouseUp();
-    void LstNameKeyUp();
     // A slider page's edit (RgbChanged, HlsChanged, HsvChanged, CmyChanged,
     // CmykChanged all do this), and a range radio button's click (the
     // rdb...Click handlers): `mode` is the button's place in its page's row
@@ -148,8 +146,8 @@ private:
     void UpdateCode(CodeField& field);
     // Reads the field into the current colour, then shows it.
     void ParseCode(CodeField& field);
-    // The user typed into `field`: the colour, the page and `other` follow.
-    void CodeChanged(CodeField& field, CodeField& other);
+    // The user typed into `field`: the colour, and every other form, follow.
+    void CodeChanged(CodeField& field);
 
     // A slider page as built from its row of the slider page table.
     struct SliderPageWidgets {
@@ -185,7 +183,21 @@ private:
     void ApplyPickedColour(std::uint32_t colour);
     // The pipette failed (the log says why), or worked again (empty).
     void PipetteTrouble(const std::string& reason);
+    // The colour of red, green and blue in the class the page shows it in
+    // (RGB for the Name page, which shows the nearest name beside it).
     std::unique_ptr<BColor> ColourForPage(int page, float red, float green, float blue) const;
+    std::unique_ptr<BColor> ColourForPage(int page, PackedColor packed) const;
+
+    // Where an edit came from: the view the user is typing or moving in
+    // keeps what it shows.
+    enum class Edited { Nothing, Panel, Html, VisualBasic };
+    // The one way the current colour changes: `colour` becomes it, and
+    // every view shows it but `edited`. Views never write the colour; only
+    // an edit by the user (or the pipette the user started) comes here.
+    void ShowColour(std::unique_ptr<BColor> colour, Edited edited);
+    // A row of the name list the user chose (a click, the keys, Enter,
+    // type-ahead) becomes the colour.
+    void NameChosen();
 
     // Components, named as the window's design names them. The slider
     // pages' labels, sliders and radio buttons are in sliderPages_.
@@ -229,6 +241,8 @@ private:
     bool iconsLoaded_ = false;
     // True while the program itself changes the active page.
     bool pageChangeByProgram_ = false;
+    // True while the program itself selects the name nearest the colour.
+    bool nameSelectionByProgram_ = false;
 
     std::unique_ptr<ScreenReader> screen_;
     std::function<TAboutBox*()> aboutBox_;

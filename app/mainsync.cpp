@@ -19,8 +19,10 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QItemSelectionModel>
 #include <QListView>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QSlider>
 #include <QStringListModel>
 
@@ -72,12 +74,40 @@ std::unique_ptr<BColor> TMainForm::ColourForPage(int page, float red, float gree
     } else if (page == PageVisual) {
         colour = std::make_unique<BColorHls>(0.f, 0.f, 0.f);
     } else if (page == PageName) {
-        colour = std::make_unique<BColorName>("black");
+        // The page shows the nearest name beside the colour; the colour
+        // stays what it is until the user chooses a name.
+        return std::make_unique<BColorRgb>(red, green, blue);
     } else {
         return nullptr;
     }
     colour->FromRgb(red, green, blue);
     return colour;
+}
+
+std::unique_ptr<BColor> TMainForm::ColourForPage(int page, PackedColor packed) const {
+    const BColorRgb bytes = [packed] {
+        BColorRgb rgb(0, 0, 0);
+        rgb.FromColor(packed);
+        return rgb;
+    }();
+    return ColourForPage(page, bytes.Red(), bytes.Green(), bytes.Blue());
+}
+
+void TMainForm::ShowColour(std::unique_ptr<BColor> colour, Edited edited) {
+    if (!colour) {
+        return;
+    }
+    currentColor_ = std::move(colour);
+    if (edited != Edited::Panel) {
+        UpdatePanel();
+    }
+    UpdatePreview();
+    if (edited != Edited::Html) {
+        UpdateHtmlCode();
+    }
+    if (edited != Edited::VisualBasic) {
+        UpdateVisualBasicCode();
+    }
 }
 
 void TMainForm::ReadPanel() {
@@ -94,24 +124,18 @@ void TMainForm::ReadPanel() {
             hls->FromColor(VisualColorSelector->Color());
             next = std::move(hls);
         } else if (ActivePage() == PageName) {
-            // The row's own bytes: a row shows entry `row` of the list.
-            const int row = lstName->currentIndex().isValid() &&
-                                    lstName->selectionModel()->isSelected(lstName->currentIndex())
-                                ? lstName->currentIndex().row()
-                                : -1;
-            std::string name;
+            // The chosen row's own bytes: a row shows entry `row` of the
+            // list. Without a chosen row the colour stays.
+            const QModelIndexList chosen = lstName->selectionModel()->selectedRows();
+            const int row = chosen.isEmpty() ? -1 : chosen.front().row();
             if (row >= 0 && static_cast<std::size_t>(row) < ColorList().size()) {
-                name = ColorList()[static_cast<std::size_t>(row)].Name;
+                next = std::make_unique<BColorName>(ColorList()[static_cast<std::size_t>(row)].Name);
             }
-            next = std::make_unique<BColorName>(name);
         }
     } catch (const std::bad_alloc&) {
         next.reset(); // the previous colour stays
     }
-    if (next) {
-        currentColor_ = std::move(next);
-    }
-    UpdatePreview();
+    ShowColour(std::move(next), Edited::Panel);
 }
 
 void TMainForm::UpdatePanel() {
@@ -191,8 +215,6 @@ void TMainForm::PanelEdit() {
     }
     const GuardClosed closed(PanelSyncEnabled);
     ReadPanel();
-    UpdateHtmlCode();
-    UpdateVisualBasicCode();
 }
 
 void TMainForm::ColorSelectorChanged() {
@@ -206,11 +228,12 @@ void TMainForm::ZComponentChanged() {
     const GuardClosed closed(PanelSyncEnabled);
     VisualColorSelector->SetZValue(static_cast<float>(tkbZComponent->value() * (1.0 / 255.0)));
     ReadPanel();
-    UpdateHtmlCode();
-    UpdateVisualBasicCode();
 }
 
 void TMainForm::VisualSortChanged() {
+    // A view change: the plane and the Z slider show the colour, which
+    // stays as it is (the Z slider's whole steps must not be read back).
+    const QScopedValueRollback quiet(PanelSyncEnabled, false);
     BColorHls hls(0, 0, 0);
     hls.FromColor(VisualColorSelector->Color());
     float z = 0;
@@ -315,24 +338,22 @@ void TMainForm::UpdateCode(CodeField& field) {
     }
 }
 
-void TMainForm::CodeChanged(CodeField& field, CodeField& other) {
+void TMainForm::CodeChanged(CodeField& field) {
     if (!field.syncEnabled) {
         return;
     }
     const GuardClosed closed(field.syncEnabled);
     ParseCode(field);
-    UpdatePanel();
-    UpdateCode(other);
 }
 
 void TMainForm::ParseCode(CodeField& field) {
     ByteRgb read;
     if (currentColor_ && field.parse(CodeFieldBytes(field.edit->text()), read)) {
-        currentColor_->FromRgb(static_cast<float>(read.red / 255.0),
-                               static_cast<float>(read.green / 255.0),
-                               static_cast<float>(read.blue / 255.0));
+        ShowColour(ColourForPage(ActivePage(), static_cast<float>(read.red / 255.0),
+                                 static_cast<float>(read.green / 255.0),
+                                 static_cast<float>(read.blue / 255.0)),
+                   &field == &html_ ? Edited::Html : Edited::VisualBasic);
     }
-    UpdatePreview();
 }
 
 } // namespace tintorel

@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QListView>
 #include <QPainter>
+#include <QScopedValueRollback>
 #include <QStringListModel>
 #include <QStyleOptionViewItem>
 
@@ -60,6 +61,7 @@ void TMainForm::RefreshNameList() {
     for (const std::string& name : names) {
         rows.append(DisplayText(name));
     }
+    const QScopedValueRollback byProgram(nameSelectionByProgram_, true);
     lstNameRows->setStringList(rows);
     lstName->clearSelection();
     lstName->setCurrentIndex(QModelIndex());
@@ -67,14 +69,35 @@ void TMainForm::RefreshNameList() {
 
 void TMainForm::SelectCurrentName() {
     const BColor* colour = currentColor_.get();
-    if (colour == nullptr || typeid(*colour) != typeid(BColorName)) {
+    if (colour == nullptr) {
         return;
     }
-    const int row = FindColorIndex(static_cast<const BColorName*>(colour)->Name());
-    const QModelIndex index = lstNameRows->index(row, 0);
-    lstName->setCurrentIndex(index);
-    lstName->selectionModel()->select(index, QItemSelectionModel::ClearAndSelect);
-    lstName->scrollTo(index);
+    // The row of a chosen name, else the name nearest the colour: shown,
+    // not taken.
+    std::string name;
+    if (typeid(*colour) == typeid(BColorName)) {
+        name = static_cast<const BColorName*>(colour)->Name();
+    } else {
+        float red = 0, green = 0, blue = 0;
+        colour->ToRgb(red, green, blue);
+        BColorName nearest("");
+        nearest.FromRgb(red, green, blue);
+        name = nearest.Name();
+    }
+    const QModelIndex index = lstNameRows->index(FindColorIndex(name), 0);
+    const QScopedValueRollback byProgram(nameSelectionByProgram_, true);
+    QItemSelectionModel* selection = lstName->selectionModel();
+    // The current row moves only with the focus in the list: a current row
+    // set from code makes a screen reader go to the list, wherever the
+    // focus is.
+    if (lstName->hasFocus()) {
+        selection->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+    } else {
+        selection->select(index, QItemSelectionModel::ClearAndSelect);
+    }
+    if (index.isValid()) {
+        lstName->scrollTo(index);
+    }
 }
 
 void TMainForm::CboNameChanged() {
@@ -83,26 +106,16 @@ void TMainForm::CboNameChanged() {
 }
 
 void TMainForm::cboFileChange() {
-    // Without a current colour (not reachable from the window) the nearest
-    // name to black is taken.
-    float red = 0;
-    float green = 0;
-    float blue = 0;
-    if (currentColor_) {
-        currentColor_->ToRgb(red, green, blue);
-        currentColor_.reset();
-    }
+    // Another list is a view: it shows the name nearest the colour, which
+    // stays as it is.
     LoadSelectedColorFile();
-    auto named = std::make_unique<BColorName>("black");
-    named->FromRgb(red, green, blue);
-    currentColor_ = std::move(named);
     SelectCurrentName();
 }
 
-void TMainForm::LstNameMouseUp() {
-    PanelEdit();
-}
-void TMainForm::LstNameKeyUp() {
+void TMainForm::NameChosen() {
+    if (nameSelectionByProgram_ || ActivePage() != PageName) {
+        return;
+    }
     PanelEdit();
 }
 

@@ -105,10 +105,7 @@ void TMainForm::PipetteTrouble(const std::string& reason) {
 
 void TMainForm::ApplyPickedColour(std::uint32_t colour) {
     if (currentColor_ && colour != currentColor_->ToColor()) {
-        currentColor_->FromColor(colour);
-        UpdatePanel();
-        UpdateHtmlCode();
-        UpdateVisualBasicCode();
+        ShowColour(ColourForPage(ActivePage(), colour), Edited::Nothing);
     }
     UpdatePreview();
 }
@@ -173,11 +170,7 @@ void TMainForm::TimerCalled() {
         return;
     }
     try {
-        if (SamplePipette()) {
-            UpdatePanel();
-            UpdateHtmlCode();
-            UpdateVisualBasicCode();
-        }
+        SamplePipette();
     } catch (...) {
         // A failed tick is dropped; the next one tries again.
     }
@@ -236,7 +229,7 @@ bool TMainForm::SamplePipette() {
                 BColorRgb(sumRed / static_cast<float>(count), sumGreen / static_cast<float>(count),
                           sumBlue / static_cast<float>(count));
             if (sample.ToColor() != currentColor_->ToColor()) {
-                currentColor_->FromColor(sample.ToColor());
+                ShowColour(ColourForPage(ActivePage(), sample.ToColor()), Edited::Nothing);
                 changed = true;
             }
         }

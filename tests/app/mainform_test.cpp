@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QGuiApplication>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -182,7 +183,9 @@ TEST_F(AppTest, TypedCodesSetTheColour) {
     EXPECT_EQ(Preview(), qRgb(255, 255, 255));
 }
 
-TEST_F(AppTest, NamePageSnapsToTheNearestNameAndKeepsTheCodes) {
+// The Name page shows the nearest name beside the colour, which stays until
+// the user chooses a row.
+TEST_F(AppTest, NamePageShowsTheNearestNameAndKeepsTheColour) {
     InstallData();
     TMainForm& form = Start();
     Slider("bstRed")->SetValue(250);
@@ -190,22 +193,24 @@ TEST_F(AppTest, NamePageSnapsToTheNearestNameAndKeepsTheCodes) {
     Slider("bstBlu")->SetValue(240);
     const QString before = Html();
     ShowPage(TMainForm::PageName);
-    const auto* named = dynamic_cast<const BColorName*>(form.CurrentColor());
-    ASSERT_NE(named, nullptr);
-    EXPECT_EQ(named->Name(), "Process magenta");
+    EXPECT_EQ(form.CurrentColor()->ToColor(), 0xF00AFAu);
     EXPECT_EQ(Html(), before);
     auto* list = Child<QListView>("lstName");
-    EXPECT_EQ(list->currentIndex().data().toString(), "Process magenta");
+    const auto shown = [list] {
+        const QModelIndexList rows = list->selectionModel()->selectedRows();
+        return rows.isEmpty() ? QString() : rows.front().data().toString();
+    };
+    EXPECT_EQ(shown(), "Process magenta");
 
-    // Another order re-reads the file and keeps the named colour selected.
+    // Another order re-reads the file and keeps the nearest name shown.
     auto* sorts = Child<QComboBox>("cboName");
     Choose(sorts, SortFile);
-    EXPECT_EQ(list->currentIndex().data().toString(), "Process magenta");
-    EXPECT_EQ(list->currentIndex().row(), 1);
+    EXPECT_EQ(shown(), "Process magenta");
+    EXPECT_EQ(list->selectionModel()->selectedRows().front().row(), 1);
+    EXPECT_EQ(form.CurrentColor()->ToColor(), 0xF00AFAu);
 
     // A click on a row makes it the colour.
     const QModelIndex black = list->model()->index(3, 0);
-    list->setCurrentIndex(black);
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(black).center());
     EXPECT_EQ(dynamic_cast<const BColorName*>(form.CurrentColor())->Name(), "Process black");
     EXPECT_EQ(Html(), "#000000");
@@ -216,17 +221,20 @@ TEST_F(AppTest, NamePageSnapsToTheNearestNameAndKeepsTheCodes) {
               list->currentIndex().data().toString().toStdString());
 }
 
-TEST_F(AppTest, ChangingTheFileSnapsToItsNearestEntry) {
+TEST_F(AppTest, ChangingTheFileShowsItsNearestEntry) {
     InstallData();
     TMainForm& form = Start();
+    Slider("bstRed")->SetValue(65);
     ShowPage(TMainForm::PageName);
     auto* files = Child<QComboBox>("cboFile");
     Choose(files, 1); // web.txt
     EXPECT_EQ(ColorList().size(), 148u);
-    const auto* named = dynamic_cast<const BColorName*>(form.CurrentColor());
-    ASSERT_NE(named, nullptr);
-    EXPECT_EQ(Child<QListView>("lstName")->currentIndex().data().toString(),
-              QString::fromStdString(named->Name()));
+    EXPECT_EQ(form.CurrentColor()->ToColor(), 0x000041u);
+    BColorName nearest("");
+    nearest.FromColor(0x000041u);
+    const QModelIndexList rows = Child<QListView>("lstName")->selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.front().data().toString(), QString::fromStdString(nearest.Name()));
 }
 
 TEST_F(AppTest, ClosingSavesTheStateAndTheNextStartRestoresIt) {

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QItemSelectionModel>
 #include <QTest>
 #include <QToolButton>
 
@@ -359,16 +360,22 @@ TEST_F(PipetteTest, AnUnreadableDesktopDisablesTheButtonAndSaysWhy) {
     EXPECT_FALSE(screen_->Active());
 }
 
-TEST_F(PipetteTest, OnTheNamePageTheNearestNameIsTaken) {
+// On the Name page the sampled colour itself is taken; the list shows the
+// name nearest it.
+TEST_F(PipetteTest, OnTheNamePageTheSampleIsTakenAndItsNearestNameShown) {
     InstallData();
     TMainForm& form = Start();
     ShowPage(TMainForm::PageName);
     screen_->SetCursorPos({250, 5});
     form.btnCaptureClick();
     form.TimerCalled();
-    const auto* named = dynamic_cast<const BColorName*>(form.CurrentColor());
-    ASSERT_NE(named, nullptr);
-    EXPECT_EQ(named->Name(), "Overprint red");
+    const QRgb pixel = screenImage_.pixel(250, 5);
+    EXPECT_EQ(Html(), QColor(pixel).name());
+    EXPECT_EQ(form.CurrentColor()->ToColor(),
+              static_cast<PackedColor>(qRed(pixel) | qGreen(pixel) << 8 | qBlue(pixel) << 16));
+    const QModelIndexList rows = Child<QListView>("lstName")->selectionModel()->selectedRows();
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_EQ(rows.front().data().toString(), "Overprint red");
 }
 
 TEST_F(PipetteTest, AnUnreadableScreenSamplesAndDrawsNothing) {
