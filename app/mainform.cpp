@@ -10,6 +10,7 @@
 #include "colour/colorcodes.h"
 #include "colourlist/colorname.h"
 #include "controls/accessible.h"
+#include "controls/codeedit.h"
 #include "controls/colorselector.h"
 #include "controls/glyphs.h"
 #include "controls/metrics.h"
@@ -339,10 +340,10 @@ QLayout* TMainForm::BuildSideColumn() {
     bevel->setContentsMargins(QMargins());
     bevel->addWidget(pnlImage);
 
-    edtHtml = Named(new QLineEdit(this), "edtHtml");
-    edtHtml->setMaxLength(7);
-    edtVisualBasic = Named(new QLineEdit(this), "edtVisualBasic");
-    edtVisualBasic->setMaxLength(8);
+    // No length limit: a longer paste stays whole and is refused whole,
+    // never cut into another colour.
+    edtHtml = Named(new BCodeEdit(this), "edtHtml");
+    edtVisualBasic = Named(new BCodeEdit(this), "edtVisualBasic");
     html_ = {edtHtml, false, HtmlCode, &tintorel::ParseHtmlCode};
     visualBasic_ = {edtVisualBasic, false, VisualBasicCode, &tintorel::ParseVisualBasicCode};
     // A hidden code keeps its room: the window does not change its size

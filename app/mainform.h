@@ -34,6 +34,7 @@ class QToolButton;
 
 namespace tintorel {
 
+class BCodeEdit;
 class BColorSelector;
 class BSliderNText;
 class PreviewImage;
@@ -137,7 +138,7 @@ private:
     // VisualBasicSyncEnabled for the Visual Basic one; open while true),
     // its text form and its reader.
     struct CodeField {
-        QLineEdit* edit = nullptr;
+        BCodeEdit* edit = nullptr;
         bool syncEnabled = false;
         std::string (*format)(float red, float green, float blue) = nullptr;
         bool (*parse)(const std::string& text, ByteRgb& read) = nullptr;
@@ -217,8 +218,8 @@ private:
     QToolButton* btnPref = nullptr;
     QFrame* pnlBevel = nullptr;
     PreviewImage* pnlImage = nullptr;
-    QLineEdit* edtHtml = nullptr;
-    QLineEdit* edtVisualBasic = nullptr;
+    BCodeEdit* edtHtml = nullptr;
+    BCodeEdit* edtVisualBasic = nullptr;
     QPushButton* cmdOk = nullptr;
     QPushButton* cmdCancel = nullptr;
     QTimer* timTimer = nullptr;

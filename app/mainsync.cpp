@@ -8,6 +8,7 @@
 #include "colour/colorcodes.h"
 #include "colourlist/colorfile.h"
 #include "colourlist/colorname.h"
+#include "controls/codeedit.h"
 #include "controls/colorselector.h"
 #include "controls/radio.h"
 #include "controls/sliderntext.h"
@@ -335,6 +336,7 @@ void TMainForm::UpdateCode(CodeField& field) {
         float r = 0, g = 0, b = 0;
         currentColor_->ToRgb(r, g, b);
         field.edit->setText(QString::fromStdString(field.format(r, g, b)));
+        field.edit->SetAccepted(true);
     }
 }
 
@@ -348,7 +350,10 @@ void TMainForm::CodeChanged(CodeField& field) {
 
 void TMainForm::ParseCode(CodeField& field) {
     ByteRgb read;
-    if (currentColor_ && field.parse(CodeFieldBytes(field.edit->text()), read)) {
+    // A text that is not a colour stays as typed, marked; the colour stays.
+    const bool accepted = field.parse(CodeFieldBytes(field.edit->text()), read);
+    field.edit->SetAccepted(accepted);
+    if (currentColor_ && accepted) {
         ShowColour(ColourForPage(ActivePage(), static_cast<float>(read.red / 255.0),
                                  static_cast<float>(read.green / 255.0),
                                  static_cast<float>(read.blue / 255.0)),

@@ -4,6 +4,7 @@
 
 #include "app/previewimage.h"
 #include "app/sliderpages.h"
+#include "controls/codeedit.h"
 #include "controls/colorselector.h"
 #include "controls/sliderntext.h"
 #include "controls/uitext.h"
@@ -111,6 +112,9 @@ void TMainForm::ApplyMainTexts() {
              cboName->setCurrentIndex(nameIndex);
          }},
         {"MainNameColor", caption(lblColorList)},
+        {"MainHtmlRejected", [this](const QString& text) { edtHtml->SetRejectedHint(text); }},
+        {"MainVbRejected",
+         [this](const QString& text) { edtVisualBasic->SetRejectedHint(text); }},
     };
     for (const SliderPageWidgets& page : sliderPages_) {
         apply.emplace(page.entry->tabKey, tab(page.entry->page));

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstdio>
+#include <string_view>
 
 namespace tintorel {
 
@@ -46,60 +47,75 @@ std::string VisualBasicCode(float red, float green, float blue) {
     return text.data();
 }
 
-bool ParseHtmlCode(const std::string& text, ByteRgb& colour) {
-    if (text.empty() || text[0] != '#') {
-        return false;
+namespace {
+
+// The text without the white space around it.
+std::string_view Trimmed(std::string_view text) {
+    while (!text.empty() && IsSpaceC(text.front())) {
+        text.remove_prefix(1);
     }
-    for (std::size_t i = 1; i < text.size(); ++i) {
-        if (HexDigitValue(text[i]) < 0) {
+    while (!text.empty() && IsSpaceC(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool AllHexDigits(std::string_view text) {
+    for (const char c : text) {
+        if (HexDigitValue(c) < 0) {
             return false;
         }
     }
-    const auto pair = [&text](std::size_t hi, std::size_t lo) {
-        return HexDigitValue(text[hi]) * 16 + HexDigitValue(text[lo]);
+    return true;
+}
+
+} // namespace
+
+bool ParseHtmlCode(const std::string& text, ByteRgb& colour) {
+    std::string_view digits = Trimmed(text);
+    if (!digits.empty() && digits.front() == '#') {
+        digits.remove_prefix(1);
+    } else if (digits.size() != 6) {
+        return false; // without the "#", only the six digits are unambiguous
+    }
+    if (!AllHexDigits(digits)) {
+        return false;
+    }
+    const auto pair = [digits](std::size_t hi, std::size_t lo) {
+        return HexDigitValue(digits[hi]) * 16 + HexDigitValue(digits[lo]);
     };
-    if (text.size() == 7) {
-        colour = {pair(1, 2), pair(3, 4), pair(5, 6)};
+    if (digits.size() == 6) {
+        colour = {pair(0, 1), pair(2, 3), pair(4, 5)};
         return true;
     }
-    if (text.size() == 4) {
-        colour = {pair(1, 1), pair(2, 2), pair(3, 3)};
+    if (digits.size() == 3) {
+        colour = {pair(0, 0), pair(1, 1), pair(2, 2)};
         return true;
     }
     return false;
 }
 
 bool ParseVisualBasicCode(const std::string& text, ByteRgb& colour) {
-    if (text.size() < 3 || text.size() > 8 || text[0] != '&' || text[1] != 'H') {
+    std::string_view digits = Trimmed(text);
+    if (digits.size() < 3 || digits[0] != '&' || (digits[1] != 'H' && digits[1] != 'h')) {
         return false;
     }
-    std::size_t at = 2;
-    while (at < text.size() && IsSpaceC(text[at])) {
-        ++at;
+    digits.remove_prefix(2);
+    if (digits.back() == '&') {
+        digits.remove_suffix(1);
     }
-    bool negative = false;
-    if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-        negative = text[at] == '-';
-        ++at;
+    if (digits.empty() || digits.size() > 8 || !AllHexDigits(digits)) {
+        return false;
     }
     std::uint32_t value = 0;
-    bool digits = false;
-    for (; at < text.size() && HexDigitValue(text[at]) >= 0; ++at) {
-        value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(text[at]));
-        digits = true;
+    for (const char c : digits) {
+        value = value * 16 + static_cast<std::uint32_t>(HexDigitValue(c));
     }
-    if (!digits) {
+    if (value > 0xFFFFFFu) {
         return false;
     }
-    if (negative) {
-        value = 0u - value;
-    }
-    std::array<char, 16> hex{};
-    std::snprintf(hex.data(), hex.size(), "%6.6x", value);
-    const auto pair = [&hex](std::size_t at) {
-        return HexDigitValue(hex[at]) * 16 + HexDigitValue(hex[at + 1]);
-    };
-    colour = {pair(4), pair(2), pair(0)};
+    colour = {static_cast<int>(value & 0xFF), static_cast<int>((value >> 8) & 0xFF),
+              static_cast<int>((value >> 16) & 0xFF)};
     return true;
 }
 

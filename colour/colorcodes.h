@@ -25,13 +25,15 @@ std::string HtmlCode(float red, float green, float blue);
 // "&H%x" of r + 256 × g + 65536 × b, each byte as in HtmlCode.
 std::string VisualBasicCode(float red, float green, float blue);
 
-// "#rrggbb" or "#rgb" (each digit doubled), hexadecimal digits of either
-// case, nothing else. False for anything incomplete or invalid.
+// What people paste, taken whole or not at all: white space around the
+// text is trimmed; then "#rrggbb", "#rgb" (each digit doubled) or "rrggbb"
+// without the "#", hexadecimal digits of either case. False for anything
+// else, incomplete or longer: a longer text is never cut into a colour.
 bool ParseHtmlCode(const std::string& text, ByteRgb& colour);
-// "&H" (capital H), then optional white space, an optional sign and
-// hexadecimal digits, 3 to 8 characters in all; a minus sign negates modulo
-// 2^32 and the first six digits of the zero-padded value are blue, green,
-// red. False when no digit can be read.
+// White space around the text trimmed; then "&H" or "&h", one to eight
+// hexadecimal digits of a value up to ffffff (blue in the high byte), and
+// optionally Visual Basic's "&" suffix of a Long. False for anything else:
+// a larger value (a system colour such as &H80000005) is not a colour.
 bool ParseVisualBasicCode(const std::string& text, ByteRgb& colour);
 
 } // namespace tintorel

@@ -5,9 +5,12 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStyleOptionFocusRect>
@@ -66,6 +69,44 @@ void BTrackBar::SetMax(int value) {
     }
 }
 
+void BNumberEdit::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Paste)) {
+        Paste(QClipboard::Clipboard);
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void BNumberEdit::mouseReleaseEvent(QMouseEvent* event) {
+    // The middle button pastes the selection on X11.
+    if (event->button() == Qt::MiddleButton &&
+        QGuiApplication::clipboard()->supportsSelection()) {
+        Paste(QClipboard::Selection);
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+}
+
+void BNumberEdit::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = createStandardContextMenu();
+    if (QAction* paste = menu->findChild<QAction*>(QStringLiteral("edit-paste"))) {
+        paste->disconnect();
+        connect(paste, &QAction::triggered, this, [this] { Paste(QClipboard::Clipboard); });
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void BNumberEdit::Paste(QClipboard::Mode mode) {
+    if (isReadOnly()) {
+        return;
+    }
+    const QString text = QGuiApplication::clipboard()->text(mode);
+    if (!acceptPaste || !acceptPaste(text)) {
+        QApplication::beep();
+    }
+}
+
 BSliderNText::BSliderNText(QWidget* parent)
     : QWidget(parent), slider_(new BTrackBar(this)), edit_(new BNumberEdit(this)) {
     slider_->setGeometry(0, 0, 50, 30);
@@ -85,6 +126,19 @@ BSliderNText::BSliderNText(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
     setFocusProxy(slider_);
     edit_->installEventFilter(this);
+    // A paste is taken whole when it is a whole number on the scale, and
+    // refused otherwise: "12.5" must not become 12, nor "0x10" 0.
+    edit_->setAcceptDrops(false);
+    edit_->acceptPaste = [this](const QString& text) {
+        int value = 0;
+        if (!editorEnabled_ || !ParseWholeNumber(text.toStdString(), value) ||
+            value < minValue_ || value > maxValue_) {
+            return false;
+        }
+        // As if the number had been typed: one notification.
+        edit_->setText(QString::number(value));
+        return true;
+    };
 }
 
 bool BSliderNText::eventFilter(QObject* watched, QEvent* event) {

@@ -3,9 +3,12 @@
 // control knows nothing of colours, its owner decides the ranges.
 #pragma once
 
+#include <QClipboard>
 #include <QLineEdit>
 #include <QSlider>
 #include <QWidget>
+
+#include <functional>
 
 namespace tintorel {
 
@@ -29,10 +32,23 @@ protected:
 
 // The number beside the slider: a one-line edit of its own class, so that
 // screen readers are told of it as the spin box it works as.
+// The number beside a slider. Typed keys go through the control's own
+// normalising; a paste (the keys, the middle button, the menu) is taken
+// only when `acceptPaste` takes it whole, and is otherwise refused.
 class BNumberEdit : public QLineEdit {
     Q_OBJECT
 public:
     using QLineEdit::QLineEdit;
+
+    std::function<bool(const QString& text)> acceptPaste;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void Paste(QClipboard::Mode mode);
 };
 
 class BSliderNText : public QWidget {

@@ -1,5 +1,6 @@
 #include "locale/language.h"
 
+#include "locale/texttables.h"
 #include "util/utilfile.h"
 #include "util/utilstring.h"
 
@@ -45,6 +46,9 @@ std::string LookupText(const std::string& key) {
         if (item.key == key) {
             return item.text;
         }
+    }
+    if (const char* later = LaterKeyText(key.c_str())) {
+        return later;
     }
     return kMissingText;
 }

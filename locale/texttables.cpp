@@ -4,12 +4,13 @@
 #include "version.h"
 
 #include <array>
+#include <string_view>
 
 namespace tintorel {
 
 namespace {
 
-constexpr std::array<TextKey, 63> kMain = {{
+constexpr std::array<TextKey, 65> kMain = {{
     {"MainTitle", "Tintorel"},
     {"MainOk", "&OK"},
     {"MainCancel", "&Cancel"},
@@ -73,6 +74,8 @@ constexpr std::array<TextKey, 63> kMain = {{
     {"MainNameSort7", "By growing green"},
     {"MainNameSort8", "By growing blue"},
     {"MainNameColor", "&Color name list"},
+    {"MainHtmlRejected", "Not a color: the web code takes #rrggbb, #rgb or rrggbb."},
+    {"MainVbRejected", "Not a color: the Visual Basic code takes &Hbbggrr, up to &Hffffff."},
 }};
 
 constexpr std::array<TextKey, 20> kParam = {{
@@ -114,6 +117,20 @@ std::span<const TextKey> ParamTextKeys() {
 }
 std::span<const TextKey> AboutTextKeys() {
     return kAbout;
+}
+
+const char* LaterKeyText(const char* key) {
+    static constexpr std::array<const char*, 2> kLater{"MainHtmlRejected", "MainVbRejected"};
+    for (const char* later : kLater) {
+        if (std::string_view(later) == key) {
+            for (const TextKey& text : kMain) {
+                if (std::string_view(text.key) == key) {
+                    return text.builtIn;
+                }
+            }
+        }
+    }
+    return nullptr;
 }
 
 void LoadBuiltInTexts() {

@@ -12,9 +12,14 @@ struct TextKey {
     const char* builtIn;
 };
 
-std::span<const TextKey> MainTextKeys();  // 63 keys
+std::span<const TextKey> MainTextKeys();  // 65 keys
 std::span<const TextKey> ParamTextKeys(); // 20 keys
 std::span<const TextKey> AboutTextKeys(); // 3 keys
+
+// The built-in English text of a key added since the first language files
+// were written, or null: a user's own file that lacks such a key shows
+// this text rather than "<-->".
+const char* LaterKeyText(const char* key);
 
 // Fills the language table with the built-in English text of every key of
 // the three windows: the last resort when no language file can be read.

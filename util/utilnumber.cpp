@@ -81,6 +81,41 @@ long TextToLong(const std::string& text, bool* overflow) {
     return value;
 }
 
+bool ParseWholeNumber(const std::string& text, int& value) {
+    std::size_t at = 0;
+    std::size_t end = text.size();
+    while (at < end && IsSpaceC(text[at])) {
+        ++at;
+    }
+    while (end > at && IsSpaceC(text[end - 1])) {
+        --end;
+    }
+    bool negative = false;
+    if (at < end && (text[at] == '+' || text[at] == '-')) {
+        negative = text[at] == '-';
+        ++at;
+    }
+    if (at == end) {
+        return false;
+    }
+    long long number = 0;
+    for (; at < end; ++at) {
+        if (text[at] < '0' || text[at] > '9') {
+            return false;
+        }
+        number = number * 10 + (text[at] - '0');
+        if (number > static_cast<long long>(INT_MAX) + 1) {
+            return false;
+        }
+    }
+    number = negative ? -number : number;
+    if (number < INT_MIN || number > INT_MAX) {
+        return false;
+    }
+    value = static_cast<int>(number);
+    return true;
+}
+
 int TruncToInt(double value) {
     if (std::isnan(value)) {
         return 0;

@@ -42,6 +42,11 @@ double TextToReal(const std::string& text, bool* overflow = nullptr);
 // set to whether that happened.
 long TextToLong(const std::string& text, bool* overflow = nullptr);
 
+// A whole number and nothing else: white space around it, an optional
+// sign, decimal digits. False for anything else ("12.5", "1e2", "0x10",
+// "12a", "") and for a number beyond the int range.
+bool ParseWholeNumber(const std::string& text, int& value);
+
 // Truncation toward zero with a defined result for every double: NaN gives 0
 // and values beyond the int range give INT_MIN or INT_MAX.
 int TruncToInt(double value);

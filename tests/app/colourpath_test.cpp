@@ -7,8 +7,11 @@
 #include "colour/colorcodes.h"
 #include "colourlist/colorname.h"
 #include "colourlist/colorsort.h"
+#include "controls/codeedit.h"
 
+#include <QAccessible>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QItemSelectionModel>
 #include <QToolButton>
 
@@ -40,6 +43,20 @@ protected:
             EXPECT_EQ(Slider("bstRed")->Value(), static_cast<int>(packed & 0xFF));
             EXPECT_EQ(Slider("bstGrn")->Value(), static_cast<int>((packed >> 8) & 0xFF));
             EXPECT_EQ(Slider("bstBlu")->Value(), static_cast<int>((packed >> 16) & 0xFF));
+        }
+    }
+    // After a paste into `pasted`: the colour is `packed`, shown by the
+    // other code field and the preview.
+    void ExpectColourAndOtherField(PackedColor packed, const std::string& pasted) const {
+        EXPECT_EQ(form_->CurrentColor()->ToColor(), packed);
+        EXPECT_EQ(Preview(), Shown(packed));
+        // A marked text in the other field is the user's, kept until the
+        // colour changes.
+        const float r = Byte(packed, 0), g = Byte(packed, 8), b = Byte(packed, 16);
+        if (pasted == "edtHtml" && Child<BCodeEdit>("edtVisualBasic")->Accepted()) {
+            EXPECT_EQ(Vb().toStdString(), VisualBasicCode(r, g, b));
+        } else if (pasted != "edtHtml" && Child<BCodeEdit>("edtHtml")->Accepted()) {
+            EXPECT_EQ(Html().toStdString(), HtmlCode(r, g, b));
         }
     }
     // A page chosen as a user does: Ctrl+Tab until it is up.
@@ -247,6 +264,66 @@ TEST_F(ColourPathTest, ViewsNeverChangeTheColour) {
     }
     Close();
     EXPECT_EQ(BColorRgb(ReadRed(), ReadGreen(), ReadBlue()).ToColor(), last);
+}
+
+} // namespace
+} // namespace tintorel
+
+namespace tintorel {
+namespace {
+
+// Texts pasted into each code field: a colour is taken whole; anything else
+// stays as pasted, framed in the error colour and described to screen
+// readers, and the colour stays.
+TEST_F(ColourPathTest, PastedCodesAreTakenWholeOrMarked) {
+    InstallData();
+    TMainForm& form = Start();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    const struct {
+        const char* field;
+        const char* pasted;
+        bool taken;
+        PackedColor colour; // when taken
+    } cases[] = {
+        {"edtHtml", "#3366cc", true, 0xCC6633},
+        {"edtHtml", " #123456 ", true, 0x563412},
+        {"edtHtml", "a0b1c2", true, 0xC2B1A0},
+        {"edtHtml", "#ABC", true, 0xCCBBAA},
+        {"edtHtml", "#12345678", false, 0},
+        {"edtHtml", "0x123456", false, 0},
+        {"edtHtml", "rgb(1,2,3)", false, 0},
+        {"edtVisualBasic", "&H1000000", false, 0},
+        {"edtVisualBasic", "&H80000005", false, 0},
+        {"edtVisualBasic", "&hccbbaa", true, 0xCCBBAA},
+        {"edtVisualBasic", "&HFF&", true, 0x0000FF},
+        {"edtVisualBasic", "#112233", false, 0},
+    };
+    PackedColor colour = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.field) + " <- " + c.pasted);
+        auto* edit = Child<BCodeEdit>(c.field);
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        edit->setFocus();
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(edit->text(), QString::fromLatin1(c.pasted)); // whole, never cut
+        if (c.taken) {
+            colour = c.colour;
+        }
+        ExpectColourAndOtherField(colour, c.field);
+        EXPECT_EQ(edit->Accepted(), c.taken);
+        // For the eye: the field's border in the error colour, read back
+        // from its picture; for the ear: a description of what it takes.
+        const QImage picture = edit->grab().toImage();
+        EXPECT_EQ(picture.pixelColor(1, picture.height() / 2) == edit->ErrorColour(), !c.taken);
+        const QString description = QAccessible::queryAccessibleInterface(edit)->text(
+            QAccessible::Description);
+        EXPECT_EQ(description.startsWith("Not a color"), !c.taken) << description.toStdString();
+    }
+    // The colour written into a marked field clears its mark.
+    Slider("bstRed")->SetValue(9);
+    EXPECT_TRUE(Child<BCodeEdit>("edtVisualBasic")->Accepted());
 }
 
 } // namespace

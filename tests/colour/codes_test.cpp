@@ -2,7 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace tintorel {
+
+void PrintTo(const ByteRgb& colour, std::ostream* out) {
+    *out << colour.red << ", " << colour.green << ", " << colour.blue;
+}
+
 namespace {
 
 TEST(ColourCodes, WrittenWithTruncatedBytes) {
@@ -29,7 +36,8 @@ TEST(ColourCodes, WrittenWithTruncatedBytes) {
     }
 }
 
-TEST(ColourCodes, HtmlReadsSevenOrFourCharacters) {
+// What a user types or pastes is taken whole or not at all.
+TEST(ColourCodes, HtmlReadsAWholeCodeOrNothing) {
     const struct {
         const char* text;
         bool read;
@@ -37,53 +45,61 @@ TEST(ColourCodes, HtmlReadsSevenOrFourCharacters) {
     } cases[] = {
         {"#ABC", true, {170, 187, 204}},
         {"#aabbcc", true, {170, 187, 204}},
+        {"#FF8000", true, {255, 128, 0}},
+        {"123456", true, {0x12, 0x34, 0x56}}, // six digits without the "#"
+        {" #abc", true, {170, 187, 204}},     // spaces around a paste are trimmed
+        {"\t#123456 \n", true, {0x12, 0x34, 0x56}},
         {"#12", false, {}},
         {"#12345g", false, {}},
         {"#1234", false, {}},
-        {"123456", false, {}},
-        {" #abc", false, {}},
-        {"#abc ", false, {}},
-        {"#FF8000", true, {255, 128, 0}},
+        {"#12345678", false, {}}, // longer: not cut into #123456
+        {"#1234567", false, {}},
+        {"abc", false, {}}, // three digits without "#" could be anything
+        {"0x123456", false, {}},
+        {"rgb(1,2,3)", false, {}},
+        {"# 123456", false, {}},
+        {"##123456", false, {}},
         {"", false, {}},
+        {"   ", false, {}},
     };
     for (const auto& c : cases) {
         ByteRgb colour{1, 2, 3};
         EXPECT_EQ(ParseHtmlCode(c.text, colour), c.read) << c.text;
-        if (c.read) {
-            EXPECT_EQ(colour.red, c.colour.red) << c.text;
-            EXPECT_EQ(colour.green, c.colour.green) << c.text;
-            EXPECT_EQ(colour.blue, c.colour.blue) << c.text;
-        }
+        EXPECT_EQ(colour, c.read ? c.colour : (ByteRgb{1, 2, 3})) << c.text;
     }
 }
 
-TEST(ColourCodes, VisualBasicReadsBlueInTheHighByte) {
+TEST(ColourCodes, VisualBasicReadsAWholeLiteralOrNothing) {
     const struct {
         const char* text;
         bool read;
         ByteRgb colour;
     } cases[] = {
         {"&HFF", true, {255, 0, 0}},
-        {"&hFF", false, {}},
-        {"&H", false, {}},
-        {"&Hzz", false, {}},
-        {"&H1z", true, {1, 0, 0}},
-        {"&H-1", true, {255, 255, 255}},
+        {"&hFF", true, {255, 0, 0}}, // either case
         {"&Hccbbaa", true, {170, 187, 204}},
-        {"&H ff00", true, {0, 255, 0}},
-        {"&H+ff0000", false, {}},
-        {"&H+ff00", true, {0, 255, 0}},
+        {"&HCCBBAA&", true, {170, 187, 204}}, // a Long's suffix
+        {"&H00ccbbaa", true, {170, 187, 204}},
+        {" &H0 ", true, {0, 0, 0}},
+        {"&Hffffff", true, {255, 255, 255}},
+        {"&H1000000", false, {}},  // not cut to &H100000
+        {"&H80000005", false, {}}, // a system colour, not navy
+        {"&H", false, {}},
+        {"&H&", false, {}},
+        {"&Hzz", false, {}},
+        {"&H1z", false, {}},
+        {"&H-1", false, {}},
+        {"&H+ff", false, {}},
+        {"&H ff00", false, {}},
         {"H&ff", false, {}},
-        {"&H-ff", true, {255, 255, 255}},
+        {"&Hff&&", false, {}},
+        {"&H000000001", false, {}},
+        {"", false, {}},
     };
     for (const auto& c : cases) {
-        ByteRgb colour{};
+        ByteRgb colour{1, 2, 3};
         EXPECT_EQ(ParseVisualBasicCode(c.text, colour), c.read) << c.text;
-        if (c.read) {
-            EXPECT_EQ(colour.red, c.colour.red) << c.text;
-            EXPECT_EQ(colour.green, c.colour.green) << c.text;
-            EXPECT_EQ(colour.blue, c.colour.blue) << c.text;
-        }
+        EXPECT_EQ(colour, c.read ? c.colour : (ByteRgb{1, 2, 3})) << c.text;
     }
 }
 

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -258,6 +260,31 @@ TEST(BSliderNText, KeysStepByOneAndByThePage) {
     }
     EXPECT_FALSE(changes.values.empty());
     EXPECT_EQ(changes.values.back(), 0);
+}
+
+// A paste is taken whole when it is a whole number on the scale, and
+// refused otherwise: the number and the value stay, and nothing is sent.
+TEST(BSliderNText, PastesAreTakenWholeOrRefused) {
+    const struct {
+        const char* pasted;
+        int value; // after the paste, from 40
+    } cases[] = {
+        {"12", 12},  {" 200 ", 200}, {"255", 255}, {"0", 0},    {"12.5", 40},
+        {"1e2", 40}, {"0x10", 40},   {"256", 40},  {"-1", 40},  {"", 40},
+        {"12a", 40}, {"99999999999", 40},
+    };
+    for (const auto& c : cases) {
+        BSliderNText control;
+        control.resize(209, 22);
+        control.SetValue(40);
+        Changes changes(control);
+        QGuiApplication::clipboard()->setText(QString::fromLatin1(c.pasted));
+        control.Editor()->selectAll();
+        QTest::keyClick(control.Editor(), Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(control.Value(), c.value) << c.pasted;
+        EXPECT_EQ(control.Editor()->text(), QString::number(c.value)) << c.pasted;
+        EXPECT_EQ(changes.values.size(), c.value != 40 ? 1u : 0u) << c.pasted;
+    }
 }
 
 // The focused slider is drawn differently from an unfocused one.

@@ -51,6 +51,27 @@ TEST(TextToLong, ReadsDecimalPrefixAndSaturates) {
 
 // The desktop's locale is set for the whole process; numbers in files must
 // read the same under a locale whose decimal mark is a comma.
+TEST(ParseWholeNumber, TakesAWholeNumberAndNothingElse) {
+    const struct {
+        const char* text;
+        bool read;
+        int value;
+    } cases[] = {
+        {"12", true, 12},       {" 12 ", true, 12},      {"+7", true, 7},
+        {"-40", true, -40},     {"007", true, 7},        {"2147483647", true, INT_MAX},
+        {"-2147483648", true, INT_MIN},
+        {"2147483648", false, 0}, {"-2147483649", false, 0}, {"99999999999999999999", false, 0},
+        {"12.5", false, 0},     {"1e2", false, 0},       {"0x10", false, 0},
+        {"12a", false, 0},      {"", false, 0},          {"-", false, 0},
+        {"+ 1", false, 0},      {"1 2", false, 0},       {"--1", false, 0},
+    };
+    for (const auto& c : cases) {
+        int value = -99;
+        EXPECT_EQ(ParseWholeNumber(c.text, value), c.read) << c.text;
+        EXPECT_EQ(value, c.read ? c.value : -99) << c.text;
+    }
+}
+
 TEST(TextToReal, IgnoresTheProcessLocale) {
     const std::string previous = std::setlocale(LC_ALL, nullptr);
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) {

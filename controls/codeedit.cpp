@@ -1,0 +1,46 @@
+#include "controls/codeedit.h"
+
+#include <QPainter>
+
+namespace tintorel {
+
+BCodeEdit::BCodeEdit(QWidget* parent) : QLineEdit(parent) {}
+
+void BCodeEdit::SetRejectedHint(const QString& hint) {
+    hint_ = hint;
+    Describe();
+}
+
+void BCodeEdit::SetAccepted(bool accepted) {
+    if (accepted == accepted_) {
+        return;
+    }
+    accepted_ = accepted;
+    Describe();
+    update();
+}
+
+void BCodeEdit::Describe() {
+    // Setting the description tells the accessibility bus of the change.
+    setAccessibleDescription(accepted_ ? QString() : hint_);
+}
+
+QColor BCodeEdit::ErrorColour() const {
+    // A red that reads at 4.5:1 or more against white and against the dark
+    // greys dark styles give their fields.
+    return palette().color(QPalette::Base).lightness() >= 128 ? QColor(0xb0, 0x1a, 0x24)
+                                                              : QColor(0xff, 0x80, 0x70);
+}
+
+void BCodeEdit::paintEvent(QPaintEvent* event) {
+    QLineEdit::paintEvent(event);
+    if (accepted_) {
+        return;
+    }
+    QPainter painter(this);
+    painter.setPen(QPen(ErrorColour(), 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(QRectF(rect()).adjusted(1, 1, -1, -1));
+}
+
+} // namespace tintorel
