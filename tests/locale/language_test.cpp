@@ -70,6 +70,20 @@ TEST_F(LanguageTest, FolderWithOrWithoutSlash) {
     EXPECT_EQ(LoadLanguageFile(folder_.Path().string(), "lang.txt"), 1);
 }
 
+// A user's own file written before a text was added shows that text in
+// English; a key the windows had from the start still shows "<-->".
+TEST_F(LanguageTest, KeysAddedLaterFallBackToEnglish) {
+    ASSERT_EQ(Load("MainTitle\tFarben\n"), 1);
+    EXPECT_EQ(LookupText("MainHtmlRejected"),
+              "Not a color: the web code takes #rrggbb, #rgb or rrggbb.");
+    EXPECT_EQ(LookupText("MainVbRejected"), LaterKeyText("MainVbRejected"));
+    EXPECT_EQ(LookupText("MainOk"), "<-->");
+    EXPECT_EQ(LaterKeyText("MainOk"), nullptr);
+    // A file that has the key keeps its own text.
+    ASSERT_EQ(Load("MainHtmlRejected\tKeine Farbe\n"), 1);
+    EXPECT_EQ(LookupText("MainHtmlRejected"), "Keine Farbe");
+}
+
 // Every shipped language gives every window text, and no key besides.
 TEST(ShippedLanguages, DefineExactlyTheWindowKeys) {
     std::set<std::string> keys;
