@@ -5,6 +5,8 @@
 #include "settings/params.h"
 #include "settings/setup.h"
 
+#include <cstdlib>
+
 namespace tintorel {
 
 namespace {
@@ -49,13 +51,18 @@ std::vector<std::string> LoadLanguage() {
     }
     const std::string why = file.empty() ? "the setting LocaleFile is missing or empty"
                                          : "the language file " + file + " cannot be read";
-    if (LoadLanguageFile(shipped, "english.txt") > 0) {
-        notes.push_back("Using " + shipped + "english.txt: " + why);
-    } else {
-        LoadBuiltInTexts();
-        notes.push_back("Using the built-in English texts: " + why + ", nor can " + shipped +
-                        "english.txt");
+    // The user's locale picks the shipped file, as the set-up step does;
+    // then English; then the texts built into the program.
+    const std::string forLocale = LanguageFileForLocale(std::getenv);
+    for (const std::string& shippedFile : {forLocale, std::string("english.txt")}) {
+        if (LoadLanguageFile(shipped, shippedFile) > 0) {
+            notes.push_back("Using " + shipped + shippedFile + ": " + why);
+            return notes;
+        }
     }
+    LoadBuiltInTexts();
+    notes.push_back("Using the built-in English texts: " + why + ", nor can " + shipped +
+                    forLocale + " or english.txt");
     return notes;
 }
 

@@ -10,6 +10,7 @@
 #include "controls/uitext.h"
 #include "log/log.h"
 #include "settings/params.h"
+#include "settings/setup.h"
 #include "util/utilnumber.h"
 
 #include <QComboBox>
@@ -33,8 +34,10 @@ void TMainForm::FillColorFileList() {
     for (const std::string& name : ListColorFiles(dir)) {
         cboFile->addItem(FileNameText(name));
     }
-    std::string stored;
-    ReadColorFile(stored);
+    // No list chosen yet (a first start without the set-up step): the web
+    // colours, as after the set-up step.
+    const std::string stored =
+        Exists(setting::ColorFile) ? Read(setting::ColorFile) : std::string(kFirstColourFile);
     const QString wanted = FileNameText(stored);
     int selected = cboFile->count() > 0 ? 0 : -1;
     for (int i = 0; i < cboFile->count(); ++i) {

@@ -1,12 +1,29 @@
 #include "locale/language.h"
 
 #include "locale/texttables.h"
+#include "version.h"
 #include "util/utilfile.h"
 #include "util/utilstring.h"
 
 namespace tintorel {
 
 const char* const kMissingText = "<-->";
+
+namespace {
+
+// A language file names the version as a placeholder, so that the files in
+// a checkout, copied for a translation, show the program's own version
+// whichever version reads them.
+void FillInVersion(std::string& text) {
+    static constexpr std::string_view kPlaceholder = "@PROJECT_VERSION@";
+    for (std::size_t at = text.find(kPlaceholder); at != std::string::npos;
+         at = text.find(kPlaceholder, at)) {
+        text.replace(at, kPlaceholder.size(), TINTOREL_VERSION);
+        at += std::string_view(TINTOREL_VERSION).size();
+    }
+}
+
+} // namespace
 
 std::vector<BLocaleItem>& LanguageTable() {
     static std::vector<BLocaleItem> table;
@@ -25,6 +42,7 @@ int LoadLanguageText(std::string_view contents) {
             fields.clear();
             SplitTokens(line, "\t", fields);
             if (fields.size() == 2) {
+                FillInVersion(fields[1]);
                 table.push_back({std::move(fields[0]), std::move(fields[1])});
             }
         }

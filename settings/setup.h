@@ -16,11 +16,14 @@ namespace tintorel {
 // "german.txt", anything else "english.txt".
 std::string LanguageFileForLocale(const std::function<const char*(const char*)>& getEnv);
 
+// The list a first start selects: the web colours.
+inline constexpr const char* kFirstColourFile = "web.txt";
+
 struct SetupValues {
     std::string colourDir;   // with a trailing "/"
     std::string languageDir; // with a trailing "/"
     std::string languageFile;
-    std::string colourFile = "web.txt"; // the list a first start selects
+    std::string colourFile = kFirstColourFile;
 };
 
 // Writes each value whose setting is missing; returns the names written.

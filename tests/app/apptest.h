@@ -40,6 +40,11 @@ protected:
         setenv("HOME", folder_.Path().c_str(), 1);
         setenv("XDG_CONFIG_HOME", (folder_ / "config").c_str(), 1);
         setenv("XDG_STATE_HOME", (folder_ / "state").c_str(), 1);
+        // An English locale, whatever the machine running the tests uses:
+        // a start without a language setting follows the locale.
+        unsetenv("LC_ALL");
+        unsetenv("LC_MESSAGES");
+        setenv("LANG", "C.UTF-8", 1);
         SetSettingsStore(nullptr); // the next access opens the store of this home
         LanguageTable().clear();
         ColorList().clear();

@@ -5,6 +5,7 @@
 #include "controls/colorselector.h"
 #include "log/log.h"
 #include "platform/filestore.h"
+#include "version.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -51,7 +52,9 @@ TEST_F(AppTest, FirstRunWithoutSetUpShowsEnglishTextsAndTheShippedLists) {
     EXPECT_FALSE(Child<QWidget>("cmdOk")->isVisibleTo(&form));
     EXPECT_EQ(form.pos(), Centred());
     EXPECT_EQ(Child<QComboBox>("cboFile")->count(), 4);
-    EXPECT_GT(ColorList().size(), 2u);
+    // The web colours, as after the set-up step, not the first file.
+    EXPECT_EQ(Child<QComboBox>("cboFile")->currentText(), "web.txt");
+    EXPECT_EQ(ColorList().size(), 148u);
     EXPECT_TRUE(Child<QRadioButton>("rdbRgbByte")->isChecked());
     EXPECT_TRUE(Child<QRadioButton>("rdbHlsDegreeByte")->isChecked());
     const std::string shipped = std::string(TINTOREL_DATA_DIR);
@@ -65,6 +68,43 @@ TEST_F(AppTest, FirstRunWithoutSetUpShowsEnglishTextsAndTheShippedLists) {
     for (const TextSetting* folder :
          {&setting::ColorDir, &setting::LocaleDir, &setting::LocaleFile}) {
         EXPECT_FALSE(Exists(*folder)) << folder->name;
+    }
+}
+
+// Started by name without a language setting, the program speaks the
+// user's locale as the set-up step would have chosen it.
+TEST_F(AppTest, AStartByNameFollowsTheLocale) {
+    const struct {
+        const char* variable;
+        const char* value;
+        const char* file;
+        const char* cancel; // the text of MainCancel in that file
+    } cases[] = {
+        {"LANG", "de_DE.UTF-8", "german.txt", "&Abbrechen"},
+        {"LC_MESSAGES", "fr_FR.UTF-8", "french.txt", "&Annuler"},
+        {"LC_ALL", "fr_CA.UTF-8", "french.txt", "&Annuler"},
+        {"LANG", "pt_BR.UTF-8", "english.txt", "&Cancel"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        setenv(c.variable, c.value, 1);
+        const std::vector<std::string> notes = LoadLanguage();
+        EXPECT_EQ(LookupText("MainCancel"), c.cancel) << c.value;
+        ASSERT_FALSE(notes.empty());
+        EXPECT_NE(notes.back().find(std::string("languages/") + c.file), std::string::npos)
+            << notes.back();
+        unsetenv(c.variable);
+    }
+}
+
+// The language files of a checkout, as a translator copies them, show the
+// program's own version in the about box.
+TEST_F(AppTest, LanguageFilesShowTheProgramsVersion) {
+    for (const char* file : {"english.txt", "french.txt", "german.txt"}) {
+        ASSERT_EQ(LoadLanguageFile(std::string(TINTOREL_SOURCE_DIR) + "/data/languages/", file),
+                  1);
+        EXPECT_EQ(LookupText("AboutVersion").find("@"), std::string::npos) << file;
+        EXPECT_NE(LookupText("AboutVersion").find(TINTOREL_VERSION), std::string::npos) << file;
     }
 }
 
