@@ -527,7 +527,10 @@ void TMainForm::OnCreate() {
             for (const QScreen* screen : QGuiApplication::screens()) {
                 monitors.append(screen->geometry());
             }
-            move(MainWindowPosition(x, y, frameGeometry().size(), monitors, primary->geometry()));
+            // A position of 0 is a place like any other once one was stored.
+            const bool stored = Exists(setting::XPos) && Exists(setting::YPos);
+            move(MainWindowPosition(stored ? std::optional<QPoint>(QPoint(x, y)) : std::nullopt,
+                                    frameGeometry().size(), monitors, primary->geometry()));
         }
         ArrangeButtons();
     } catch (...) {

@@ -2,18 +2,20 @@
 
 namespace tintorel {
 
-QPoint MainWindowPosition(int x, int y, QSize outer, const QList<QRect>& screens,
+QPoint MainWindowPosition(std::optional<QPoint> stored, QSize outer, const QList<QRect>& screens,
                           const QRect& primary) {
-    if (x != 0 && y != 0) {
+    if (stored) {
         // 64-bit sums: a hand-edited position near the int range must not
         // overflow.
+        const long long x = stored->x();
+        const long long y = stored->y();
         const auto fits = [&](const QRect& g) {
-            return x > g.x() && static_cast<long long>(x) + outer.width() < g.x() + g.width() &&
-                   y > g.y() && static_cast<long long>(y) + outer.height() < g.y() + g.height();
+            return x >= g.x() && x + outer.width() <= static_cast<long long>(g.x()) + g.width() &&
+                   y >= g.y() && y + outer.height() <= static_cast<long long>(g.y()) + g.height();
         };
         for (const QRect& screen : screens) {
             if (fits(screen)) {
-                return {x, y};
+                return *stored;
             }
         }
     }

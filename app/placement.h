@@ -8,15 +8,16 @@
 #include <QRect>
 #include <QSize>
 
+#include <optional>
+
 namespace tintorel {
 
-// `x`, `y`: the stored top-left corner (0 in either means nothing was
-// stored); `outer`: the window's size with its frame; `screens`: the
-// geometry of every monitor; `primary`: that of the primary one. A position
-// is kept when, on some monitor, the window starts strictly right of and
-// below its top-left corner and ends strictly left of and above its far
-// edges.
-QPoint MainWindowPosition(int x, int y, QSize outer, const QList<QRect>& screens,
+// `stored`: the stored top-left corner, if one was stored; `outer`: the
+// window's size with its frame; `screens`: the geometry of every monitor;
+// `primary`: that of the primary one. A position is kept when the whole
+// window lies on one monitor, its edges included: a window left at the
+// screen's edge comes back there.
+QPoint MainWindowPosition(std::optional<QPoint> stored, QSize outer, const QList<QRect>& screens,
                           const QRect& primary);
 
 } // namespace tintorel

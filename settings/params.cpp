@@ -212,6 +212,10 @@ bool Exists(const TextSetting& setting) {
     return SettingExists(ParamsKey(setting.subKey), setting.name);
 }
 
+bool Exists(const IntegerSetting& setting) {
+    return SettingExists(ParamsKey(setting.subKey), setting.name);
+}
+
 void ReadTabVisibility(int& rgb, int& hls, int& hsv, int& cmy, int& cmyk, int& name, int& visual) {
     const std::array<int*, 7> out{&rgb, &hls, &hsv, &cmy, &cmyk, &name, &visual};
     for (std::size_t i = 0; i < out.size(); ++i) {

@@ -124,6 +124,7 @@ void Write(const TextSetting& setting, const std::string& text);
 void Write(const RangeSetting& setting, std::span<const int> maxima); // `count` numbers
 // Whether the value exists at all, whatever its type.
 bool Exists(const TextSetting& setting);
+bool Exists(const IntegerSetting& setting);
 
 // The named accessors.
 inline float ReadRed() {

@@ -19,9 +19,11 @@
 #include <QTest>
 #include <QToolButton>
 
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace tintorel {
@@ -400,27 +402,32 @@ TEST(MainWindowPosition, KeptOnAnyMonitorElseCentredOnThePrimary) {
     const QPoint centred((1920 - 407) / 2, (1080 - 200) / 2);
     const struct {
         const char* what;
-        int x, y;
+        std::optional<QPoint> stored;
         QList<QRect> screens;
         QPoint expected;
     } cases[] = {
-        {"on the primary", 60, 70, two, {60, 70}},
-        {"on the second monitor", 2000, 300, two, {2000, 300}},
-        {"across both monitors", 1700, 300, two, centred},
-        {"past the second monitor", 3100, 300, two, centred},
-        {"on a monitor above", 100, -800, above, {100, -800}},
-        {"left edge of the second", 1920, 300, two, centred},
-        {"nothing stored", 0, 70, two, centred},
-        {"nothing stored", 60, 0, two, centred},
-        {"0 is unset though a monitor holds it", 60, 0, {QRect(0, -500, 1920, 1580)}, centred},
-        {"right edge touches", 1920 - 407, 70, {primary}, centred},
-        {"huge", 2147483600, 2147483600, two, centred},
+        {"on the primary", QPoint(60, 70), two, {60, 70}},
+        {"on the second monitor", QPoint(2000, 300), two, {2000, 300}},
+        {"across both monitors", QPoint(1700, 300), two, centred},
+        {"past the second monitor", QPoint(3100, 300), two, centred},
+        {"on a monitor above", QPoint(100, -800), above, {100, -800}},
+        {"left edge of the second", QPoint(1920, 300), two, {1920, 300}},
+        {"at the left edge", QPoint(0, 70), two, {0, 70}},
+        {"at the top edge", QPoint(60, 0), two, {60, 0}},
+        {"in the corner", QPoint(0, 0), two, {0, 0}},
+        {"right edge touches", QPoint(1920 - 407, 70), {primary}, {1920 - 407, 70}},
+        {"one pixel past the right edge", QPoint(1920 - 406, 70), {primary}, centred},
+        {"bottom edge touches", QPoint(5, 1080 - 200), {primary}, {5, 1080 - 200}},
+        {"left of the screen", QPoint(-1, 70), {primary}, centred},
+        {"nothing stored", std::nullopt, two, centred},
+        {"huge", QPoint(2147483600, 2147483600), two, centred},
+        {"least", QPoint(INT_MIN, INT_MIN), two, centred},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(MainWindowPosition(c.x, c.y, window, c.screens, primary), c.expected) << c.what;
+        EXPECT_EQ(MainWindowPosition(c.stored, window, c.screens, primary), c.expected) << c.what;
     }
     // Centred on the primary, wherever it lies.
-    EXPECT_EQ(MainWindowPosition(0, 0, window, two, QRect(1920, 0, 1280, 1024)),
+    EXPECT_EQ(MainWindowPosition(std::nullopt, window, two, QRect(1920, 0, 1280, 1024)),
               QPoint(1920 + (1280 - 407) / 2, (1024 - 200) / 2));
 }
 

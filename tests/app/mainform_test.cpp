@@ -315,7 +315,10 @@ TEST_F(AppTest, ClosingSavesTheStateAndTheNextStartRestoresIt) {
     EXPECT_EQ(Child<QComboBox>("cboVisual")->currentIndex(), 2);
 }
 
-TEST_F(AppTest, StoredPositionIsUsedOnlyWellInsideTheScreen) {
+// A stored position is kept wherever the whole window fits, the screen's
+// edges included; nothing stored, or a window that would reach off the
+// screen, is centred.
+TEST_F(AppTest, StoredPositionIsKeptWhereTheWindowFits) {
     const QSize desktop = QGuiApplication::primaryScreen()->geometry().size();
     Start();
     const int width = PlacedSize().width();
@@ -323,10 +326,12 @@ TEST_F(AppTest, StoredPositionIsUsedOnlyWellInsideTheScreen) {
         int x, y;
         bool kept;
     } cases[] = {{60, 70, true},
-                 {0, 70, false},
-                 {60, 0, false},
-                 {desktop.width() - width - 1, 70, true},
-                 {desktop.width() - width, 70, false}};
+                 {0, 70, true},
+                 {60, 0, true},
+                 {0, 0, true},
+                 {desktop.width() - width, 70, true},
+                 {desktop.width() - width + 1, 70, false},
+                 {-1, 70, false}};
     for (const auto& c : cases) {
         WriteXPos(c.x);
         WriteYPos(c.y);
@@ -452,8 +457,8 @@ TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
         EXPECT_EQ(Child<QComboBox>("cboName")->currentIndex(), value >= 0 && value < 8 ? value : -1);
         EXPECT_EQ(Child<QComboBox>("cboVisual")->currentIndex(),
                   value >= 0 && value < 3 ? value : -1);
-        // Only 5, 5 fits on the screen.
-        EXPECT_EQ(form.pos(), value == 5 ? QPoint(5, 5) : Centred());
+        // Only 0, 0 and 5, 5 fit on the screen.
+        EXPECT_EQ(form.pos(), value == 0 || value == 5 ? QPoint(value, value) : Centred());
         EXPECT_EQ(form.windowFlags().testFlag(Qt::WindowStaysOnTopHint), value != 0);
         // Ranges: any positive maximum is a scale of its own, others the
         // default.
