@@ -120,17 +120,23 @@ std::uint64_t Pack(const Key& key) {
 }
 
 // A name's first sixteen bytes as two big-endian numbers, shorter names
-// padded with zero bytes, then the whole name: comparing the numbers first
-// orders names exactly as comparing their bytes does, and settles nearly
+// padded with zero bytes, then the whole name: for names without digits,
+// comparing the numbers first orders them exactly as the natural order
+// (their bytes) does, and settles nearly
 // every pair without touching the strings.
 struct NameKey {
     std::uint64_t high;
     std::uint64_t low;
     std::string_view name;
+    bool digits; // where either name has digits, the natural order decides
 
     explicit NameKey(const std::string& text)
-        : high(Bytes(text, 0)), low(Bytes(text, 8)), name(text) {}
+        : high(Bytes(text, 0)), low(Bytes(text, 8)), name(text),
+          digits(text.find_first_of("0123456789") != std::string::npos) {}
     bool operator<(const NameKey& other) const {
+        if (digits || other.digits) {
+            return NaturalLess(name, other.name);
+        }
         if (high != other.high) {
             return high < other.high;
         }
@@ -201,10 +207,57 @@ int Share5(const BColorStruct& entry, Channel channel) {
     return TruncToInt(c / sum * 5.0);
 }
 
+bool NaturalLess(std::string_view x, std::string_view y) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < x.size() && j < y.size()) {
+        if (digit(x[i]) && digit(y[j])) {
+            // The two numbers without their leading zeros: the longer is
+            // the larger, else the first differing digit decides.
+            std::size_t endX = i;
+            std::size_t endY = j;
+            while (endX < x.size() && digit(x[endX])) {
+                ++endX;
+            }
+            while (endY < y.size() && digit(y[endY])) {
+                ++endY;
+            }
+            std::size_t startX = i;
+            std::size_t startY = j;
+            while (startX + 1 < endX && x[startX] == '0') {
+                ++startX;
+            }
+            while (startY + 1 < endY && y[startY] == '0') {
+                ++startY;
+            }
+            const std::string_view numberX = x.substr(startX, endX - startX);
+            const std::string_view numberY = y.substr(startY, endY - startY);
+            if (numberX.size() != numberY.size()) {
+                return numberX.size() < numberY.size();
+            }
+            if (numberX != numberY) {
+                return numberX < numberY;
+            }
+            i = endX;
+            j = endY;
+            continue;
+        }
+        if (x[i] != y[j]) {
+            return static_cast<unsigned char>(x[i]) < static_cast<unsigned char>(y[j]);
+        }
+        ++i;
+        ++j;
+    }
+    if (i < x.size() || j < y.size()) {
+        return i == x.size(); // the name that ends first is less
+    }
+    // Alike as numbers and text: the bytes decide ("07" before "7").
+    return x < y;
+}
+
 bool BSortAlpha::operator()(const BColorStruct& x, const BColorStruct& y) const {
-    // std::string compares as unsigned bytes: capitals before small letters,
-    // bytes above 127 after both.
-    return x.Name < y.Name;
+    return NaturalLess(x.Name, y.Name);
 }
 
 bool BSortFile::operator()(const BColorStruct& x, const BColorStruct& y) const {

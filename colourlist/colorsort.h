@@ -8,6 +8,7 @@
 #include "colourlist/colorfile.h"
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tintorel {
@@ -34,6 +35,13 @@ int Light8(const BColorStruct& entry);
 int Sat5(const BColorStruct& entry);
 enum class Channel { Red, Green, Blue };
 int Share5(const BColorStruct& entry, Channel channel);
+
+// Names in natural order: compared byte by byte as unsigned bytes (capitals
+// before small letters, bytes above 127 last), except that a run of digits
+// in both names at the same place is compared as the number it writes, so
+// that "number 2" comes before "number 10". Numbers of the same value
+// ("07", "7") then fall back to the bytes, so the order stays total.
+bool NaturalLess(std::string_view x, std::string_view y);
 
 // Each order is a less-than test on two entries.
 struct BSortAlpha {

@@ -32,6 +32,29 @@ TEST(SortColorList, AlphabeticalComparesUnsignedBytes) {
                                         "blue", "\xe9t\xe9"}));
 }
 
+// Numbers inside names count as numbers; otherwise the bytes decide.
+TEST(SortColorList, AlphabeticalPutsNumbersInNaturalOrder) {
+    ColorList().clear();
+    for (const char* name : {"number 10", "number 2", "number 1", "Blue 7", "Blue 07", "Blue",
+                             "x100y", "x20y", "x20", "a", "9", "10", "007", "number 02b",
+                             "Process blue 2", "Process blue 10", "Process blue 1a"}) {
+        AddColor(name, 0, 0, 0);
+    }
+    EXPECT_EQ(NamesInOrder(SortAlphabetical),
+              (std::vector<std::string>{"007", "9", "10", "Blue", "Blue 07", "Blue 7",
+                                        "Process blue 1a", "Process blue 2", "Process blue 10",
+                                        "a", "number 1", "number 2", "number 02b", "number 10",
+                                        "x20", "x20y", "x100y"}));
+    // A comparison that is a strict order on every pair of these names.
+    for (const BColorStruct& x : ColorList()) {
+        EXPECT_FALSE(NaturalLess(x.Name, x.Name)) << x.Name;
+        for (const BColorStruct& y : ColorList()) {
+            EXPECT_FALSE(NaturalLess(x.Name, y.Name) && NaturalLess(y.Name, x.Name))
+                << x.Name << " / " << y.Name;
+        }
+    }
+}
+
 // Names alike in their first eight bytes are told apart by the next ones.
 TEST(SortColorList, AlphabeticalLooksPastTheFirstEightBytes) {
     ColorList().clear();
