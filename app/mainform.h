@@ -83,6 +83,8 @@ public:
     void SelectCurrentName();
     void LstNameDrawItem(QPainter& painter, int row, const QRect& rect,
                          const QStyleOptionViewItem& option);
+    // The whole name of a row whose text is cut short in `rect`, else "".
+    QString NameRowTip(int row, const QRect& rect, const QFont& font) const;
     // Settings applied at creation and after the preferences.
     void ApplyPreferences();
     void ApplyVisibility();
@@ -188,6 +190,8 @@ private:
     // (RGB for the Name page, which shows the nearest name beside it).
     std::unique_ptr<BColor> ColourForPage(int page, float red, float green, float blue) const;
     std::unique_ptr<BColor> ColourForPage(int page, PackedColor packed) const;
+    // Where a row of the name list draws its text, right of its swatch.
+    QRect NameTextRect(const QRect& row) const;
 
     // Where an edit came from: the view the user is typing or moving in
     // keeps what it shows.

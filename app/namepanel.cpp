@@ -122,6 +122,18 @@ void TMainForm::NameChosen() {
     PanelEdit();
 }
 
+QRect TMainForm::NameTextRect(const QRect& row) const {
+    const int h = row.height() - 4;
+    const int swatchRight = row.left() + 2 + TruncToInt(h * 1.5) - 1;
+    return {swatchRight + 1 + 4, row.top(), row.right() - swatchRight - 4, row.height()};
+}
+
+QString TMainForm::NameRowTip(int row, const QRect& rect, const QFont& font) const {
+    const QString name = lstNameRows->data(lstNameRows->index(row, 0)).toString();
+    return QFontMetrics(font).horizontalAdvance(name) > NameTextRect(rect).width() ? name
+                                                                                   : QString();
+}
+
 void TMainForm::LstNameDrawItem(QPainter& painter, int row, const QRect& rect,
                                 const QStyleOptionViewItem& option) {
     const bool selected = option.state.testFlag(QStyle::State_Selected);
@@ -132,10 +144,12 @@ void TMainForm::LstNameDrawItem(QPainter& painter, int row, const QRect& rect,
     painter.fillRect(rect, selected ? palette.highlight() : palette.base());
     painter.setPen(selected ? palette.highlightedText().color() : palette.text().color());
     painter.setFont(option.font);
-    const QRect text(swatch.right() + 1 + 4, rect.top(), rect.right() - swatch.right() - 4,
-                     rect.height());
+    // A name too long for the row ends in an ellipsis; its tooltip says it
+    // whole.
+    const QRect text = NameTextRect(rect);
+    const QString shown = lstNameRows->data(lstNameRows->index(row, 0)).toString();
     painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     lstNameRows->data(lstNameRows->index(row, 0)).toString());
+                     QFontMetrics(option.font).elidedText(shown, Qt::ElideRight, text.width()));
     // The swatch by name, as the row's colour is found by name.
     std::string name;
     if (row >= 0 && static_cast<std::size_t>(row) < ColorList().size()) {

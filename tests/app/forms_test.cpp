@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QCheckBox>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QShowEvent>
@@ -18,10 +19,12 @@
 #include <QTabBar>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
 #include <climits>
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -277,6 +280,46 @@ TEST_F(AppTest, TheNameListShowsWholeRows) {
         form_.reset();
     }
     QApplication::setFont(desktop);
+}
+
+// A name too long for its row ends in an ellipsis, and its tooltip shows it
+// whole; a name that fits has no tooltip.
+TEST_F(AppTest, LongNamesAreElidedWithTheWholeNameAsTooltip) {
+    const std::string folder = folder_ / "lists/";
+    std::filesystem::create_directories(folder);
+    const std::string longName =
+        "A very long colour name from a paint maker's catalogue number 1234";
+    std::ofstream(folder + "long.txt") << "Red,100,0,0,0\n" << longName << ",0,100,0,0\n";
+    InstallData();
+    Write(setting::ColorDir, folder);
+    Write(setting::ColorFile, std::string("long.txt"));
+    Start().show();
+    ShowPage(TMainForm::PageName);
+    QApplication::processEvents();
+    auto* list = Child<QListView>("lstName");
+    ASSERT_EQ(list->model()->rowCount(), 2);
+    Choose(Child<QComboBox>("cboName"), 1); // file order: Red, then the long one
+    for (int row = 0; row < 2; ++row) {
+        const QModelIndex index = list->model()->index(row, 0);
+        const QRect rect = list->visualRect(index);
+        QHelpEvent help(QEvent::ToolTip, rect.center(), list->viewport()->mapToGlobal(rect.center()));
+        QApplication::sendEvent(list->viewport(), &help);
+        EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(),
+                  row == 1 ? QString::fromStdString(longName) : QString())
+            << row;
+    }
+    // The painted text stays left of the row's end: its last column is the
+    // list's background.
+    const QImage picture = list->viewport()->grab().toImage();
+    const QRect second = list->visualRect(list->model()->index(1, 0));
+    int inked = 0;
+    for (int x = second.left(); x < second.right(); ++x) {
+        if (picture.pixelColor(x, second.center().y()) != list->palette().color(QPalette::Base)) {
+            inked = x;
+        }
+    }
+    EXPECT_LT(inked, second.right() - 1);
+    QToolTip::hideText();
 }
 
 // A palette as dark desktops have it: light text on dark grounds.
