@@ -260,6 +260,16 @@ QWidget* TMainForm::BuildVisualPage() {
     VisualColorSelector->SetYOrientation(true);
     VisualColorSelector->SetNbDivX(64);
     VisualColorSelector->SetNbDivY(64);
+    VisualColorSelector->SetSmooth(true);
+    // Framed in the style's colours, so that the field's edge shows against
+    // a dark or light window alike.
+    auto* fieldFrame = Named(new QFrame(page), "fraVisual");
+    fieldFrame->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+    auto* inFrame = new QVBoxLayout(fieldFrame);
+    inFrame->setContentsMargins(fieldFrame->frameWidth(), fieldFrame->frameWidth(),
+                                fieldFrame->frameWidth(), fieldFrame->frameWidth());
+    VisualColorSelector->setParent(fieldFrame);
+    inFrame->addWidget(VisualColorSelector);
     lblZHue = Named(new QLabel(page), "lblZHue");
     lblZLight = Named(new QLabel(page), "lblZLight");
     lblZSat = Named(new QLabel(page), "lblZSat");
@@ -271,7 +281,7 @@ QWidget* TMainForm::BuildVisualPage() {
     auto* grid = new QGridLayout(page);
     grid->addWidget(lblXAndY, 0, 0);
     grid->addWidget(cboVisual, 0, 1);
-    grid->addWidget(VisualColorSelector, 1, 1);
+    grid->addWidget(fieldFrame, 1, 1);
     // One of the three Z labels shows at a time, in the same place; each
     // keeps its room while hidden, so that changing the axes never moves
     // the page's controls.

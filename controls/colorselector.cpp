@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 namespace tintorel {
 
@@ -140,6 +141,24 @@ void BColorSelector::BuildBitmap() {
         return;
     }
     const float z = static_cast<float>((static_cast<double>(z_) + zOffset_) * zRange_);
+    if (smooth_) {
+        // Each device pixel takes the colour at its own left and top edge,
+        // as a cell does at a division per pixel.
+        std::vector<float> ys(static_cast<std::size_t>(h));
+        for (int row = 0; row < h; ++row) {
+            ys[static_cast<std::size_t>(row)] =
+                static_cast<float>((static_cast<double>(row) / h * ySign_ + yOffset_) * yRange_);
+        }
+        for (int column = 0; column < w; ++column) {
+            const auto x =
+                static_cast<float>((static_cast<double>(column) / w * xSign_ + xOffset_) * xRange_);
+            for (int row = 0; row < h; ++row) {
+                reinterpret_cast<QRgb*>(bitmap_.scanLine(row))[column] =
+                    ToQRgb(ColorOf(x, ys[static_cast<std::size_t>(row)], z));
+            }
+        }
+        return;
+    }
     for (int i = 0; i < nbDivX_; ++i) {
         const auto x = static_cast<float>(((1.0 / nbDivX_) * i * xSign_ + xOffset_) * xRange_);
         const auto left = static_cast<int>(static_cast<long long>(w) * i / nbDivX_);
@@ -245,6 +264,13 @@ void BColorSelector::SetXOrientation(bool value) {
 void BColorSelector::SetYOrientation(bool value) {
     if (value != yOrientation_) {
         yOrientation_ = value;
+        QueryUpdateControl(true);
+    }
+}
+
+void BColorSelector::SetSmooth(bool value) {
+    if (value != smooth_) {
+        smooth_ = value;
         QueryUpdateControl(true);
     }
 }

@@ -45,6 +45,10 @@ public:
     void SetAutoUpdate(bool value);
     void SetNbDivX(int value);
     void SetNbDivY(int value);
+    // Smooth: the plane is drawn one device pixel at a time, with no
+    // visible cells at any scale; the divisions still set the keys' steps.
+    void SetSmooth(bool value);
+    bool Smooth() const { return smooth_; }
     void SetColor(PackedColor value);
     void SetZValue(float value);
 
@@ -107,6 +111,7 @@ private:
     BColorComp xComponent_ = Component1;
     BColorComp yComponent_ = Component2;
     bool autoUpdate_ = true;
+    bool smooth_ = false;
     float x_ = 0.5f;
     float y_ = 0.5f;
     float z_ = 0.5f;

@@ -218,5 +218,30 @@ TEST(BColorSelectorMapping, PixelsToValues) {
     EXPECT_EQ(BColorSelector::MarkFrame(100.5, 40.5), QRect(QPoint(95, 35), QPoint(104, 44)));
 }
 
+// Smooth, the plane has no cells: each device pixel across a row has a hue
+// of its own, and the colour at a pixel's left edge is the plane's colour
+// there, as with one division a pixel.
+TEST_F(MainField, SmoothPlanesHaveAColourEveryDevicePixel) {
+    field.resize(256, 81);
+    field.SetSmooth(true);
+    field.SetZValue(1.0f);
+    field.UpdateControl(true);
+    const QImage& plane = field.Bitmap();
+    const int row = plane.height() / 2;
+    int changes = 0;
+    for (int x = 1; x < plane.width(); ++x) {
+        changes += plane.pixel(x, row) != plane.pixel(x - 1, row) ? 1 : 0;
+    }
+    EXPECT_GT(changes, plane.width() * 3 / 4);
+    // The same pixels as cells of one device pixel each.
+    BColorSelector cells;
+    cells.resize(256, 81);
+    cells.SetNbDivX(256);
+    cells.SetNbDivY(81);
+    cells.SetZValue(1.0f);
+    cells.UpdateControl(true);
+    EXPECT_EQ(plane, cells.Bitmap());
+}
+
 } // namespace
 } // namespace tintorel
