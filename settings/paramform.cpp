@@ -31,10 +31,40 @@ template <class Widget> Widget* Named(Widget* widget, const char* name) {
     return widget;
 }
 
+// A lowered panel of choices. Its heading's accelerator leads here: the
+// focus goes on to the chosen option (else the first), and nothing is
+// chosen by it. A button as the heading's buddy would be clicked instead.
+class ChoicePanel : public QFrame {
+public:
+    explicit ChoicePanel(QWidget* parent) : QFrame(parent) {
+        setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        // Reached by the accelerator (and a click on its ground), never by
+        // Tab: the options are the Tab stops.
+        setFocusPolicy(Qt::ClickFocus);
+    }
+
+protected:
+    void focusInEvent(QFocusEvent* event) override {
+        QFrame::focusInEvent(event);
+        QAbstractButton* firstEnabled = nullptr;
+        for (QAbstractButton* option : findChildren<QAbstractButton*>()) {
+            if (!option->isEnabled()) {
+                continue;
+            }
+            if (option->isChecked()) {
+                option->setFocus(Qt::ShortcutFocusReason);
+                return;
+            }
+            firstEnabled = firstEnabled != nullptr ? firstEnabled : option;
+        }
+        if (firstEnabled != nullptr) {
+            firstEnabled->setFocus(Qt::ShortcutFocusReason);
+        }
+    }
+};
+
 QFrame* MakePanel(QWidget* parent, const char* name) {
-    auto* panel = Named(new QFrame(parent), name);
-    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    return panel;
+    return Named(new ChoicePanel(parent), name);
 }
 
 } // namespace
@@ -114,10 +144,10 @@ TParamForm::TParamForm(QWidget* parent)
     dialog->setSizeConstraint(QLayout::SetFixedSize);
 
     // An ampersand in a label's text marks its accelerator, which takes the
-    // focus to the first choice of the label's panel.
-    lblStayOnTop->setBuddy(rdbYes);
-    lblPipette->setBuddy(rdbSmall);
-    lblVisiblePanels->setBuddy(chkRgb);
+    // focus into the label's panel, onto its chosen option.
+    lblStayOnTop->setBuddy(pnlStayOnTop);
+    lblPipette->setBuddy(pnlPipetteSize);
+    lblVisiblePanels->setBuddy(pnlVisiblePanels);
 
     for (QCheckBox* page : {chkRgb, chkHls, chkHsv, chkCmy, chkCmyk, chkName, chkVisual}) {
         connect(page, &QCheckBox::toggled, this, &TParamForm::KeepOnePageVisible);
@@ -187,6 +217,9 @@ int TParamForm::exec() {
 
 void TParamForm::FormShow() {
     LoadPreferences();
+    // The dialog opens on the chosen option of its first panel: Space
+    // there changes nothing.
+    (rdbYes->isChecked() ? rdbYes : rdbNo)->setFocus(Qt::OtherFocusReason);
 }
 
 void TParamForm::LoadPreferences() {

@@ -108,12 +108,35 @@ void CheckAccelerators(QWidget* window, const std::string& where) {
         }
         if (auto* label = qobject_cast<QLabel*>(w)) {
             window->setFocus();
-            QTest::keyClick(window, KeyOf(letter), Qt::AltModifier);
+            // A heading of a group of choices leads to its chosen option
+            // (else its first), and chooses nothing.
+            const QList<QAbstractButton*> options = label->buddy()->findChildren<QAbstractButton*>();
+            std::vector<bool> chosen;
             QWidget* target = label->buddy()->focusProxy() != nullptr ? label->buddy()->focusProxy()
                                                                       : label->buddy();
+            QWidget* firstEnabled = nullptr;
+            QWidget* firstChosen = nullptr;
+            for (QAbstractButton* option : options) {
+                chosen.push_back(option->isChecked());
+                if (option->isEnabled() && firstEnabled == nullptr) {
+                    firstEnabled = option;
+                }
+                if (option->isEnabled() && option->isChecked() && firstChosen == nullptr) {
+                    firstChosen = option;
+                }
+            }
+            if (firstEnabled != nullptr) {
+                target = firstChosen != nullptr ? firstChosen : firstEnabled;
+            }
+            QTest::keyClick(window, KeyOf(letter), Qt::AltModifier);
             EXPECT_EQ(QApplication::focusWidget(), target)
                 << where << ": Alt+" << letter.toLatin1() << " for \""
                 << label->text().toStdString() << "\"";
+            for (int i = 0; i < options.size(); ++i) {
+                EXPECT_EQ(options[i]->isChecked(), chosen[static_cast<std::size_t>(i)])
+                    << where << ": Alt+" << letter.toLatin1() << " changed "
+                    << options[i]->text().toStdString();
+            }
         } else if (auto* box = qobject_cast<QCheckBox*>(w); box != nullptr && box->isEnabled()) {
             // A button's accelerator clicks it as a short press would: the
             // press shows, then the click follows.
@@ -320,6 +343,27 @@ TEST_F(AppTest, TheColourFieldMovesWithTheKeys) {
 }
 
 // Enter and Escape close the about box, as a click on its picture does.
+// The preferences open with the focus on the chosen option of their first
+// panel, so that Space there changes nothing; Enter confirms.
+TEST_F(AppTest, PreferencesOpenOnTheChosenOption) {
+    InstallData();
+    for (const int onTop : {0, 1}) {
+        WriteStayOnTop(onTop);
+        TMainForm& form = Start();
+        Activate(&form);
+        QWidget* focused = nullptr;
+        QTimer::singleShot(0, [&] {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&params_));
+            focused = QApplication::focusWidget();
+            QTest::keyClick(focused, Qt::Key_Space);
+            QTest::keyClick(focused, Qt::Key_Return);
+        });
+        QTest::mouseClick(Child<QToolButton>("btnPref"), Qt::LeftButton);
+        EXPECT_EQ(focused, params_.findChild<QWidget*>(onTop != 0 ? "rdbYes" : "rdbNo"));
+        EXPECT_EQ(ReadStayOnTop(), onTop);
+    }
+}
+
 TEST_F(AppTest, EnterAndEscapeCloseTheAboutBox) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
         TAboutBox about;
