@@ -41,6 +41,10 @@ std::string ColourFolder(std::vector<std::string>* notes) {
     return FolderOrShipped(setting::ColorDir, ShippedDataFolder() + "colours/", notes);
 }
 
+std::string LanguageFolder() {
+    return FolderOrShipped(setting::LocaleDir, ShippedDataFolder() + "languages/", nullptr);
+}
+
 std::vector<std::string> LoadLanguage() {
     std::vector<std::string> notes;
     const std::string shipped = ShippedDataFolder() + "languages/";

@@ -19,6 +19,9 @@ std::string ShippedDataFolder();
 // not the stored one and `notes` is given, a line for the log is added.
 std::string ColourFolder(std::vector<std::string>* notes = nullptr);
 
+// The language folder to use: the stored one, else the shipped one.
+std::string LanguageFolder();
+
 // Loads the language table; returns the lines for the log that say which
 // fallback was taken, if any.
 std::vector<std::string> LoadLanguage();

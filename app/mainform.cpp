@@ -4,6 +4,7 @@
 #include "app/mainform.h"
 
 #include "app/aboutbox.h"
+#include "app/datafolders.h"
 #include "app/placement.h"
 #include "app/previewimage.h"
 #include "app/sliderpages.h"
@@ -673,11 +674,21 @@ void TMainForm::btnPrefClick() {
     }
     paramForm->setWindowFlag(Qt::WindowStaysOnTopHint,
                              windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    paramForm->SetLanguageFolder(LanguageFolder);
     if (paramForm->exec() == QDialog::Accepted) {
         const SettingsBatch batch;
         ApplyVisibility();
         ApplyStayOnTop();
         ApplyPipetteSize();
+        if (paramForm->LanguageChanged()) {
+            // Every window's texts in the chosen language, now.
+            for (const std::string& note : LoadLanguage()) {
+                LogLine(note);
+            }
+            ApplyMainTexts();
+            paramForm->FormCreate();
+            SettleLayout(); // the window takes the size the new texts need
+        }
     }
 }
 
@@ -717,6 +728,7 @@ void TMainForm::OnClose() {
     DestroyLog();
     if (aboutBox_ && !endingSession_) {
         if (TAboutBox* const aboutBox = aboutBox_()) {
+            aboutBox->FormCreate(); // in the language chosen last
             aboutBox->exec();
         }
     }

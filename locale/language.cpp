@@ -5,6 +5,8 @@
 #include "util/utilfile.h"
 #include "util/utilstring.h"
 
+#include <algorithm>
+
 namespace tintorel {
 
 const char* const kMissingText = "<-->";
@@ -30,9 +32,11 @@ std::vector<BLocaleItem>& LanguageTable() {
     return table;
 }
 
-int LoadLanguageText(std::string_view contents) {
-    std::vector<BLocaleItem>& table = LanguageTable();
-    table.clear();
+namespace {
+
+// The entries of a language file's text, in file order.
+std::vector<BLocaleItem> ParseLanguageText(std::string_view contents) {
+    std::vector<BLocaleItem> table;
     std::vector<std::string> fields;
     std::string_view rest = contents;
     std::string_view piece;
@@ -47,7 +51,38 @@ int LoadLanguageText(std::string_view contents) {
             }
         }
     }
+    return table;
+}
+
+} // namespace
+
+int LoadLanguageText(std::string_view contents) {
+    std::vector<BLocaleItem>& table = LanguageTable();
+    table = ParseLanguageText(contents);
     return table.empty() ? -1 : 1;
+}
+
+std::vector<LanguageFileName> LanguageFiles(const std::string& directory) {
+    std::vector<LanguageFileName> found;
+    for (const std::string& file : ListTextFiles(directory)) {
+        std::string contents;
+        if (!ReadTextFile(JoinDirAndName(directory, file), contents)) {
+            continue;
+        }
+        // A file of texts that does not name its language is listed by its
+        // file name; a file of no texts is no language file.
+        const std::vector<BLocaleItem> items = ParseLanguageText(contents);
+        if (items.empty()) {
+            continue;
+        }
+        const auto named = std::find_if(items.begin(), items.end(), [](const BLocaleItem& item) {
+            return item.key == "LanguageName";
+        });
+        found.push_back({file, named != items.end() ? named->text : file});
+    }
+    std::sort(found.begin(), found.end(),
+              [](const LanguageFileName& a, const LanguageFileName& b) { return a.name < b.name; });
+    return found;
 }
 
 int LoadLanguageFile(const std::string& directory, const std::string& name) {

@@ -28,6 +28,16 @@ int LoadLanguageFile(const std::string& directory, const std::string& name);
 // The same for a language file's text already in memory.
 int LoadLanguageText(std::string_view contents);
 
+// A language file as it names itself: its file name, and the text of its
+// "LanguageName" key (its language in its own words: "Deutsch").
+struct LanguageFileName {
+    std::string file;
+    std::string name;
+};
+// The language files in `directory`, by name; one that does not name its
+// language goes by its file name.
+std::vector<LanguageFileName> LanguageFiles(const std::string& directory);
+
 // The text of the first entry with exactly this key, or "<-->".
 std::string LookupText(const std::string& key);
 

@@ -78,7 +78,7 @@ constexpr std::array<TextKey, 65> kMain = {{
     {"MainVbRejected", "Not a color: the Visual Basic code takes &Hbbggrr, up to &Hffffff."},
 }};
 
-constexpr std::array<TextKey, 20> kParam = {{
+constexpr std::array<TextKey, 22> kParam = {{
     {"ParamTitle", "Preferences"},
     {"ParamOk", "&OK"},
     {"ParamCancel", "C&ancel"},
@@ -99,6 +99,8 @@ constexpr std::array<TextKey, 20> kParam = {{
     {"ParamPanelName", "&Color names"},
     {"ParamPanelHtml", "H&tml"},
     {"ParamPanelVb", "Visual &Basic"},
+    {"ParamLanguage", "&Display language"},
+    {"LanguageName", "English"},
 }};
 
 constexpr std::array<TextKey, 3> kAbout = {{
@@ -120,12 +122,15 @@ std::span<const TextKey> AboutTextKeys() {
 }
 
 const char* LaterKeyText(const char* key) {
-    static constexpr std::array<const char*, 2> kLater{"MainHtmlRejected", "MainVbRejected"};
+    static constexpr std::array<const char*, 3> kLater{"MainHtmlRejected", "MainVbRejected",
+                                                      "ParamLanguage"};
     for (const char* later : kLater) {
         if (std::string_view(later) == key) {
-            for (const TextKey& text : kMain) {
-                if (std::string_view(text.key) == key) {
-                    return text.builtIn;
+            for (const std::span<const TextKey> table : {MainTextKeys(), ParamTextKeys()}) {
+                for (const TextKey& text : table) {
+                    if (std::string_view(text.key) == key) {
+                        return text.builtIn;
+                    }
                 }
             }
         }

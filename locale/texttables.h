@@ -13,7 +13,7 @@ struct TextKey {
 };
 
 std::span<const TextKey> MainTextKeys();  // 65 keys
-std::span<const TextKey> ParamTextKeys(); // 20 keys
+std::span<const TextKey> ParamTextKeys(); // 22 keys
 std::span<const TextKey> AboutTextKeys(); // 3 keys
 
 // The built-in English text of a key added since the first language files

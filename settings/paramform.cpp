@@ -7,6 +7,7 @@
 #include "settings/params.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -127,6 +128,15 @@ TParamForm::TParamForm(QWidget* parent)
         ++i;
     }
 
+    // The language of every window's texts, from the language files found.
+    QFrame* pnlLanguage = MakePanel(this, "pnlLanguage");
+    lblLanguage = Named(new QLabel("Display language", pnlLanguage), "lblLanguage");
+    cboLanguage = Named(new QComboBox(pnlLanguage), "cboLanguage");
+    auto* language = new QHBoxLayout(pnlLanguage);
+    language->addWidget(lblLanguage);
+    language->addWidget(cboLanguage, 1);
+    lblLanguage->setBuddy(cboLanguage);
+
     btnOk = Named(new QPushButton("&OK", this), "btnOk");
     btnOk->setDefault(true);
     btnCancel = Named(new QPushButton("Cancel", this), "btnCancel");
@@ -140,6 +150,7 @@ TParamForm::TParamForm(QWidget* parent)
     dialog->addWidget(pnlStayOnTop);
     dialog->addWidget(pnlPipetteSize);
     dialog->addWidget(pnlVisiblePanels);
+    dialog->addWidget(pnlLanguage);
     dialog->addLayout(buttons);
     dialog->setSizeConstraint(QLayout::SetFixedSize);
 
@@ -196,6 +207,7 @@ void TParamForm::FormCreate() {
         {"ParamPanelName", text(chkName)},
         {"ParamPanelHtml", text(chkHtml)},
         {"ParamPanelVb", text(chkVb)},
+        {"ParamLanguage", label(lblLanguage)},
     };
     for (const TextKey& key : ParamTextKeys()) {
         const auto found = apply.find(key.key);
@@ -244,6 +256,22 @@ void TParamForm::LoadPreferences() {
     SetRadioChecked(rdbSmall, size == kPipetteSmall);
     SetRadioChecked(rdbBigger, size == kPipetteBigger);
     SetRadioChecked(rdbMuchBigger, size == kPipetteMuchBigger);
+
+    // Each language file by the name it gives itself; the one in use is
+    // chosen (by its file, else by the name of the texts shown).
+    const std::string folder = languageFolder_ ? languageFolder_() : Read(setting::LocaleDir);
+    const std::string current = Read(setting::LocaleFile);
+    const std::string shownName = LookupText("LanguageName");
+    cboLanguage->clear();
+    int chosen = -1;
+    for (const LanguageFileName& file : LanguageFiles(folder)) {
+        cboLanguage->addItem(DisplayText(file.name), FileNameText(file.file));
+        if (file.file == current || (chosen < 0 && file.name == shownName)) {
+            chosen = cboLanguage->count() - 1;
+        }
+    }
+    cboLanguage->setCurrentIndex(chosen);
+    languageChanged_ = false;
 }
 
 std::array<QCheckBox*, 7> TParamForm::PageBoxes() const {
@@ -280,6 +308,14 @@ void TParamForm::StorePreferences() {
         size = kPipetteMuchBigger;
     }
     WriteSize(size);
+    // Another language: its file is stored, and read at once.
+    if (cboLanguage->currentIndex() >= 0) {
+        const std::string file = FileNameBytes(cboLanguage->currentData().toString());
+        if (file != Read(setting::LocaleFile)) {
+            Write(setting::LocaleFile, file);
+            languageChanged_ = true;
+        }
+    }
 }
 
 void TParamForm::btnOkClick() {

@@ -6,8 +6,11 @@
 #include <QDialog>
 
 #include <array>
+#include <functional>
+#include <string>
 
 class QCheckBox;
+class QComboBox;
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -29,6 +32,15 @@ public:
     void StorePreferences();
     void btnOkClick();
 
+    // Where the language files are (the window's own fallback rules decide
+    // it); without it, the stored language folder.
+    void SetLanguageFolder(std::function<std::string()> folder) {
+        languageFolder_ = std::move(folder);
+    }
+    // Whether the last OK chose another language: its file is stored, and
+    // the windows are to take its texts.
+    bool LanguageChanged() const { return languageChanged_; }
+
 protected:
     void changeEvent(QEvent* event) override;
 
@@ -44,6 +56,10 @@ private:
     QLabel *lblStayOnTop = nullptr, *lblPipette = nullptr, *lblVisiblePanels = nullptr;
     QRadioButton *rdbYes = nullptr, *rdbNo = nullptr;
     QRadioButton *rdbSmall = nullptr, *rdbBigger = nullptr, *rdbMuchBigger = nullptr;
+    QLabel* lblLanguage = nullptr;
+    QComboBox* cboLanguage = nullptr;
+    std::function<std::string()> languageFolder_;
+    bool languageChanged_ = false;
     QCheckBox *chkRgb = nullptr, *chkHls = nullptr, *chkHsv = nullptr, *chkCmy = nullptr,
               *chkCmyk = nullptr, *chkVisual = nullptr, *chkName = nullptr, *chkHtml = nullptr,
               *chkVb = nullptr;

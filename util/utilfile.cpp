@@ -26,7 +26,9 @@ std::string JoinDirAndName(const std::string& dir, const std::string& name) {
 
 } // namespace tintorel
 
+#include <algorithm>
 #include <cerrno>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -121,6 +123,32 @@ bool NextTextLine(std::string_view& rest, std::string_view& line) {
     }
     rest.remove_prefix(feed + 1);
     return true;
+}
+
+std::vector<std::string> ListTextFiles(const std::string& folder) {
+    std::vector<std::string> names;
+    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return names;
+    }
+    const std::string prefix = folder.empty() || folder.back() == '/' ? folder : folder + '/';
+    while (const dirent* item = readdir(dir)) {
+        const std::string name = item->d_name;
+        if (name.size() < 5 || name[0] == '.') {
+            continue;
+        }
+        std::string extension = name.substr(name.size() - 4);
+        std::transform(extension.begin(), extension.end(), extension.begin(),
+                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+        struct stat info {};
+        if (extension == ".txt" && stat((prefix + name).c_str(), &info) == 0 &&
+            S_ISREG(info.st_mode)) {
+            names.push_back(name);
+        }
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace tintorel

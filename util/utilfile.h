@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tintorel {
 
@@ -62,6 +63,10 @@ FileStamp StampOf(const std::string& path);
 // when the path is not a regular file that can be opened and read; a
 // directory or a named pipe is never opened for reading, so nothing blocks.
 bool ReadTextFile(const std::string& path, std::string& contents);
+
+// The names of the regular files ending in ".txt" (any case) in `folder`,
+// in byte order; none when the folder cannot be read.
+std::vector<std::string> ListTextFiles(const std::string& folder);
 
 // Takes the next line off the front of `rest`: up to the next line feed,
 // without it and without a carriage return directly before it. False when

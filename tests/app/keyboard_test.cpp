@@ -279,7 +279,7 @@ TEST_F(AppTest, TabFollowsTheReadingOrder) {
     Activate(&params);
     const std::vector<std::string> choices{"rdbNo",  "rdbSmall", "chkRgb",    "chkHls",  "chkHsv",
                                            "chkCmy", "chkCmyk",  "chkVisual", "chkName", "chkHtml",
-                                           "chkVb",  "btnOk",    "btnCancel"};
+                                           "chkVb",  "cboLanguage", "btnOk", "btnCancel"};
     EXPECT_EQ(TabOrder(params.findChild<QWidget*>("rdbNo")), choices);
 }
 

@@ -8,6 +8,7 @@
 #include "version.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -15,6 +16,7 @@
 #include <QScreen>
 #include <QSlider>
 #include <QTest>
+#include <QToolButton>
 
 #include <climits>
 #include <typeinfo>
@@ -338,6 +340,50 @@ TEST_F(AppTest, StoredPositionIsKeptWhereTheWindowFits) {
         TMainForm& form = Start();
         EXPECT_EQ(form.pos(), c.kept ? QPoint(c.x, c.y) : Centred()) << c.x << "," << c.y;
     }
+}
+
+// The preferences list the language files by the names they give
+// themselves; a language chosen and confirmed is stored and every window
+// shows its texts at once. Cancelled, nothing changes.
+TEST_F(AppTest, ALanguageChosenInThePreferencesRedrawsEveryWindow) {
+    InstallData();
+    TMainForm& form = Start();
+    form.show();
+    const auto choose = [this](const char* language, bool confirm) {
+        QTimer::singleShot(0, [this, language, confirm] {
+            auto* languages = params_.findChild<QComboBox*>("cboLanguage");
+            QStringList names;
+            for (int i = 0; i < languages->count(); ++i) {
+                names.append(languages->itemText(i));
+            }
+            EXPECT_EQ(names, (QStringList{"Deutsch", "English", "Français"}));
+            Choose(languages, static_cast<int>(names.indexOf(QString::fromUtf8(language))));
+            params_.findChild<QPushButton*>(confirm ? "btnOk" : "btnCancel")->click();
+        });
+        QTest::mouseClick(Child<QToolButton>("btnPref"), Qt::LeftButton);
+    };
+    choose("Deutsch", false);
+    EXPECT_EQ(Child<QLabel>("lblRed")->text(), "&Red");
+    std::string file;
+    ReadLocaleFile(file);
+    EXPECT_EQ(file, "english.txt");
+
+    choose("Deutsch", true);
+    ReadLocaleFile(file);
+    EXPECT_EQ(file, "german.txt");
+    EXPECT_EQ(Child<QLabel>("lblRed")->text(), "&Rot");
+    EXPECT_EQ(params_.findChild<QPushButton*>("btnCancel")->text(), "&Abbrechen");
+    EXPECT_EQ(form.size(), form.sizeHint()); // refitted to the new texts
+
+    // A view change like any other: the colour and the page stay.
+    Slider("bstGrn")->SetValue(77);
+    ShowPage(TMainForm::PageName);
+    const QString before = Html();
+    choose("Français", true);
+    EXPECT_EQ(Child<QLabel>("lblRed")->text(), "&Rouge");
+    EXPECT_EQ(Html(), before);
+    EXPECT_EQ(form.CurrentColor()->ToColor(), 0x004D00u);
+    EXPECT_EQ(form.ActivePage(), TMainForm::PageName);
 }
 
 TEST_F(AppTest, CancelledPreferencesChangeNothing) {
