@@ -530,38 +530,32 @@ void TMainForm::OnCreate() {
     RangeClicksEnabled = true;
     ApplyRanges();
 
-    float red = 0;
-    float green = 0;
-    float blue = 0;
-    try {
-        red = ReadRed();
-        green = ReadGreen();
-        blue = ReadBlue();
-        // A page outside the seven leaves the sheet the window was laid out
-        // with, so that the window stays usable.
-        const int tab = ReadTab();
-        if (tab >= PageRgb && tab <= PageName) {
-            SetActivePage(tab);
-        }
-        const int x = ReadXPos();
-        const int y = ReadYPos();
-        // The window takes the size its layout needs now, so that it is
-        // placed with the size it has.
-        SettleLayout();
-        if (const QScreen* primary = QGuiApplication::primaryScreen()) {
-            QList<QRect> monitors;
-            for (const QScreen* screen : QGuiApplication::screens()) {
-                monitors.append(screen->geometry());
-            }
-            // A position of 0 is a place like any other once one was stored.
-            const bool stored = Exists(setting::XPos) && Exists(setting::YPos);
-            move(MainWindowPosition(stored ? std::optional<QPoint>(QPoint(x, y)) : std::nullopt,
-                                    frameGeometry().size(), monitors, primary->geometry()));
-        }
-        ArrangeButtons();
-    } catch (...) {
-        // What was not read keeps its default.
+    // Each read gives its default where the store fails; none throws.
+    const float red = ReadRed();
+    const float green = ReadGreen();
+    const float blue = ReadBlue();
+    // A page outside the seven leaves the sheet the window was laid out
+    // with, so that the window stays usable.
+    const int tab = ReadTab();
+    if (tab >= PageRgb && tab <= PageName) {
+        SetActivePage(tab);
     }
+    const int x = ReadXPos();
+    const int y = ReadYPos();
+    // The window takes the size its layout needs now, so that it is
+    // placed with the size it has.
+    SettleLayout();
+    if (const QScreen* primary = QGuiApplication::primaryScreen()) {
+        QList<QRect> monitors;
+        for (const QScreen* screen : QGuiApplication::screens()) {
+            monitors.append(screen->geometry());
+        }
+        // A position of 0 is a place like any other once one was stored.
+        const bool stored = Exists(setting::XPos) && Exists(setting::YPos);
+        move(MainWindowPosition(stored ? std::optional<QPoint>(QPoint(x, y)) : std::nullopt,
+                                frameGeometry().size(), monitors, primary->geometry()));
+    }
+    ArrangeButtons();
 
     try {
         currentColor_ = std::make_unique<BColorRgb>(red, green, blue);
