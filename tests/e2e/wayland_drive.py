@@ -33,8 +33,18 @@ bus = Gio.bus_get_sync(Gio.BusType.SESSION)
 
 
 def show_screen():
+    """What the desktop shows when a wait gives up: a picture, and every
+    window as the shell sees it (place, size, shown, focused, stacking)."""
     try:
         print("the screen then: " + screenshot("failure.png"), file=sys.stderr)
+        print("the windows then: " + str(shell_eval("""(() => {
+            const display = global.display;
+            return display.sort_windows_by_stacking(display.list_all_windows()).map(w => {
+                const r = w.get_frame_rect();
+                return [w.get_title(), r.x, r.y, r.width, r.height, w.showing_on_its_workspace(),
+                        w.is_hidden(), w.has_focus(), w.get_monitor()];
+            });
+        })()""")), file=sys.stderr)
     except GLib.Error:
         pass
 
