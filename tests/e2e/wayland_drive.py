@@ -346,10 +346,29 @@ def sample(at, expect, neighbour=None, dialog=False):
 
 
 def dialog_corner():
-    """The dialog, centred below the top bar of the first monitor."""
-    dialog = wait(lambda: window("Screen Share"), "the screen-sharing dialog")
-    width, height = MONITORS[0][2], MONITORS[0][3] - TOP_BAR
-    return dialog, (width - dialog["width"]) // 2, TOP_BAR + (height - dialog["height"]) // 2
+    """The dialog where the shell placed it, once it shows. (A window is
+    listed before it is placed: on a busy machine the shell placed it on
+    the monitor the pointer had moved to meanwhile.)"""
+    code = """(() => {
+        const dialog = global.display.list_all_windows().find(w => w.get_title() === "Screen Share");
+        if (!dialog || !dialog.showing_on_its_workspace())
+            return null;
+        const r = dialog.get_frame_rect();
+        return [r.x, r.y, r.width, r.height];
+    })()"""
+    place = wait(lambda: json.loads(shell_eval(code) or "null"), "the screen-sharing dialog")
+    dialog = dict(window("Screen Share") or {}, width=place[2], height=place[3])
+    return dialog, place[0], place[1]
+
+
+def off_dialog(left, top, dialog):
+    """A point on the desktop away from the dialog, where the pointer gives
+    no row of the dialog its hover."""
+    for monitor in reversed(MONITORS):
+        x, y = monitor[0] + 20, monitor[3] - 20
+        if not (left <= x < left + dialog["width"] and top <= y < top + dialog["height"]):
+            return x, y
+    return MONITORS[0][0] + 20, TOP_BAR + 5
 
 
 def click_until(point, done, what, each=15.0):
@@ -372,7 +391,7 @@ def cancel(what):
     dialog, left, top = dialog_corner()
     button = (left + 44, top + 22)
     row = (left + 260, top + 176)
-    move(MONITORS[-1][0] + 20, MONITORS[-1][3] - 20)
+    move(*off_dialog(left, top, dialog))
     wait(lambda: screen_pixel(*row) == WHITE, "the dialog drawn (%s)" % what)
     click_until(button, lambda: not window("Screen Share"), "the dialog to close (%s)" % what)
 
@@ -392,7 +411,7 @@ def share():
     the user ticks every one, each a row of the dialog's list."""
     dialog, left, top = dialog_corner()
     # The pointer off the dialog: a row under it shows its hover, not white.
-    move(MONITORS[-1][0] + 20, MONITORS[-1][3] - 20)
+    move(*off_dialog(left, top, dialog))
     wait(lambda: screen_pixel(left + 260, top + 176) == WHITE,
          "the dialog's list of monitors")
     for monitor in range(len(MONITORS)):
