@@ -124,6 +124,16 @@ def screen_pixel(x, y):
     return tuple(rows[0][:3])
 
 
+def dialog_pixel(x, y):
+    """A pixel of the desktop's dialog, from a picture of the whole screen:
+    on a busy machine the shell's pictures of an area were seen to leave
+    the dialog out for minutes while pictures of the whole screen showed
+    it."""
+    pixels = png_pixels(screenshot("dialog.png"))
+    channels, rows = pixels[2], pixels[3]
+    return tuple(rows[y][x * channels:x * channels + 3])
+
+
 def screenshot(name):
     path = os.path.join(work, name)
     call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot", "org.gnome.Shell.Screenshot",
@@ -392,18 +402,16 @@ def cancel(what):
     button = (left + 44, top + 22)
     row = (left + 260, top + 176)
     move(*off_dialog(left, top, dialog))
-    wait(lambda: screen_pixel(*row) == WHITE, "the dialog drawn (%s)" % what)
+    wait(lambda: dialog_pixel(*row) == WHITE, "the dialog drawn (%s)" % what)
     click_until(button, lambda: not window("Screen Share"), "the dialog to close (%s)" % what)
 
 
 def ticked(x, y):
     """Whether the dialog's tick mark shows around (x, y): dark pixels on
     the light row."""
-    path = os.path.join(work, "tick.png")
-    call("org.gnome.Shell.Screenshot", "/org/gnome/Shell/Screenshot", "org.gnome.Shell.Screenshot",
-         "ScreenshotArea", GLib.Variant("(iiiibs)", (x - 8, y - 8, 16, 16, False, path)))
-    channels, rows = png_pixels(path)[2:]
-    return any(sum(row[i:i + 3]) < 300 for row in rows for i in range(0, len(row), channels))
+    channels, rows = png_pixels(screenshot("tick.png"))[2:]
+    return any(sum(rows[row][i * channels:i * channels + 3]) < 300
+               for row in range(y - 8, y + 8) for i in range(x - 8, x + 8))
 
 
 def share():
@@ -412,14 +420,14 @@ def share():
     dialog, left, top = dialog_corner()
     # The pointer off the dialog: a row under it shows its hover, not white.
     move(*off_dialog(left, top, dialog))
-    wait(lambda: screen_pixel(left + 260, top + 176) == WHITE,
+    wait(lambda: dialog_pixel(left + 260, top + 176) == WHITE,
          "the dialog's list of monitors")
     for monitor in range(len(MONITORS)):
         row = top + 176 + 55 * monitor
         click_until((left + 260, row), lambda: ticked(left + 465, row),
                     "monitor %d ticked in the dialog" % (monitor + 1))
     button = (left + dialog["width"] - 48, top + 22)
-    wait(lambda: screen_pixel(*button) == SHARE_BLUE, "the dialog's Share button")
+    wait(lambda: dialog_pixel(*button) == SHARE_BLUE, "the dialog's Share button")
     click_until(button, lambda: not window("Screen Share"), "the dialog to close")
 
 
