@@ -5,9 +5,7 @@
 #include "util/utilstring.h"
 
 #include <algorithm>
-#include <dirent.h>
 #include <string_view>
-#include <sys/stat.h>
 
 namespace tintorel {
 
@@ -142,30 +140,14 @@ std::vector<std::string> ListColorFiles(const std::string& colorDir) {
     // folder, and paths are the bare names.
     const std::string folder = slash == std::string::npos ? "" : colorDir.substr(0, slash + 1);
     const std::string prefix = slash == std::string::npos ? colorDir : colorDir.substr(slash + 1);
+    // Listings come in no useful order on Linux file systems; they are
+    // shown by name.
     std::vector<std::string> names;
-    DIR* dir = opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) {
-        return names;
-    }
-    while (const dirent* item = readdir(dir)) {
-        const std::string name = item->d_name;
-        if (name.empty() || name[0] == '.' || name.size() < prefix.size() + 4 ||
-            name.compare(0, prefix.size(), prefix) != 0) {
-            continue;
-        }
-        std::string extension = name.substr(name.size() - 4);
-        for (char& c : extension) {
-            c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-        }
-        struct stat info {};
-        if (extension == ".txt" && stat((folder + name).c_str(), &info) == 0 &&
-            S_ISREG(info.st_mode)) {
-            names.push_back(name);
+    for (std::string& name : ListTextFiles(folder)) {
+        if (name.size() >= prefix.size() + 4 && name.compare(0, prefix.size(), prefix) == 0) {
+            names.push_back(std::move(name));
         }
     }
-    closedir(dir);
-    // Listings come in no useful order on Linux file systems; show them by name.
-    std::sort(names.begin(), names.end());
     return names;
 }
 

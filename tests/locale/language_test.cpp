@@ -84,6 +84,24 @@ TEST_F(LanguageTest, KeysAddedLaterFallBackToEnglish) {
     EXPECT_EQ(LookupText("MainHtmlRejected"), "Keine Farbe");
 }
 
+// The language files of a folder, by the names they give themselves; a file
+// of texts without a name goes by its file name, one of no texts is none.
+TEST_F(LanguageTest, LanguageFilesGoByTheirOwnNames) {
+    std::ofstream(folder_ / "zz.txt") << "LanguageName\tDeutsch\nMainOk\tOK\n";
+    std::ofstream(folder_ / "aa.TXT") << "LanguageName\tSvenska\n";
+    std::ofstream(folder_ / "mine.txt") << "MainOk\tOK\n";
+    std::ofstream(folder_ / "notes.txt") << "; nothing but a comment\n";
+    std::ofstream(folder_ / "readme.md") << "LanguageName\tnot a language file\n";
+    const std::vector<LanguageFileName> files = LanguageFiles(folder_.Path().string());
+    ASSERT_EQ(files.size(), 3u);
+    EXPECT_EQ(files[0].name, "Deutsch");
+    EXPECT_EQ(files[0].file, "zz.txt");
+    EXPECT_EQ(files[1].name, "Svenska");
+    EXPECT_EQ(files[1].file, "aa.TXT");
+    EXPECT_EQ(files[2].name, "mine.txt");
+    EXPECT_TRUE(LanguageFiles(folder_.Path().string() + "/missing").empty());
+}
+
 // Every shipped language gives every window text, and no key besides.
 TEST(ShippedLanguages, DefineExactlyTheWindowKeys) {
     std::set<std::string> keys;
