@@ -18,9 +18,9 @@
 #include "util/utilnumber.h"
 
 #include <QComboBox>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
-#include <QItemSelectionModel>
 #include <QListView>
 #include <QRadioButton>
 #include <QScopedValueRollback>
@@ -130,7 +130,8 @@ void TMainForm::ReadPanel() {
             const QModelIndexList chosen = lstName->selectionModel()->selectedRows();
             const int row = chosen.isEmpty() ? -1 : chosen.front().row();
             if (row >= 0 && static_cast<std::size_t>(row) < ColorList().size()) {
-                next = std::make_unique<BColorName>(ColorList()[static_cast<std::size_t>(row)].Name);
+                next =
+                    std::make_unique<BColorName>(ColorList()[static_cast<std::size_t>(row)].Name);
             }
         }
     } catch (const std::bad_alloc&) {

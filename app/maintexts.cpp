@@ -113,8 +113,7 @@ void TMainForm::ApplyMainTexts() {
          }},
         {"MainNameColor", caption(lblColorList)},
         {"MainHtmlRejected", [this](const QString& text) { edtHtml->SetRejectedHint(text); }},
-        {"MainVbRejected",
-         [this](const QString& text) { edtVisualBasic->SetRejectedHint(text); }},
+        {"MainVbRejected", [this](const QString& text) { edtVisualBasic->SetRejectedHint(text); }},
     };
     for (const SliderPageWidgets& page : sliderPages_) {
         apply.emplace(page.entry->tabKey, tab(page.entry->page));

@@ -257,7 +257,7 @@ int main(int argc, char** argv) {
         return *std::min_element(values.begin(), values.end()) > 0;
     };
     const bool ok = ratio <= 1.15 && firstRatio <= 1.4 && Median(oursClose) <= 250 &&
-                    extraKb <= 10240 && oursIdle < 0.5 && allPositive(ours) &&
-                    allPositive(first) && allPositive(oursClose);
+                    extraKb <= 10240 && oursIdle < 0.5 && allPositive(ours) && allPositive(first) &&
+                    allPositive(oursClose);
     return ok ? 0 : 1;
 }

@@ -79,8 +79,7 @@ void BNumberEdit::keyPressEvent(QKeyEvent* event) {
 
 void BNumberEdit::mouseReleaseEvent(QMouseEvent* event) {
     // The middle button pastes the selection on X11.
-    if (event->button() == Qt::MiddleButton &&
-        QGuiApplication::clipboard()->supportsSelection()) {
+    if (event->button() == Qt::MiddleButton && QGuiApplication::clipboard()->supportsSelection()) {
         Paste(QClipboard::Selection);
         return;
     }
@@ -131,8 +130,8 @@ BSliderNText::BSliderNText(QWidget* parent)
     edit_->setAcceptDrops(false);
     edit_->acceptPaste = [this](const QString& text) {
         int value = 0;
-        if (!editorEnabled_ || !ParseWholeNumber(text.toStdString(), value) ||
-            value < minValue_ || value > maxValue_) {
+        if (!editorEnabled_ || !ParseWholeNumber(text.toStdString(), value) || value < minValue_ ||
+            value > maxValue_) {
             return false;
         }
         // As if the number had been typed: one notification.

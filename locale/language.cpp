@@ -1,9 +1,9 @@
 #include "locale/language.h"
 
 #include "locale/texttables.h"
-#include "version.h"
 #include "util/utilfile.h"
 #include "util/utilstring.h"
+#include "version.h"
 
 #include <algorithm>
 

@@ -123,7 +123,7 @@ std::span<const TextKey> AboutTextKeys() {
 
 const char* LaterKeyText(const char* key) {
     static constexpr std::array<const char*, 3> kLater{"MainHtmlRejected", "MainVbRejected",
-                                                      "ParamLanguage"};
+                                                       "ParamLanguage"};
     for (const char* later : kLater) {
         if (std::string_view(later) == key) {
             for (const std::span<const TextKey> table : {MainTextKeys(), ParamTextKeys()}) {

@@ -138,8 +138,9 @@ std::vector<std::string> ListTextFiles(const std::string& folder) {
             continue;
         }
         std::string extension = name.substr(name.size() - 4);
-        std::transform(extension.begin(), extension.end(), extension.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+        std::transform(extension.begin(), extension.end(), extension.begin(), [](char c) {
+            return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        });
         struct stat info {};
         if (extension == ".txt" && stat((prefix + name).c_str(), &info) == 0 &&
             S_ISREG(info.st_mode)) {

@@ -3,13 +3,13 @@
 #pragma once
 
 #include "../testfolder.h"
-#include "imagescreen.h"
 #include "app/aboutbox.h"
 #include "app/datafolders.h"
 #include "app/mainform.h"
 #include "app/previewimage.h"
 #include "colourlist/colorfile.h"
 #include "controls/sliderntext.h"
+#include "imagescreen.h"
 #include "locale/language.h"
 #include "settings/paramform.h"
 #include "settings/params.h"

@@ -75,8 +75,7 @@ protected:
     }
     // The row of the name list that is shown selected, or "".
     QString ShownName() const {
-        const QModelIndexList rows =
-            Child<QListView>("lstName")->selectionModel()->selectedRows();
+        const QModelIndexList rows = Child<QListView>("lstName")->selectionModel()->selectedRows();
         return rows.isEmpty() ? QString() : rows.front().data().toString();
     }
     static std::string NearestName(PackedColor packed) {
@@ -168,8 +167,7 @@ TEST_F(ColourPathTest, ViewsNeverChangeTheColour) {
         {"web code", [&](PackedColor c) { Type("edtHtml", hex(c, "#%02x%02x%02x")); }},
         {"Visual Basic code",
          [&](PackedColor c) {
-             Type("edtVisualBasic",
-                  QString::asprintf("&H%x", static_cast<unsigned>(c & 0xFFFFFF)));
+             Type("edtVisualBasic", QString::asprintf("&H%x", static_cast<unsigned>(c & 0xFFFFFF)));
          }},
         {"RGB numbers",
          [&](PackedColor c) {
@@ -247,8 +245,8 @@ TEST_F(ColourPathTest, ViewsNeverChangeTheColour) {
     for (const Edit& edit : edits) {
         for (const View& view : views) {
             // Two colours each, and two the drift reports named.
-            for (const PackedColor colour : {colours(random), colours(random),
-                                             PackedColor{0xCC6633}, PackedColor{0xA001FE}}) {
+            for (const PackedColor colour :
+                 {colours(random), colours(random), PackedColor{0xCC6633}, PackedColor{0xA001FE}}) {
                 const std::string step = std::string(edit.name) + ", then " + view.name + ", " +
                                          hex(colour, "#%02x%02x%02x").toStdString();
                 SCOPED_TRACE(step);
@@ -286,18 +284,12 @@ TEST_F(ColourPathTest, PastedCodesAreTakenWholeOrMarked) {
         bool taken;
         PackedColor colour; // when taken
     } cases[] = {
-        {"edtHtml", "#3366cc", true, 0xCC6633},
-        {"edtHtml", " #123456 ", true, 0x563412},
-        {"edtHtml", "a0b1c2", true, 0xC2B1A0},
-        {"edtHtml", "#ABC", true, 0xCCBBAA},
-        {"edtHtml", "#12345678", false, 0},
-        {"edtHtml", "0x123456", false, 0},
-        {"edtHtml", "rgb(1,2,3)", false, 0},
-        {"edtVisualBasic", "&H1000000", false, 0},
-        {"edtVisualBasic", "&H80000005", false, 0},
-        {"edtVisualBasic", "&hccbbaa", true, 0xCCBBAA},
-        {"edtVisualBasic", "&HFF&", true, 0x0000FF},
-        {"edtVisualBasic", "#112233", false, 0},
+        {"edtHtml", "#3366cc", true, 0xCC6633},      {"edtHtml", " #123456 ", true, 0x563412},
+        {"edtHtml", "a0b1c2", true, 0xC2B1A0},       {"edtHtml", "#ABC", true, 0xCCBBAA},
+        {"edtHtml", "#12345678", false, 0},          {"edtHtml", "0x123456", false, 0},
+        {"edtHtml", "rgb(1,2,3)", false, 0},         {"edtVisualBasic", "&H1000000", false, 0},
+        {"edtVisualBasic", "&H80000005", false, 0},  {"edtVisualBasic", "&hccbbaa", true, 0xCCBBAA},
+        {"edtVisualBasic", "&HFF&", true, 0x0000FF}, {"edtVisualBasic", "#112233", false, 0},
     };
     PackedColor colour = 0;
     for (const auto& c : cases) {
@@ -317,8 +309,8 @@ TEST_F(ColourPathTest, PastedCodesAreTakenWholeOrMarked) {
         // from its picture; for the ear: a description of what it takes.
         const QImage picture = edit->grab().toImage();
         EXPECT_EQ(picture.pixelColor(1, picture.height() / 2) == edit->ErrorColour(), !c.taken);
-        const QString description = QAccessible::queryAccessibleInterface(edit)->text(
-            QAccessible::Description);
+        const QString description =
+            QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description);
         EXPECT_EQ(description.startsWith("Not a color"), !c.taken) << description.toStdString();
     }
     // The colour written into a marked field clears its mark.

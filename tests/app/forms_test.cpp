@@ -302,7 +302,8 @@ TEST_F(AppTest, LongNamesAreElidedWithTheWholeNameAsTooltip) {
     for (int row = 0; row < 2; ++row) {
         const QModelIndex index = list->model()->index(row, 0);
         const QRect rect = list->visualRect(index);
-        QHelpEvent help(QEvent::ToolTip, rect.center(), list->viewport()->mapToGlobal(rect.center()));
+        QHelpEvent help(QEvent::ToolTip, rect.center(),
+                        list->viewport()->mapToGlobal(rect.center()));
         QApplication::sendEvent(list->viewport(), &help);
         EXPECT_EQ(QToolTip::isVisible() ? QToolTip::text() : QString(),
                   row == 1 ? QString::fromStdString(longName) : QString())

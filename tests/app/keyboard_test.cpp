@@ -110,7 +110,8 @@ void CheckAccelerators(QWidget* window, const std::string& where) {
             window->setFocus();
             // A heading of a group of choices leads to its chosen option
             // (else its first), and chooses nothing.
-            const QList<QAbstractButton*> options = label->buddy()->findChildren<QAbstractButton*>();
+            const QList<QAbstractButton*> options =
+                label->buddy()->findChildren<QAbstractButton*>();
             std::vector<bool> chosen;
             QWidget* target = label->buddy()->focusProxy() != nullptr ? label->buddy()->focusProxy()
                                                                       : label->buddy();
@@ -277,9 +278,9 @@ TEST_F(AppTest, TabFollowsTheReadingOrder) {
     TParamForm params;
     params.LoadPreferences();
     Activate(&params);
-    const std::vector<std::string> choices{"rdbNo",  "rdbSmall", "chkRgb",    "chkHls",  "chkHsv",
-                                           "chkCmy", "chkCmyk",  "chkVisual", "chkName", "chkHtml",
-                                           "chkVb",  "cboLanguage", "btnOk", "btnCancel"};
+    const std::vector<std::string> choices{
+        "rdbNo",     "rdbSmall", "chkRgb",  "chkHls", "chkHsv",      "chkCmy", "chkCmyk",
+        "chkVisual", "chkName",  "chkHtml", "chkVb",  "cboLanguage", "btnOk",  "btnCancel"};
     EXPECT_EQ(TabOrder(params.findChild<QWidget*>("rdbNo")), choices);
 }
 

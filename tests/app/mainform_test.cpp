@@ -103,8 +103,7 @@ TEST_F(AppTest, AStartByNameFollowsTheLocale) {
 // program's own version in the about box.
 TEST_F(AppTest, LanguageFilesShowTheProgramsVersion) {
     for (const char* file : {"english.txt", "french.txt", "german.txt"}) {
-        ASSERT_EQ(LoadLanguageFile(std::string(TINTOREL_SOURCE_DIR) + "/data/languages/", file),
-                  1);
+        ASSERT_EQ(LoadLanguageFile(std::string(TINTOREL_SOURCE_DIR) + "/data/languages/", file), 1);
         EXPECT_EQ(LookupText("AboutVersion").find("@"), std::string::npos) << file;
         EXPECT_NE(LookupText("AboutVersion").find(TINTOREL_VERSION), std::string::npos) << file;
     }
@@ -471,9 +470,9 @@ TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
         WriteCodeVisibility(value, value);
         WriteSize(value);
         const std::array<int, 4> maxima{value, value, value, value};
-        for (const RangeSetting* range : {&setting::RgbRange, &setting::HlsRange,
-                                          &setting::HsvRange, &setting::CmyRange,
-                                          &setting::CmykRange}) {
+        for (const RangeSetting* range :
+             {&setting::RgbRange, &setting::HlsRange, &setting::HsvRange, &setting::CmyRange,
+              &setting::CmykRange}) {
             Write(*range, maxima);
         }
         TMainForm& form = Start();
@@ -492,15 +491,15 @@ TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
         // Pages: all hidden would leave nothing to edit, so RGB shows.
         auto* pages = Child<QTabWidget>("pagColorSpace");
         for (int page = 0; page < pages->count(); ++page) {
-            EXPECT_EQ(pages->isTabVisible(page), value != 0 || page == TMainForm::PageRgb)
-                << page;
+            EXPECT_EQ(pages->isTabVisible(page), value != 0 || page == TMainForm::PageRgb) << page;
         }
         EXPECT_TRUE(pages->currentWidget()->isVisibleTo(&form));
         const bool tabInRange = value >= 0 && value <= TMainForm::PageName;
         if (tabInRange && value != 0) {
             EXPECT_EQ(form.ActivePage(), value);
         }
-        EXPECT_EQ(Child<QComboBox>("cboName")->currentIndex(), value >= 0 && value < 8 ? value : -1);
+        EXPECT_EQ(Child<QComboBox>("cboName")->currentIndex(),
+                  value >= 0 && value < 8 ? value : -1);
         EXPECT_EQ(Child<QComboBox>("cboVisual")->currentIndex(),
                   value >= 0 && value < 3 ? value : -1);
         // Only 0, 0 and 5, 5 fit on the screen.

@@ -40,11 +40,11 @@ TEST(SortColorList, AlphabeticalPutsNumbersInNaturalOrder) {
                              "Process blue 2", "Process blue 10", "Process blue 1a"}) {
         AddColor(name, 0, 0, 0);
     }
-    EXPECT_EQ(NamesInOrder(SortAlphabetical),
-              (std::vector<std::string>{"007", "9", "10", "Blue", "Blue 07", "Blue 7",
-                                        "Process blue 1a", "Process blue 2", "Process blue 10",
-                                        "a", "number 1", "number 2", "number 02b", "number 10",
-                                        "x20", "x20y", "x100y"}));
+    EXPECT_EQ(
+        NamesInOrder(SortAlphabetical),
+        (std::vector<std::string>{"007", "9", "10", "Blue", "Blue 07", "Blue 7", "Process blue 1a",
+                                  "Process blue 2", "Process blue 10", "a", "number 1", "number 2",
+                                  "number 02b", "number 10", "x20", "x20y", "x100y"}));
     // A comparison that is a strict order on every pair of these names.
     for (const BColorStruct& x : ColorList()) {
         EXPECT_FALSE(NaturalLess(x.Name, x.Name)) << x.Name;
@@ -61,9 +61,9 @@ TEST(SortColorList, AlphabeticalLooksPastTheFirstEightBytes) {
     for (const char* name : {"Process yellow", "Process black", "Process cyan", "Process"}) {
         AddColor(name, 0, 0, 0);
     }
-    EXPECT_EQ(NamesInOrder(SortAlphabetical),
-              (std::vector<std::string>{"Process", "Process black", "Process cyan",
-                                        "Process yellow"}));
+    EXPECT_EQ(
+        NamesInOrder(SortAlphabetical),
+        (std::vector<std::string>{"Process", "Process black", "Process cyan", "Process yellow"}));
 }
 
 TEST(SortColorList, FileOrderRestoresTheFile) {

@@ -1,8 +1,8 @@
 #include "controls/sliderntext.h"
 
 #include <QApplication>
-#include <QFontMetrics>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QSignalSpy>
 #include <QTest>
@@ -269,9 +269,8 @@ TEST(BSliderNText, PastesAreTakenWholeOrRefused) {
         const char* pasted;
         int value; // after the paste, from 40
     } cases[] = {
-        {"12", 12},  {" 200 ", 200}, {"255", 255}, {"0", 0},    {"12.5", 40},
-        {"1e2", 40}, {"0x10", 40},   {"256", 40},  {"-1", 40},  {"", 40},
-        {"12a", 40}, {"99999999999", 40},
+        {"12", 12},   {" 200 ", 200}, {"255", 255}, {"0", 0}, {"12.5", 40}, {"1e2", 40},
+        {"0x10", 40}, {"256", 40},    {"-1", 40},   {"", 40}, {"12a", 40},  {"99999999999", 40},
     };
     for (const auto& c : cases) {
         BSliderNText control;

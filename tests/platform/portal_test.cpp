@@ -286,8 +286,8 @@ protected:
             client_, [this] { return token_; }, [this](const std::string& t) { token_ = t; },
             limits);
         reader_->OnFailure([this](const std::string& reason) { failure_ = reason; });
-        EXPECT_TRUE(
-            QTest::qWaitFor([this] { return reader_->Access() != ScreenAccess::Unknown; }, kPatience));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return reader_->Access() != ScreenAccess::Unknown; },
+                                    kPatience));
         return *reader_;
     }
     std::unique_ptr<PortalScreenReader> reader_;
