@@ -8,7 +8,7 @@ jobs=$(nproc 2>/dev/null || echo 2)
 # Wayland client library with its protocol files and code generator, and
 # the German locale the number-parsing tests read under.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth
+          qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth x11-utils
           desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev valgrind
           xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev
           libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev)

@@ -97,7 +97,14 @@ def start(name, stored=None):
     env = dict(os.environ, HOME=home, XDG_CONFIG_HOME="", XDG_STATE_HOME="")
     program = subprocess.Popen([os.path.join(build, "app/tintorel")], env=env,
                                stdout=subprocess.DEVNULL, stderr=open(home + ".err", "w"))
-    app = wait(application, "the program on the accessibility bus (%s)" % name)
+    def started():
+        # A program that ended at its start says why: no need to wait.
+        if program.poll() is not None:
+            with open(home + ".err", encoding="latin-1") as err:
+                fail("the program (%s) ended at its start with status %d: %s"
+                     % (name, program.returncode, err.read()[-2000:]))
+        return application()
+    app = wait(started, "the program on the accessibility bus (%s)" % name)
     return home, app
 
 
