@@ -86,11 +86,8 @@ std::unique_ptr<BColor> TMainForm::ColourForPage(int page, float red, float gree
 }
 
 std::unique_ptr<BColor> TMainForm::ColourForPage(int page, PackedColor packed) const {
-    const BColorRgb bytes = [packed] {
-        BColorRgb rgb(0, 0, 0);
-        rgb.FromColor(packed);
-        return rgb;
-    }();
+    BColorRgb bytes(0, 0, 0);
+    bytes.FromColor(packed);
     return ColourForPage(page, bytes.Red(), bytes.Green(), bytes.Blue());
 }
 

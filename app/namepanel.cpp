@@ -77,17 +77,15 @@ void TMainForm::SelectCurrentName() {
     }
     // The row of a chosen name, else the name nearest the colour: shown,
     // not taken.
-    std::string name;
+    int row = 0;
     if (typeid(*colour) == typeid(BColorName)) {
-        name = static_cast<const BColorName*>(colour)->Name();
+        row = FindColorIndex(static_cast<const BColorName*>(colour)->Name());
     } else {
         float red = 0, green = 0, blue = 0;
         colour->ToRgb(red, green, blue);
-        BColorName nearest("");
-        nearest.FromRgb(red, green, blue);
-        name = nearest.Name();
+        row = FindNearestColor(red, green, blue);
     }
-    const QModelIndex index = lstNameRows->index(FindColorIndex(name), 0);
+    const QModelIndex index = lstNameRows->index(row, 0);
     const QScopedValueRollback byProgram(nameSelectionByProgram_, true);
     QItemSelectionModel* selection = lstName->selectionModel();
     // The current row moves only with the focus in the list: a current row
