@@ -40,7 +40,11 @@ def close(dpy, window_id):
     event = protocol.event.ClientMessage(window=window, client_type=protocols,
                                          data=(32, [delete, X.CurrentTime, 0, 0, 0]))
     window.send_event(event, event_mask=X.NoEventMask)
-    dpy.flush()
+    # A round trip, not a mere flush: an X server that finds a client
+    # already gone when it gets round to it (a busy machine) drops what
+    # that client sent last, unread. The reply comes once the server has
+    # carried out the request.
+    dpy.sync()
 
 
 def wait_gone(dpy, window_id):
