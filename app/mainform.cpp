@@ -11,6 +11,7 @@
 #include "colour/colorcodes.h"
 #include "colourlist/colorname.h"
 #include "controls/accessible.h"
+#include "controls/announcer.h"
 #include "controls/codeedit.h"
 #include "controls/colorselector.h"
 #include "controls/glyphs.h"
@@ -181,6 +182,7 @@ void TMainForm::BuildLayout() {
     // language's texts, the style, the font).
     window->setSizeConstraint(QLayout::SetFixedSize);
 
+    announcer_ = new BAnnouncer(this);
     timTimer = Named(new QTimer(this), "timTimer");
     timTimer->setInterval(250);
     escapeStopsPipette_ = new QShortcut(QKeySequence(Qt::Key_Escape), this);
@@ -464,6 +466,11 @@ void TMainForm::ConnectEvents() {
         }
         if (!pageChangeByProgram_) {
             PageControlChanged();
+            // The tab bar says the page it shows; from anywhere else (a
+            // shortcut) the page is said.
+            if (!pagColorSpace->tabBar()->hasFocus()) {
+                announcer_->AnnounceNow(CaptionWithoutMarkers(pagColorSpace->tabText(index)));
+            }
         }
     });
     connect(edtHtml, &QLineEdit::textChanged, this, &TMainForm::HtmlChanged);

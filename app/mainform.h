@@ -34,6 +34,7 @@ class QToolButton;
 
 namespace tintorel {
 
+class BAnnouncer;
 class BCodeEdit;
 class BColorSelector;
 class BSliderNText;
@@ -200,6 +201,9 @@ private:
     // every view shows it but `edited`. Views never write the colour; only
     // an edit by the user (or the pipette the user started) comes here.
     void ShowColour(std::unique_ptr<BColor> colour, Edited edited);
+    // What a screen reader says of the current colour: its web code and
+    // the nearest name of the list.
+    QString ColourSpoken() const;
     // A row of the name list the user chose (a click, the keys, Enter,
     // type-ahead) becomes the colour.
     void NameChosen();
@@ -246,6 +250,8 @@ private:
     bool iconsLoaded_ = false;
     // True while the program itself changes the active page.
     bool pageChangeByProgram_ = false;
+    // Says the colour and the page where the focused control does not.
+    BAnnouncer* announcer_ = nullptr;
     // True while the program itself selects the name nearest the colour.
     bool nameSelectionByProgram_ = false;
 

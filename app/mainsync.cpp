@@ -8,6 +8,8 @@
 #include "colour/colorcodes.h"
 #include "colourlist/colorfile.h"
 #include "colourlist/colorname.h"
+#include "colourlist/colorsort.h"
+#include "controls/announcer.h"
 #include "controls/codeedit.h"
 #include "controls/colorselector.h"
 #include "controls/radio.h"
@@ -106,6 +108,29 @@ void TMainForm::ShowColour(std::unique_ptr<BColor> colour, Edited edited) {
     if (edited != Edited::VisualBasic) {
         UpdateVisualBasicCode();
     }
+    // The colour a code, the colour field or a chosen name led to is said;
+    // a slider and its number say their own values, the pipette says its
+    // colour once it stops.
+    const bool saidElsewhere =
+        edited == Edited::Nothing ||
+        (edited == Edited::Panel && ActivePage() != PageVisual && ActivePage() != PageName);
+    if (!saidElsewhere) {
+        announcer_->Announce(ColourSpoken());
+    }
+}
+
+QString TMainForm::ColourSpoken() const {
+    if (!currentColor_) {
+        return {};
+    }
+    float red = 0, green = 0, blue = 0;
+    currentColor_->ToRgb(red, green, blue);
+    QString spoken = QString::fromStdString(html_.format(red, green, blue));
+    const int nearest = FindNearestColor(red, green, blue);
+    if (nearest >= 0 && static_cast<std::size_t>(nearest) < ColorList().size()) {
+        spoken += QStringLiteral(", ") + DisplayText(ColorList()[nearest].Name);
+    }
+    return spoken;
 }
 
 void TMainForm::ReadPanel() {

@@ -4,6 +4,7 @@
 #include "app/mainform.h"
 
 #include "app/previewimage.h"
+#include "controls/announcer.h"
 #include "controls/uitext.h"
 #include "log/log.h"
 #include "util/utilnumber.h"
@@ -116,6 +117,8 @@ void TMainForm::StopPipette() {
     btnCapture->setChecked(false);
     escapeStopsPipette_->setEnabled(false);
     UpdatePreview();
+    // The colour the pipette took, said once it stops, not at every tick.
+    announcer_->AnnounceNow(ColourSpoken());
 }
 
 void TMainForm::btnCaptureClick() {

@@ -79,6 +79,10 @@ QAccessibleInterface* Interface(const QString& key, QObject* object) {
     if (key == QLatin1String("tintorel::TMainForm")) {
         return new QAccessibleWidget(widget, QAccessible::Window);
     }
+    // Said wherever the focus is, as a desktop's notification is.
+    if (key == QLatin1String("tintorel::BAnnouncer")) {
+        return new QAccessibleWidget(widget, QAccessible::Notification);
+    }
     if (key == QLatin1String("tintorel::PreviewImage")) {
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     }

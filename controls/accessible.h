@@ -1,8 +1,9 @@
 // What screen readers are told of the program's own widgets, beyond what Qt
 // tells of its standard ones: the number box beside each slider is a spin
 // box with its value and range, the colour field a canvas whose value is
-// the colour under its mark, the main window a window, and the preview a
-// picture. Installed once, before any window is made.
+// the colour under its mark, the main window a window, the preview a
+// picture, and the announcer a notification. Installed once, before any
+// window is made.
 #pragma once
 
 namespace tintorel {

@@ -1,6 +1,5 @@
 #include "controls/colorselector.h"
 
-#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -433,11 +432,10 @@ void BColorSelector::focusOutEvent(QFocusEvent* event) {
 }
 
 void BColorSelector::Change() {
-    if (QAccessible::isActive()) {
-        // The colour under the mark is the field's description.
-        QAccessibleEvent event(this, QAccessible::DescriptionChanged);
-        QAccessible::updateAccessibility(&event);
-    }
+    // The colour under the mark stays the field's value and description
+    // for a screen reader that asks; its owner says the colour it leads
+    // to. (A description change reaches screen readers as the object, not
+    // as the text, and some try to speak that.)
     emit OnChange(this);
 }
 
