@@ -23,6 +23,7 @@
 #include "settings/paramform.h"
 #include "settings/params.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -764,6 +765,16 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
             lstName->selectionModel()->setCurrentIndex(shown.front(),
                                                        QItemSelectionModel::NoUpdate);
         }
+        // Qt tells screen readers of the list's focus after its row's, so
+        // they would say the list and no row: the row is told again after.
+        QTimer::singleShot(0, lstName, [this] {
+            const QModelIndex current = lstName->currentIndex();
+            if (lstName->hasFocus() && current.isValid()) {
+                QAccessibleEvent focus(lstName, QAccessible::Focus);
+                focus.setChild(current.row());
+                QAccessible::updateAccessibility(&focus);
+            }
+        });
     }
     return QWidget::eventFilter(watched, event);
 }

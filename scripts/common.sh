@@ -14,7 +14,8 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
           libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev)
 # Only for the tests: the pipette's Wayland test runs a headless GNOME Shell
 # and its portals; the windows are checked under the Adwaita styles; a
-# screen reader's view is read through the accessibility bus; the portal
+# screen reader's view is read through the accessibility bus, and Orca is
+# heard through a speech server that writes what it is given; the portal
 # conversation is tested against a fake portal on a bus of its own; the
 # live pipette on wlroots runs on a headless Sway, read with grim, with
 # wtype's keyboard, and its portal's one-shot pick uses slurp; KDE's portal
@@ -23,6 +24,7 @@ packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmar
 test_packages=(gnome-shell mutter pipewire wireplumber xdg-desktop-portal
                xdg-desktop-portal-gnome python3-dbusmock python3-gi libegl-mesa0
                libgl1-mesa-dri qt6-wayland adwaita-qt6 at-spi2-core python3-pyatspi
+               orca speech-dispatcher speech-dispatcher-audio-plugins python3-speechd
                gir1.2-atspi-2.0 dbus-daemon sway grim wtype slurp
                xdg-desktop-portal-wlr kwin-wayland xdg-desktop-portal-kde plasma-workspace
                qtwayland5 qml-module-qtquick2 qml-module-qtquick-window2

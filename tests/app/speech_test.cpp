@@ -15,7 +15,9 @@
 #include <QToolButton>
 
 QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << text.toStdString() << '"'; }
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 QT_END_NAMESPACE
 
 namespace tintorel {
@@ -54,8 +56,7 @@ protected:
 
 TEST_F(SpeechTest, TheAnnouncerIsANotificationNeverSeen) {
     auto* announcer = Child<BAnnouncer>("announcer");
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(announcer)->role(),
-              QAccessible::Notification);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(announcer)->role(), QAccessible::Notification);
     EXPECT_FALSE(announcer->isVisible());
     EXPECT_EQ(announcer->focusPolicy(), Qt::NoFocus);
     EXPECT_EQ(Said(), Texts{}); // nothing at the start

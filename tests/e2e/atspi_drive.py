@@ -9,12 +9,13 @@ import re
 import signal
 import subprocess
 import sys
-import time
 
 import pyatspi
 
+from a11y import LIMIT, Failure, application, find, walk, window
+import a11y
+
 build, work = sys.argv[1], sys.argv[2]
-LIMIT = float(os.environ.get("TINTOREL_WAIT_LIMIT", "300"))
 program = None
 
 
@@ -26,43 +27,10 @@ def fail(message):
 
 
 def wait(condition, what):
-    deadline = time.monotonic() + LIMIT
-    while True:
-        try:
-            value = condition()
-        except Exception:  # the tree may change under the reader
-            value = None
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            fail("gave up waiting for " + what)
-        time.sleep(0.1)
-
-
-def application():
-    for app in pyatspi.Registry.getDesktop(0):
-        if app is not None and app.name == "Tintorel":
-            return app
-    return None
-
-
-def walk(node):
-    yield node
-    for child in node:
-        if child is not None:
-            yield from walk(child)
-
-
-def find(root, role, name=None):
-    return [n for n in walk(root)
-            if n.getRole() == role and (name is None or n.name == name)]
-
-
-def window(app, role, title):
-    for top in app:
-        if top is not None and top.getRole() == role and top.name == title:
-            return top
-    return None
+    try:
+        return a11y.wait(condition, what)
+    except Failure as failure:
+        fail(str(failure))
 
 
 def press(node):
