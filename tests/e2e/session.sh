@@ -23,6 +23,21 @@ fail() {
     exit 1
 }
 
+# shown_window PID TITLE [BUT]: the first window of PID titled TITLE (other
+# than BUT) once it shows. A program that ended meanwhile fails the
+# session at once, rather than leave it waiting.
+shown_window() {
+    local deadline=$((SECONDS + ${TINTOREL_WAIT_LIMIT:-300})) found
+    while :; do
+        kill -0 "$1" 2>/dev/null || fail "the program ended while a window \"$2\" was awaited"
+        found=$(xdotool search --all --onlyvisible --pid "$1" --name "^$2\$" 2>/dev/null |
+            grep -vx "${3:-none}" | head -1 || true)
+        [ -n "$found" ] && { echo "$found"; return; }
+        [ $SECONDS -lt $deadline ] || fail "no window \"$2\" shown"
+        sleep 0.05
+    done
+}
+
 # A window of the colour the pipette samples, 12, 61, 90, in the top-left
 # corner of the screen.
 display -geometry 160x120+0+0 -size 160x120 xc:'#0c3d5a' &
@@ -52,8 +67,7 @@ for run in $(seq 1 "$runs"); do
     "$build/settings/tintorel-setup" > /dev/null
     QT_QPA_PLATFORM=xcb ASAN_OPTIONS=detect_leaks=0 "$build/app/tintorel" 2> "$home/stderr" &
     pid=$!
-    window=$(xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Tintorel$' | head -1)
-    [ -n "$window" ] || fail "no window"
+    window=$(shown_window "$pid" Tintorel)
     eval "$(xdotool getwindowgeometry --shell "$window")"
     at() { xdotool mousemove --sync $((X + $1)) $((Y + $2)); }
     click() {
@@ -82,7 +96,7 @@ for run in $(seq 1 "$runs"); do
     preview 8fbc8f "the picked name did not reach the preview"
     # The preferences, confirmed with Enter.
     click btnPref
-    prefs=$(xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Preferences$' | head -1)
+    prefs=$(shown_window "$pid" Preferences)
     xwait focus "$prefs" || fail "the preferences never had the focus"
     xdotool key Return
     xwait gone "$prefs" || fail "the preferences stayed open"
@@ -95,8 +109,7 @@ for run in $(seq 1 "$runs"); do
     rss=$(awk '/VmRSS/ {print $2}' "/proc/$pid/status")
     xwait close "$window"
     xwait gone "$window" || fail "the window did not close"
-    about=$(xdotool search --sync --all --onlyvisible --pid "$pid" --name '^Tintorel$' | head -1)
-    [ -n "$about" ] && [ "$about" != "$window" ] || fail "no about box"
+    about=$(shown_window "$pid" Tintorel "$window")
     eval "$(xdotool getwindowgeometry --shell "$about")"
     xdotool mousemove --sync $((X + WIDTH / 2)) $((Y + HEIGHT / 2)) click 1
     wait "$pid" || fail "the program ended with status $?"
