@@ -397,12 +397,21 @@ def click_until(point, done, what, each=15.0):
             fail("gave up clicking for " + what)
 
 
+def drawn_dialog(what):
+    """The dialog once it shows drawn: its list's first row white, with the
+    pointer kept off it. Where the dialog lies is asked again each time (on
+    a busy machine the shell was seen to place it anew after it first
+    showed, and a point read from its first place missed it)."""
+    def drawn():
+        dialog, left, top = dialog_corner()
+        move(*off_dialog(left, top, dialog))
+        return (dialog, left, top) if dialog_pixel(left + 260, top + 176) == WHITE else None
+    return wait(drawn, "the dialog drawn (%s)" % what)
+
+
 def cancel(what):
-    dialog, left, top = dialog_corner()
+    dialog, left, top = drawn_dialog(what)
     button = (left + 44, top + 22)
-    row = (left + 260, top + 176)
-    move(*off_dialog(left, top, dialog))
-    wait(lambda: dialog_pixel(*row) == WHITE, "the dialog drawn (%s)" % what)
     click_until(button, lambda: not window("Screen Share"), "the dialog to close (%s)" % what)
 
 
@@ -417,11 +426,8 @@ def ticked(x, y):
 def share():
     """The first use: the desktop's dialog asks which monitors to share;
     the user ticks every one, each a row of the dialog's list."""
-    dialog, left, top = dialog_corner()
     # The pointer off the dialog: a row under it shows its hover, not white.
-    move(*off_dialog(left, top, dialog))
-    wait(lambda: dialog_pixel(left + 260, top + 176) == WHITE,
-         "the dialog's list of monitors")
+    dialog, left, top = drawn_dialog("its list of monitors")
     for monitor in range(len(MONITORS)):
         row = top + 176 + 55 * monitor
         click_until((left + 260, row), lambda: ticked(left + 465, row),
