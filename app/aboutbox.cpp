@@ -134,6 +134,9 @@ void TAboutBox::FormCreate() {
     // it is shown as a toolkit shows a caption's marker, not literally.
     lblAuthor->setText(CaptionWithoutMarkers(DisplayText(LookupText("AboutAuthor"))));
     lblVersion->setText(CaptionWithoutMarkers(DisplayText(LookupText("AboutVersion"))));
+    // A screen reader says a dialog's texts that label no control, or else
+    // its description: both lines, whichever it reads.
+    setAccessibleDescription(lblAuthor->text() + u'\n' + lblVersion->text());
 }
 
 void TAboutBox::OnPictureClick() {

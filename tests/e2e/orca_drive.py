@@ -11,7 +11,7 @@ import sys
 
 import pyatspi
 
-from a11y import Failure, application, find, run, wait, walk, window
+from a11y import LIMIT, Failure, application, find, run, wait, walk, window
 
 print = functools.partial(print, flush=True)
 build, work = sys.argv[1], sys.argv[2]
@@ -203,8 +203,18 @@ def main():
                 "the colour field's key to change the colour")
     moved.hears("notification %s, " % code, "Page Down in the colour field")
 
-    program.terminate()
-    program.wait()
+    # Closing the window shows the about box, whose texts are said; Escape
+    # closes it, and the program ends.
+    closing = Listener()
+    window_id = subprocess.run(["xdotool", "search", "--all", "--onlyvisible", "--pid",
+                                str(program.pid), "--name", "^Tintorel$"],
+                               check=True, capture_output=True, text=True).stdout.split()[0]
+    subprocess.run(["/usr/bin/python3", os.path.join(os.path.dirname(__file__), "xwait.py"),
+                    "close", window_id], check=True)
+    closing.hears("Version", "the about box")
+    keys("Escape")
+    if program.wait(timeout=LIMIT) != 0:
+        raise Failure("the program ended with status %d" % program.returncode)
     print("orca: ok")
 
 
