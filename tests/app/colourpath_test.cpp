@@ -2,6 +2,7 @@
 // form shows the same colour at every moment: each way of editing, followed
 // by each way of merely looking (a page, a plane, an order, a list file, a
 // scale, hidden pages), driven by the keys and clicks a user makes.
+#include "../patience.h"
 #include "apptest.h"
 
 #include "colour/colorcodes.h"
@@ -92,7 +93,7 @@ TEST_F(ColourPathTest, AGlanceAtTheNamePageKeepsTheColour) {
     InstallData("english.txt", "web.txt");
     TMainForm& form = Start();
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
     Type("edtHtml", "#3366cc");
     ExpectEveryForm(0xCC6633, "typed");
     GoToPage(TMainForm::PageName);
@@ -120,7 +121,7 @@ TEST_F(ColourPathTest, ChoosingANameSetsIt) {
     InstallData();
     TMainForm& form = Start();
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
     Type("edtHtml", "#fa0af0");
     GoToPage(TMainForm::PageName);
     auto* list = Child<QListView>("lstName");
@@ -153,7 +154,7 @@ TEST_F(ColourPathTest, ViewsNeverChangeTheColour) {
     InstallData("english.txt", "web.txt");
     TMainForm& form = Start();
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
 
     struct Edit {
         const char* name;
@@ -235,7 +236,7 @@ TEST_F(ColourPathTest, ViewsNeverChangeTheColour) {
              }
              // The keys go to the main window again once it is active.
              form_->activateWindow();
-             EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+             EXPECT_TRUE(QTest::qWaitForWindowActive(form_.get(), kPatienceMs));
          }},
     };
 
@@ -277,7 +278,7 @@ TEST_F(ColourPathTest, PastedCodesAreTakenWholeOrMarked) {
     InstallData();
     TMainForm& form = Start();
     form.show();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
     const struct {
         const char* field;
         const char* pasted;

@@ -1,5 +1,6 @@
 // Every form shows the colour the user gave: codes on every page, hand-made
 // scales, typed texts, the Visual field, labels, the window's place.
+#include "../patience.h"
 #include "apptest.h"
 
 #include "app/placement.h"
@@ -156,7 +157,7 @@ TEST_F(AppTest, AmpersandsInLabelsMarkAccelerators) {
     ShowPage(TMainForm::PageRgb);
     form.show();
     QApplication::setActiveWindow(&form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
     QTest::keyClick(&form, Qt::Key_R, Qt::AltModifier);
     EXPECT_EQ(QApplication::focusWidget(), Slider("bstRed")->Slider());
     QTest::keyClick(&form, Qt::Key_E, Qt::AltModifier);

@@ -2,6 +2,7 @@
 // reader hears a name and a value for every control: accelerators, the
 // page keys, the Tab order, the colour field's keys, and what the
 // accessibility interfaces tell, in every shipped language.
+#include "../patience.h"
 #include "apptest.h"
 
 #include "controls/colorselector.h"
@@ -82,7 +83,7 @@ Qt::Key KeyOf(QChar letter) {
 void Activate(QWidget* window) {
     window->show();
     QApplication::setActiveWindow(window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window, kPatienceMs));
 }
 
 // Each caption has one accelerator, no two alike in a window or on a page,
@@ -143,13 +144,13 @@ void CheckAccelerators(QWidget* window, const std::string& where) {
             // press shows, then the click follows.
             const bool before = box->isChecked();
             QTest::keyClick(window, KeyOf(letter), Qt::AltModifier);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return box->isChecked() != before; }))
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box->isChecked() != before; }, kPatienceMs))
                 << where << ": " << box->text().toStdString();
             QTest::keyClick(window, KeyOf(letter), Qt::AltModifier);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return box->isChecked() == before; }));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return box->isChecked() == before; }, kPatienceMs));
         } else if (auto* radio = qobject_cast<QRadioButton*>(w)) {
             QTest::keyClick(window, KeyOf(letter), Qt::AltModifier);
-            EXPECT_TRUE(QTest::qWaitFor([&] { return radio->isChecked(); }))
+            EXPECT_TRUE(QTest::qWaitFor([&] { return radio->isChecked(); }, kPatienceMs))
                 << where << ": " << radio->text().toStdString();
         }
     }
@@ -354,7 +355,7 @@ TEST_F(AppTest, PreferencesOpenOnTheChosenOption) {
         Activate(&form);
         QWidget* focused = nullptr;
         QTimer::singleShot(0, [&] {
-            ASSERT_TRUE(QTest::qWaitForWindowActive(&params_));
+            ASSERT_TRUE(QTest::qWaitForWindowActive(&params_, kPatienceMs));
             focused = QApplication::focusWidget();
             QTest::keyClick(focused, Qt::Key_Space);
             QTest::keyClick(focused, Qt::Key_Return);

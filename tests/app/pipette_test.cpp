@@ -1,3 +1,4 @@
+#include "../patience.h"
 #include "apptest.h"
 
 #include "colourlist/colorname.h"
@@ -113,7 +114,7 @@ TEST_F(PipetteTest, OurOwnWindowsAreNotSampled) {
     form.move(300, 200);
     form.show();
     QApplication::setActiveWindow(&form);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
     QCursor::setPos(5, 5);
     if (QCursor::pos() != QPoint(5, 5)) {
         GTEST_SKIP() << "this platform cannot place the pointer";

@@ -3,6 +3,7 @@
 // shortcut, each once, as a notification that appears (screen readers
 // speak those wherever the focus is; the screen-reader test hears them
 // through the desktop's accessibility bus).
+#include "../patience.h"
 #include "apptest.h"
 
 #include "controls/announcer.h"
@@ -23,10 +24,6 @@ QT_END_NAMESPACE
 namespace tintorel {
 namespace {
 
-// Long enough for a valgrind run on a busy machine; the wait ends as soon
-// as the text waiting to be said has been said.
-constexpr int kPatienceMs = 600000;
-
 class SpeechTest : public AppTest {
 protected:
     void SetUp() override {
@@ -35,7 +32,7 @@ protected:
         Start();
         form_->show();
         QApplication::setActiveWindow(form_.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get()));
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_.get(), kPatienceMs));
         connect_ = QObject::connect(Child<BAnnouncer>("announcer"), &BAnnouncer::Announced,
                                     [this](const QString& text) { heard_.push_back(text); });
     }

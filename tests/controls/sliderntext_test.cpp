@@ -1,3 +1,4 @@
+#include "../patience.h"
 #include "controls/sliderntext.h"
 
 #include <QApplication>
@@ -228,7 +229,7 @@ TEST(BSliderNText, TabVisitsTheSliderAndTheNumberOnly) {
     second.setGeometry(0, 30, 209, 22);
     window.show();
     QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, kPatienceMs));
     first.setFocus();
     const QWidget* expected[] = {first.Slider(), first.Editor(), second.Slider(), second.Editor(),
                                  first.Slider()};
@@ -295,7 +296,7 @@ TEST(BSliderNText, FocusedSliderShowsAMark) {
     other.setGeometry(0, 30, 50, 20);
     window.show();
     QApplication::setActiveWindow(&window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window, kPatienceMs));
     other.setFocus();
     const QImage unfocused = control.Slider()->grab().toImage();
     control.setFocus(); // through the proxy

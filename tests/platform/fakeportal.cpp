@@ -1,4 +1,5 @@
 #include "fakeportal.h"
+#include "../patience.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>
@@ -225,7 +226,7 @@ FakePortal::FakePortal(QDBusConnection bus) : bus_(std::move(bus)) {
 }
 
 void FakePortal::WaitUntilServing() const {
-    ASSERT_TRUE(QTest::qWaitFor([this] { return serving_; }, 600'000));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return serving_; }, kPatienceMs));
 }
 
 FakePortal::~FakePortal() {

@@ -3,6 +3,7 @@
 // answer once, in milliseconds. The real desktops are the end-to-end
 // tests' business; these show that each unhappy ending ends in one place
 // and says which step it was.
+#include "../patience.h"
 #include "fakeportal.h"
 #include "platform/colourpick.h"
 #include "platform/portalscreen.h"
@@ -31,10 +32,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// How long a wait for the fake portal may take before the test gives up:
-// long enough for valgrind on a busy machine.
-constexpr int kPatience = 600'000;
-
 class PortalTest : public ::testing::Test {
 protected:
     PortalTest()
@@ -62,7 +59,7 @@ protected:
                 const std::vector<std::string> running = clock_.Running();
                 return std::find(running.begin(), running.end(), name) != running.end();
             },
-            kPatience))
+            kPatienceMs))
             << "waited for the limit " << name;
     }
     bool Ended() const { return started_.has_value() || failed_.has_value(); }
@@ -74,10 +71,10 @@ protected:
                                                           "org.freedesktop.DBus.Properties", "Get");
         get << QStringLiteral("org.freedesktop.portal.Screenshot") << QStringLiteral("version");
         QDBusPendingCallWatcher watcher(client_.asyncCall(get));
-        ASSERT_TRUE(QTest::qWaitFor([&watcher] { return watcher.isFinished(); }, kPatience));
+        ASSERT_TRUE(QTest::qWaitFor([&watcher] { return watcher.isFinished(); }, kPatienceMs));
     }
     void WaitEnded() {
-        ASSERT_TRUE(QTest::qWaitFor([this] { return Ended(); }, kPatience));
+        ASSERT_TRUE(QTest::qWaitFor([this] { return Ended(); }, kPatienceMs));
     }
 
     // No limit runs out by itself: a slow machine is not a silent desktop.
@@ -206,7 +203,7 @@ TEST_F(PortalTest, TheDesktopEndingTheSessionEndsItOnce) {
     WaitEnded();
     ASSERT_TRUE(started_.has_value());
     portal_.EndSession();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return failed_.has_value(); }, kPatience));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return failed_.has_value(); }, kPatienceMs));
     EXPECT_EQ(*failed_, "the desktop ended the screen sharing");
     // Closed by the desktop: not closed again by the program.
     session_.reset();
@@ -218,7 +215,7 @@ TEST_F(PortalTest, ClosingTheSessionTellsTheDesktop) {
     Open();
     WaitEnded();
     session_.reset();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return portal_.SessionsClosed() == 1; }, kPatience));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return portal_.SessionsClosed() == 1; }, kPatienceMs));
 }
 
 // Streams without a place (KDE's portal gives only sizes) are read as such.
@@ -261,7 +258,7 @@ TEST_F(PortalTest, PickingOneColour) {
                            colour = got;
                            reason = why;
                        });
-        ASSERT_TRUE(QTest::qWaitFor([&] { return colour.has_value(); }, kPatience));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return colour.has_value(); }, kPatienceMs));
         EXPECT_EQ(*colour, c.colour) << c.reason;
         EXPECT_EQ(reason, c.reason);
     }
@@ -274,7 +271,7 @@ TEST_F(PortalTest, PickingOneColour) {
                            answers += got == 0xFF0000u ? 1 : 100;
                        });
     }
-    ASSERT_TRUE(QTest::qWaitFor([&] { return answers >= 2; }, kPatience));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return answers >= 2; }, kPatienceMs));
     EXPECT_EQ(answers, 2);
 }
 
@@ -287,7 +284,7 @@ protected:
             limits);
         reader_->OnFailure([this](const std::string& reason) { failure_ = reason; });
         EXPECT_TRUE(QTest::qWaitFor([this] { return reader_->Access() != ScreenAccess::Unknown; },
-                                    kPatience));
+                                    kPatienceMs));
         return *reader_;
     }
     std::unique_ptr<PortalScreenReader> reader_;
@@ -318,7 +315,7 @@ TEST_F(ReaderTest, WhatThePortalOffersDecidesTheAccess) {
         PortalScreenReader reader(
             client, [] { return std::string(); }, [](const std::string&) {}, {});
         ASSERT_TRUE(
-            QTest::qWaitFor([&] { return reader.Access() != ScreenAccess::Unknown; }, kPatience));
+            QTest::qWaitFor([&] { return reader.Access() != ScreenAccess::Unknown; }, kPatienceMs));
         EXPECT_EQ(reader.Access(), c.access) << c.cursorModes << " " << c.screenshotVersion;
         EXPECT_EQ(reader.Unavailable().empty(), c.access != ScreenAccess::None);
     }
@@ -331,13 +328,14 @@ TEST_F(ReaderTest, NoPictureStopsThePipette) {
     reader.SetActive(true);
     WaitForLimit("first picture");
     EXPECT_EQ(clock_.RunOut("first picture"), 1);
-    ASSERT_TRUE(QTest::qWaitFor([this] { return failure_.has_value(); }, kPatience));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return failure_.has_value(); }, kPatienceMs));
     EXPECT_EQ(*failure_, "the desktop sends no picture");
     EXPECT_FALSE(reader.SessionOpen());
-    EXPECT_TRUE(QTest::qWaitFor([this] { return portal_.SessionsClosed() == 1; }, kPatience));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return portal_.SessionsClosed() == 1; }, kPatienceMs));
     failure_.reset();
     reader.SetActive(true);
-    EXPECT_TRUE(QTest::qWaitFor([this] { return portal_.Calls("CreateSession") == 2; }, kPatience));
+    EXPECT_TRUE(
+        QTest::qWaitFor([this] { return portal_.Calls("CreateSession") == 2; }, kPatienceMs));
 }
 
 // Off means off: stopping the pipette closes the session; starting it again
@@ -346,15 +344,15 @@ TEST_F(ReaderTest, OffClosesTheSessionAndOnOpensItFromTheToken) {
     PortalScreenReader& reader = Reader();
     reader.SetActive(true);
     ASSERT_TRUE(
-        QTest::qWaitFor([this] { return portal_.Calls("OpenPipeWireRemote") == 1; }, kPatience));
+        QTest::qWaitFor([this] { return portal_.Calls("OpenPipeWireRemote") == 1; }, kPatienceMs));
     EXPECT_TRUE(reader.SessionOpen());
     reader.SetActive(false);
     EXPECT_FALSE(reader.SessionOpen());
-    ASSERT_TRUE(QTest::qWaitFor([this] { return portal_.SessionsClosed() == 1; }, kPatience));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return portal_.SessionsClosed() == 1; }, kPatienceMs));
     EXPECT_EQ(token_, "token-2");
     reader.SetActive(true);
     ASSERT_TRUE(
-        QTest::qWaitFor([this] { return portal_.Calls("OpenPipeWireRemote") == 2; }, kPatience));
+        QTest::qWaitFor([this] { return portal_.Calls("OpenPipeWireRemote") == 2; }, kPatienceMs));
     EXPECT_EQ(portal_.Calls().back().method, "OpenPipeWireRemote");
     EXPECT_EQ(portal_.Calls()[portal_.Calls().size() - 3].options.value("restore_token"),
               "token-2");
@@ -366,9 +364,9 @@ TEST_F(ReaderTest, TheDesktopEndingAnOpenSessionStopsThePipette) {
     PortalScreenReader& reader = Reader();
     reader.SetActive(true);
     ASSERT_TRUE(
-        QTest::qWaitFor([this] { return portal_.Calls("OpenPipeWireRemote") == 1; }, kPatience));
+        QTest::qWaitFor([this] { return portal_.Calls("OpenPipeWireRemote") == 1; }, kPatienceMs));
     portal_.EndSession();
-    ASSERT_TRUE(QTest::qWaitFor([this] { return failure_.has_value(); }, kPatience));
+    ASSERT_TRUE(QTest::qWaitFor([this] { return failure_.has_value(); }, kPatienceMs));
     EXPECT_EQ(*failure_, "the desktop ended the screen sharing");
     EXPECT_FALSE(reader.SessionOpen());
 }

@@ -1,4 +1,5 @@
 // The real screen layer against a real X server: run under xvfb-run.
+#include "../patience.h"
 #include "platform/screen.h"
 
 #include <QApplication>
@@ -14,7 +15,7 @@ namespace {
 // Waits, handling events, until the condition holds; the limit only bounds
 // a failure, it is not a guess at how long the X server takes.
 template <typename Condition> bool WaitFor(Condition condition) {
-    QDeadlineTimer limit(60'000);
+    QDeadlineTimer limit(kPatienceMs);
     while (!condition()) {
         if (limit.hasExpired()) {
             return false;
@@ -33,7 +34,7 @@ TEST(QtScreenReader, ReadsAWindowOfAKnownColour) {
     window.setPalette(palette);
     window.setGeometry(40, 30, 120, 90);
     window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, kPatienceMs));
 
     QtScreenReader screen;
     EXPECT_GE(screen.Size().width(), 160);
