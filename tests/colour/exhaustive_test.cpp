@@ -3,6 +3,7 @@
 // miss the rare colours these faults hit.
 #include "colour/color.h"
 #include "colour/colorcodes.h"
+#include "colour/oklab.h"
 #include "util/utilnumber.h"
 
 #include <gtest/gtest.h>
@@ -303,6 +304,28 @@ TEST(EveryPackedColour, TextFormsShowTheExactValues) {
         }
     }
     EXPECT_EQ(wrong, 0u) << "first at 0x" << std::hex << first;
+}
+
+// Through OKLCH and back: the same bytes, inside sRGB (never marked as
+// brought in), and a grey exactly when the colour is one.
+TEST(EveryPackedColour, ComesBackFromOklchAsItsOwnBytes) {
+    int worst = 0;
+    for (PackedColor packed = 0; packed < kColours; ++packed) {
+        const ByteRgb bytes = BytesOf(packed);
+        const Rgb srgb{bytes.red / 255.0, bytes.green / 255.0, bytes.blue / 255.0};
+        const Oklch lch = OklchFromSrgb(srgb);
+        const Rgb back = SrgbFromOklch(lch);
+        ASSERT_TRUE(InSrgbGamut(back)) << std::hex << packed;
+        const std::array<int, 3> want{bytes.red, bytes.green, bytes.blue};
+        for (int i = 0; i < 3; ++i) {
+            const int byte = static_cast<int>(back[i] * 255.0 + 0.5);
+            ASSERT_EQ(byte, want[i]) << std::hex << packed;
+            worst = std::max(worst, std::abs(byte - want[i]));
+        }
+        const bool grey = bytes.red == bytes.green && bytes.green == bytes.blue;
+        ASSERT_EQ(IsGrey(lch), grey) << std::hex << packed;
+    }
+    EXPECT_EQ(worst, 0);
 }
 
 } // namespace
