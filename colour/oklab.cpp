@@ -146,21 +146,24 @@ double DeltaEOk(const Oklab& one, const Oklab& two) {
 }
 
 bool InSrgbGamut(const Rgb& srgb) {
-    // A hair of tolerance: a colour read from sRGB bytes comes back a few
-    // units in the last place outside.
-    constexpr double kTolerance = 1e-9;
+    // A millionth of tolerance, a four-thousandth of a byte: white and the
+    // primaries come back from another space's matrices a few units of the
+    // eighth decimal outside.
+    constexpr double kTolerance = 1e-6;
     return std::all_of(srgb.begin(), srgb.end(), [](double component) {
         return component >= -kTolerance && component <= 1.0 + kTolerance;
     });
 }
 
 SrgbFit FitToSrgb(const Oklch& origin) {
+    constexpr double kNoise = 1e-6;
     // NaN components give black, not a loop on NaN bounds.
+    // A grey at an end is that end, not brought in.
     if (!(origin.l > 0.0) || !std::isfinite(origin.c) || !std::isfinite(origin.h)) {
-        return {{0.0, 0.0, 0.0}, !(origin.l == 0.0 && origin.c == 0.0)};
+        return {{0.0, 0.0, 0.0}, !(origin.l >= -kNoise && IsGrey(origin))};
     }
     if (origin.l >= 1.0) {
-        return {{1.0, 1.0, 1.0}, !(origin.l == 1.0 && origin.c == 0.0)};
+        return {{1.0, 1.0, 1.0}, !(origin.l <= 1.0 + kNoise && IsGrey(origin))};
     }
     const Rgb inside = SrgbFromOklch(origin);
     if (InSrgbGamut(inside)) {
