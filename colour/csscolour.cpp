@@ -3,6 +3,7 @@
 #include "util/utilnumber.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -540,6 +541,81 @@ std::optional<CssColour> ParseCssColour(std::string_view text) {
         }
     }
     return Reader::Colour(lowered);
+}
+
+namespace {
+
+// `value` with at most `digits` decimals, without trailing zeros, never
+// "-0", whatever the locale.
+std::string Decimal(double value, int digits) {
+    const double scale = std::pow(10.0, digits);
+    double rounded = std::round(value * scale) / scale;
+    if (rounded == 0.0 || !std::isfinite(rounded)) {
+        rounded = 0.0;
+    }
+    std::array<char, 64> buffer{};
+    const auto [end, error] = std::to_chars(buffer.data(), buffer.data() + buffer.size(), rounded,
+                                            std::chars_format::fixed, digits);
+    std::string text(buffer.data(), error == std::errc() ? end : buffer.data());
+    if (text.find('.') != std::string::npos) {
+        text.erase(text.find_last_not_of('0') + 1);
+        if (text.back() == '.') {
+            text.pop_back();
+        }
+    }
+    return text.empty() ? "0" : text;
+}
+
+int Byte(double component) {
+    return static_cast<int>(std::floor(std::clamp(component, 0.0, 1.0) * 255.0 + 0.5));
+}
+
+} // namespace
+
+std::string CssText(const Rgb& srgb, CssForm form) {
+    const int r = Byte(srgb[0]), g = Byte(srgb[1]), b = Byte(srgb[2]);
+    const Rgb bytes{r / 255.0, g / 255.0, b / 255.0};
+    switch (form) {
+    case CssForm::Hex: {
+        static constexpr char kDigits[] = "0123456789abcdef";
+        std::string text = "#";
+        for (const int v : {r, g, b}) {
+            text += kDigits[v >> 4];
+            text += kDigits[v & 15];
+        }
+        return text;
+    }
+    case CssForm::Rgb:
+        return "rgb(" + std::to_string(r) + ' ' + std::to_string(g) + ' ' + std::to_string(b) + ')';
+    case CssForm::Hsl: {
+        const double high = std::max({bytes[0], bytes[1], bytes[2]});
+        const double low = std::min({bytes[0], bytes[1], bytes[2]});
+        const double lightness = (high + low) / 2.0;
+        const double spread = high - low;
+        double hue = 0.0;
+        double saturation = 0.0;
+        if (spread > 0.0) {
+            saturation = spread / (1.0 - std::fabs(2.0 * lightness - 1.0));
+            if (high == bytes[0]) {
+                hue = std::fmod((bytes[1] - bytes[2]) / spread + 6.0, 6.0);
+            } else if (high == bytes[1]) {
+                hue = (bytes[2] - bytes[0]) / spread + 2.0;
+            } else {
+                hue = (bytes[0] - bytes[1]) / spread + 4.0;
+            }
+            hue *= 60.0;
+        }
+        return "hsl(" + Decimal(hue, 2) + ' ' + Decimal(saturation * 100.0, 2) + "% " +
+               Decimal(lightness * 100.0, 2) + "%)";
+    }
+    case CssForm::Oklch: {
+        const Oklch lch = OklchFromSrgb(bytes);
+        const bool grey = r == g && g == b;
+        return "oklch(" + Decimal(lch.l * 100.0, 3) + "% " + Decimal(grey ? 0.0 : lch.c, 5) + ' ' +
+               Decimal(grey ? 0.0 : lch.h, 3) + ')';
+    }
+    }
+    return {};
 }
 
 } // namespace tintorel

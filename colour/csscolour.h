@@ -9,6 +9,7 @@
 #include "colour/oklab.h"
 
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace tintorel {
@@ -23,5 +24,12 @@ struct CssColour {
 // colour (never a part of it). Letter case and surrounding spaces do not
 // matter.
 std::optional<CssColour> ParseCssColour(std::string_view text);
+
+// A colour of sRGB written in one of the notations, as short as its bytes
+// allow and read back by ParseCssColour as the same bytes:
+// "#3366cc", "rgb(51 102 204)", "hsl(220 60% 50%)",
+// "oklch(52.461% 0.15961 262.121)".
+enum class CssForm { Hex, Rgb, Hsl, Oklch };
+std::string CssText(const Rgb& srgb, CssForm form);
 
 } // namespace tintorel

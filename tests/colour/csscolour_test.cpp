@@ -194,5 +194,27 @@ TEST(CssColour, MalformedTextsGiveNothing) {
     }
 }
 
+// Copied notations: short, in the locale-free form style sheets read.
+TEST(CssColour, CopiedNotations) {
+    const struct {
+        Rgb srgb;
+        CssForm form;
+        const char* text;
+    } table[] = {
+        {{51 / 255.0, 102 / 255.0, 204 / 255.0}, CssForm::Hex, "#3366cc"},
+        {{51 / 255.0, 102 / 255.0, 204 / 255.0}, CssForm::Rgb, "rgb(51 102 204)"},
+        {{51 / 255.0, 102 / 255.0, 204 / 255.0}, CssForm::Hsl, "hsl(220 60% 50%)"},
+        {{1, 0, 0}, CssForm::Oklch, "oklch(62.796% 0.25768 29.234)"},
+        {{1, 1, 1}, CssForm::Oklch, "oklch(100% 0 0)"},
+        {{0, 0, 0}, CssForm::Hsl, "hsl(0 0% 0%)"},
+        {{0, 0, 0}, CssForm::Oklch, "oklch(0% 0 0)"},
+        {{1, 0, 1}, CssForm::Hsl, "hsl(300 100% 50%)"},
+        {{0.5, 0.5, 0.5}, CssForm::Hex, "#808080"},
+    };
+    for (const auto& row : table) {
+        EXPECT_EQ(CssText(row.srgb, row.form), row.text);
+    }
+}
+
 } // namespace
 } // namespace tintorel

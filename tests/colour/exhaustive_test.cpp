@@ -3,6 +3,7 @@
 // miss the rare colours these faults hit.
 #include "colour/color.h"
 #include "colour/colorcodes.h"
+#include "colour/csscolour.h"
 #include "colour/oklab.h"
 #include "util/utilnumber.h"
 
@@ -326,6 +327,23 @@ TEST(EveryPackedColour, ComesBackFromOklchAsItsOwnBytes) {
         ASSERT_EQ(IsGrey(lch), grey) << std::hex << packed;
     }
     EXPECT_EQ(worst, 0);
+}
+
+// Every colour copied in each CSS notation reads back as its own bytes.
+TEST(EveryPackedColour, ReadsBackFromEachCssNotation) {
+    for (PackedColor packed = 0; packed < kColours; ++packed) {
+        const ByteRgb bytes = BytesOf(packed);
+        const Rgb srgb{bytes.red / 255.0, bytes.green / 255.0, bytes.blue / 255.0};
+        for (const CssForm form : {CssForm::Hex, CssForm::Rgb, CssForm::Hsl, CssForm::Oklch}) {
+            const std::string text = CssText(srgb, form);
+            const std::optional<CssColour> back = ParseCssColour(text);
+            ASSERT_TRUE(back.has_value()) << text;
+            const std::array<int, 3> want{bytes.red, bytes.green, bytes.blue};
+            for (int i = 0; i < 3; ++i) {
+                ASSERT_EQ(static_cast<int>(back->srgb[i] * 255.0 + 0.5), want[i]) << text;
+            }
+        }
+    }
 }
 
 } // namespace
