@@ -475,6 +475,16 @@ void TMainForm::ConnectEvents() {
         }
     });
     connect(edtHtml, &QLineEdit::textChanged, this, &TMainForm::HtmlChanged);
+    // The code fields' menu, from the mouse, the menu key or Shift+F10.
+    for (BCodeEdit* edit : {edtHtml, edtVisualBasic}) {
+        edit->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(edit, &QWidget::customContextMenuRequested, this,
+                [this, edit](const QPoint& at) { ShowCodeMenu(edit, at); });
+        auto* menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), edit);
+        menuKey->setContext(Qt::WidgetShortcut);
+        connect(menuKey, &QShortcut::activated, this,
+                [this, edit] { ShowCodeMenu(edit, QPoint(0, edit->height())); });
+    }
     connect(edtVisualBasic, &QLineEdit::textChanged, this, &TMainForm::VisualBasicChanged);
     connect(btnCapture, &QToolButton::clicked, this, &TMainForm::btnCaptureClick);
     connect(btnPref, &QToolButton::clicked, this, &TMainForm::btnPrefClick);

@@ -152,6 +152,9 @@ private:
     void ParseCode(CodeField& field);
     // The user typed into `field`: the colour, and every other form, follow.
     void CodeChanged(CodeField& field);
+    // A code field's menu (its edit menu, and the current colour to copy in
+    // each notation), at `at` in the field.
+    void ShowCodeMenu(BCodeEdit* edit, const QPoint& at);
 
     // A slider page as built from its row of the slider page table.
     struct SliderPageWidgets {
@@ -236,6 +239,9 @@ private:
     std::vector<SliderPageWidgets> sliderPages_;
     // The pipette button's hint from the language file.
     QString pipetteHint_;
+    // What the web code field notes of a style sheet's colour it shows
+    // without its alpha, or brought into sRGB; the copy menu's caption.
+    QString alphaNote_, mappedNote_, copyAs_;
     // The desktop's one-shot picks asked for; only the last one's answer
     // counts.
     int picks_ = 0;

@@ -6,6 +6,7 @@
 #include "app/previewimage.h"
 #include "app/sliderpages.h"
 #include "colour/colorcodes.h"
+#include "colour/csscolour.h"
 #include "colourlist/colorfile.h"
 #include "colourlist/colorname.h"
 #include "colourlist/colorsort.h"
@@ -19,11 +20,14 @@
 #include "settings/params.h"
 #include "util/utilnumber.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <QSlider>
@@ -374,7 +378,29 @@ void TMainForm::CodeChanged(CodeField& field) {
 void TMainForm::ParseCode(CodeField& field) {
     ByteRgb read;
     // A text that is not a colour stays as typed, marked; the colour stays.
-    const bool accepted = field.parse(CodeFieldBytes(field.edit->text()), read);
+    const std::string text = CodeFieldBytes(field.edit->text());
+    bool accepted = field.parse(text, read);
+    QString note;
+    if (!accepted && &field == &html_) {
+        // The web code also takes whatever colour a style sheet writes; it
+        // notes an alpha it leaves out and a colour it brought into sRGB.
+        if (const std::optional<CssColour> css = ParseCssColour(text)) {
+            const auto byte = [](double c) { return RoundShown(c * 255.0); };
+            read = {byte(css->srgb[0]), byte(css->srgb[1]), byte(css->srgb[2])};
+            accepted = true;
+            QStringList notes;
+            if (css->mapped) {
+                notes << mappedNote_;
+            }
+            if (css->alpha < 1.0) {
+                notes << QString(alphaNote_)
+                             .replace(QStringLiteral("%1"),
+                                      QString::number(RoundShown(css->alpha * 100.0)) + u'%');
+            }
+            note = notes.join(u'\n');
+        }
+    }
+    field.edit->SetNote(note);
     field.edit->SetAccepted(accepted);
     if (currentColor_ && accepted) {
         ShowColour(ColourForPage(ActivePage(), static_cast<float>(read.red / 255.0),
@@ -382,6 +408,30 @@ void TMainForm::ParseCode(CodeField& field) {
                                  static_cast<float>(read.blue / 255.0)),
                    &field == &html_ ? Edited::Html : Edited::VisualBasic);
     }
+}
+
+void TMainForm::ShowCodeMenu(BCodeEdit* edit, const QPoint& at) {
+    std::unique_ptr<QMenu> menu(edit->createStandardContextMenu());
+    if (currentColor_) {
+        float r = 0, g = 0, b = 0;
+        currentColor_->ToRgb(r, g, b);
+        const Rgb srgb{r, g, b};
+        menu->addSeparator();
+        QMenu* copy = menu->addMenu(copyAs_);
+        copy->setObjectName(QStringLiteral("mnuCopyAs"));
+        QStringList texts;
+        for (const CssForm form : {CssForm::Hex, CssForm::Rgb, CssForm::Hsl, CssForm::Oklch}) {
+            texts << QString::fromStdString(CssText(srgb, form));
+        }
+        texts << QString::fromStdString(VisualBasicCode(r, g, b));
+        for (const QString& text : texts) {
+            // Each entry shows what it copies; a menu takes "&" as a marker.
+            QAction* action = copy->addAction(QString(text).replace(u'&', QStringLiteral("&&")));
+            connect(action, &QAction::triggered, this,
+                    [text] { QGuiApplication::clipboard()->setText(text); });
+        }
+    }
+    menu->exec(edit->mapToGlobal(at));
 }
 
 } // namespace tintorel

@@ -114,6 +114,9 @@ void TMainForm::ApplyMainTexts() {
         {"MainNameColor", caption(lblColorList)},
         {"MainHtmlRejected", [this](const QString& text) { edtHtml->SetRejectedHint(text); }},
         {"MainVbRejected", [this](const QString& text) { edtVisualBasic->SetRejectedHint(text); }},
+        {"MainHtmlAlpha", [this](const QString& text) { alphaNote_ = text; }},
+        {"MainHtmlMapped", [this](const QString& text) { mappedNote_ = text; }},
+        {"MainCopyAs", [this](const QString& text) { copyAs_ = text; }},
     };
     for (const SliderPageWidgets& page : sliderPages_) {
         apply.emplace(page.entry->tabKey, tab(page.entry->page));

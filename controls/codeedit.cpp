@@ -1,6 +1,7 @@
 #include "controls/codeedit.h"
 
 #include <QPainter>
+#include <QToolTip>
 
 namespace tintorel {
 
@@ -20,9 +21,25 @@ void BCodeEdit::SetAccepted(bool accepted) {
     update();
 }
 
+void BCodeEdit::SetNote(const QString& note) {
+    if (note == note_) {
+        return;
+    }
+    // The note stands in for the field's own hint while there is one.
+    if (note_.isEmpty()) {
+        ownTip_ = toolTip();
+    }
+    note_ = note;
+    setToolTip(note_.isEmpty() ? ownTip_ : note_);
+    Describe();
+    if (!note_.isEmpty() && hasFocus()) {
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), note_, this);
+    }
+}
+
 void BCodeEdit::Describe() {
     // Setting the description tells the accessibility bus of the change.
-    setAccessibleDescription(accepted_ ? QString() : hint_);
+    setAccessibleDescription(accepted_ ? note_ : hint_);
 }
 
 QColor BCodeEdit::ErrorColour() const {

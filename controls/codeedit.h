@@ -17,6 +17,11 @@ public:
     // a colour.
     void SetRejectedHint(const QString& hint);
     void SetAccepted(bool accepted);
+    // What the field notes of the colour it took (empty for nothing): its
+    // hint, read to screen readers, and shown at once while it has the
+    // focus.
+    void SetNote(const QString& note);
+    const QString& Note() const { return note_; }
     bool Accepted() const { return accepted_; }
 
     // The error colour against this field's background.
@@ -29,6 +34,8 @@ private:
     void Describe();
 
     QString hint_;
+    QString note_;
+    QString ownTip_;
     bool accepted_ = true;
 };
 

@@ -10,7 +10,7 @@ namespace tintorel {
 
 namespace {
 
-constexpr std::array<TextKey, 65> kMain = {{
+constexpr std::array<TextKey, 68> kMain = {{
     {"MainTitle", "Tintorel"},
     {"MainOk", "&OK"},
     {"MainCancel", "&Cancel"},
@@ -74,8 +74,12 @@ constexpr std::array<TextKey, 65> kMain = {{
     {"MainNameSort7", "By growing green"},
     {"MainNameSort8", "By growing blue"},
     {"MainNameColor", "&Color name list"},
-    {"MainHtmlRejected", "Not a color: the web code takes #rrggbb, #rgb or rrggbb."},
+    {"MainHtmlRejected", "Not a color: the web code takes #rrggbb, #rgb, rrggbb or a CSS color "
+                         "such as rgb(), hsl(), oklch() or a name."},
     {"MainVbRejected", "Not a color: the Visual Basic code takes &Hbbggrr, up to &Hffffff."},
+    {"MainHtmlAlpha", "Shown without its transparency (alpha %1)."},
+    {"MainHtmlMapped", "Beyond sRGB: brought to the nearest color the screen shows."},
+    {"MainCopyAs", "Cop&y as"},
 }};
 
 constexpr std::array<TextKey, 22> kParam = {{
@@ -122,8 +126,9 @@ std::span<const TextKey> AboutTextKeys() {
 }
 
 const char* LaterKeyText(const char* key) {
-    static constexpr std::array<const char*, 3> kLater{"MainHtmlRejected", "MainVbRejected",
-                                                       "ParamLanguage"};
+    static constexpr std::array<const char*, 6> kLater{"MainHtmlRejected", "MainVbRejected",
+                                                       "MainHtmlAlpha",    "MainHtmlMapped",
+                                                       "MainCopyAs",       "ParamLanguage"};
     for (const char* later : kLater) {
         if (std::string_view(later) == key) {
             for (const std::span<const TextKey> table : {MainTextKeys(), ParamTextKeys()}) {

@@ -14,6 +14,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QItemSelectionModel>
+#include <QMenu>
 #include <QToolButton>
 
 #include <functional>
@@ -271,9 +272,10 @@ TEST_F(ColourPathTest, ViewsNeverChangeTheColour) {
 namespace tintorel {
 namespace {
 
-// Texts pasted into each code field: a colour is taken whole; anything else
-// stays as pasted, framed in the error colour and described to screen
-// readers, and the colour stays.
+// Texts pasted into each code field: a colour is taken whole (the web code
+// takes what style sheets write too, and notes an alpha it leaves out or a
+// colour it brought into sRGB); anything else stays as pasted, framed in
+// the error colour and described to screen readers, and the colour stays.
 TEST_F(ColourPathTest, PastedCodesAreTakenWholeOrMarked) {
     InstallData();
     TMainForm& form = Start();
@@ -284,13 +286,28 @@ TEST_F(ColourPathTest, PastedCodesAreTakenWholeOrMarked) {
         const char* pasted;
         bool taken;
         PackedColor colour; // when taken
+        const char* note = "";
     } cases[] = {
-        {"edtHtml", "#3366cc", true, 0xCC6633},      {"edtHtml", " #123456 ", true, 0x563412},
-        {"edtHtml", "a0b1c2", true, 0xC2B1A0},       {"edtHtml", "#ABC", true, 0xCCBBAA},
-        {"edtHtml", "#12345678", false, 0},          {"edtHtml", "0x123456", false, 0},
-        {"edtHtml", "rgb(1,2,3)", false, 0},         {"edtVisualBasic", "&H1000000", false, 0},
-        {"edtVisualBasic", "&H80000005", false, 0},  {"edtVisualBasic", "&hccbbaa", true, 0xCCBBAA},
-        {"edtVisualBasic", "&HFF&", true, 0x0000FF}, {"edtVisualBasic", "#112233", false, 0},
+        {"edtHtml", "#3366cc", true, 0xCC6633},
+        {"edtHtml", " #123456 ", true, 0x563412},
+        {"edtHtml", "a0b1c2", true, 0xC2B1A0},
+        {"edtHtml", "#ABC", true, 0xCCBBAA},
+        {"edtHtml", "#12345678", true, 0x563412, "Shown without its transparency (alpha 47%)."},
+        {"edtHtml", "0x123456", false, 0},
+        {"edtHtml", "rgb(1,2,3)", true, 0x030201},
+        {"edtHtml", "oklch(62.796% 0.25768 29.234)", true, 0x0000FF},
+        {"edtHtml", "Teal", true, 0x808000},
+        {"edtHtml", "color(display-p3 1 0 0 / 0.5)", true, 0x0C0BFF,
+         "Beyond sRGB: brought to the nearest color the screen shows.\n"
+         "Shown without its transparency (alpha 50%)."},
+        {"edtHtml", "rgb(1,2,3", false, 0},
+        {"edtHtml", "#3366cc tealish", false, 0},
+        {"edtVisualBasic", "&H1000000", false, 0},
+        {"edtVisualBasic", "&H80000005", false, 0},
+        {"edtVisualBasic", "&hccbbaa", true, 0xCCBBAA},
+        {"edtVisualBasic", "&HFF&", true, 0x0000FF},
+        {"edtVisualBasic", "#112233", false, 0},
+        {"edtVisualBasic", "red", false, 0},
     };
     PackedColor colour = 0;
     for (const auto& c : cases) {
@@ -313,10 +330,64 @@ TEST_F(ColourPathTest, PastedCodesAreTakenWholeOrMarked) {
         const QString description =
             QAccessible::queryAccessibleInterface(edit)->text(QAccessible::Description);
         EXPECT_EQ(description.startsWith("Not a color"), !c.taken) << description.toStdString();
+        const QString note = QString::fromLatin1(c.note);
+        if (!note.isEmpty()) {
+            EXPECT_EQ(description, note);
+            EXPECT_EQ(edit->toolTip(), note);
+        } else if (c.taken) {
+            EXPECT_FALSE(description.contains("alpha") || description.contains("sRGB"))
+                << description.toStdString();
+        }
     }
     // The colour written into a marked field clears its mark.
     Slider("bstRed")->SetValue(9);
     EXPECT_TRUE(Child<BCodeEdit>("edtVisualBasic")->Accepted());
+}
+
+// The code fields' menu, opened from the keyboard: the field's own edit
+// entries, and the current colour to copy in each notation, each entry
+// showing what it copies.
+TEST_F(ColourPathTest, TheCodeMenuCopiesTheColourInEachNotation) {
+    InstallData();
+    TMainForm& form = Start();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
+    auto* html = Child<BCodeEdit>("edtHtml");
+    html->setFocus();
+    QTest::keyClick(html, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(html, "#3366cc");
+    const QStringList copies{"#3366cc", "rgb(51 102 204)", "hsl(220 60% 50%)",
+                             "oklch(53.248% 0.16787 262.293)", "&Hcc6633"};
+    for (const char* field : {"edtHtml", "edtVisualBasic"}) {
+        auto* edit = Child<BCodeEdit>(field);
+        // The window is active again once the menu before has closed.
+        QApplication::setActiveWindow(&form);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&form, kPatienceMs));
+        edit->setFocus();
+        ASSERT_TRUE(edit->hasFocus()) << field;
+        QStringList copied, shown;
+        bool editEntries = false;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            editEntries = !menu->actions().isEmpty() && menu->actions().size() > 6;
+            auto* copyAs = menu->findChild<QMenu*>("mnuCopyAs");
+            ASSERT_NE(copyAs, nullptr);
+            EXPECT_EQ(copyAs->title(), "Cop&y as");
+            for (QAction* action : copyAs->actions()) {
+                shown << action->text();
+                action->trigger();
+                copied << QGuiApplication::clipboard()->text();
+            }
+            menu->close();
+        });
+        QTest::keyClick(edit, Qt::Key_F10, Qt::ShiftModifier);
+        EXPECT_TRUE(editEntries) << field;
+        EXPECT_EQ(copied, copies) << field;
+        QStringList escaped = copies;
+        escaped.replaceInStrings("&", "&&");
+        EXPECT_EQ(shown, escaped) << field;
+    }
 }
 
 } // namespace

@@ -132,10 +132,15 @@ TEST(CssColour, ColoursBeyondSrgbAreBroughtIn) {
             EXPECT_LE(c, 1.0) << text;
         }
     }
-    // sRGB's red as CIE Lab and LCH write it to four decimals: a hair
-    // beyond sRGB, it comes in as red.
-    for (const char* red : {"lab(54.2917 80.8125 69.8851)", "lch(54.2917 106.8390 40.8526)"}) {
-        EXPECT_EQ(BytesOf(*ParseCssColour(red)), (Bytes{255, 0, 0})) << red;
+    // sRGB's red as CIE Lab and LCH write it to four decimals, and as
+    // oklch() is copied: less than half a byte beyond sRGB, it is red,
+    // not a colour brought in.
+    for (const char* red : {"lab(54.2917 80.8125 69.8851)", "lch(54.2917 106.8390 40.8526)",
+                            "oklch(62.796% 0.25768 29.234)"}) {
+        const std::optional<CssColour> colour = ParseCssColour(red);
+        ASSERT_TRUE(colour.has_value()) << red;
+        EXPECT_EQ(BytesOf(*colour), (Bytes{255, 0, 0})) << red;
+        EXPECT_FALSE(colour->mapped) << red;
     }
     // Display P3's red comes in as a red of sRGB.
     const Bytes p3Red = BytesOf(*ParseCssColour("color(display-p3 1 0 0)"));

@@ -75,8 +75,13 @@ TEST_F(LanguageTest, FolderWithOrWithoutSlash) {
 TEST_F(LanguageTest, KeysAddedLaterFallBackToEnglish) {
     ASSERT_EQ(Load("MainTitle\tFarben\n"), 1);
     EXPECT_EQ(LookupText("MainHtmlRejected"),
-              "Not a color: the web code takes #rrggbb, #rgb or rrggbb.");
-    EXPECT_EQ(LookupText("MainVbRejected"), LaterKeyText("MainVbRejected"));
+              "Not a color: the web code takes #rrggbb, #rgb, rrggbb or a CSS color such as "
+              "rgb(), hsl(), oklch() or a name.");
+    for (const char* later :
+         {"MainVbRejected", "MainHtmlAlpha", "MainHtmlMapped", "MainCopyAs", "ParamLanguage"}) {
+        ASSERT_NE(LaterKeyText(later), nullptr) << later;
+        EXPECT_EQ(LookupText(later), LaterKeyText(later)) << later;
+    }
     EXPECT_EQ(LookupText("MainOk"), "<-->");
     EXPECT_EQ(LaterKeyText("MainOk"), nullptr);
     // A file that has the key keeps its own text.
@@ -110,14 +115,14 @@ TEST(ShippedLanguages, DefineExactlyTheWindowKeys) {
             keys.insert(k.key);
         }
     }
-    ASSERT_EQ(keys.size(), 90u);
+    ASSERT_EQ(keys.size(), 93u);
     for (const char* file : {"english.txt", "french.txt", "german.txt"}) {
         ASSERT_EQ(LoadLanguageFile(TINTOREL_LANGUAGE_DIR, file), 1) << file;
         std::multiset<std::string> defined;
         for (const BLocaleItem& item : LanguageTable()) {
             defined.insert(item.key);
         }
-        EXPECT_EQ(defined.size(), 90u) << file;
+        EXPECT_EQ(defined.size(), 93u) << file;
         EXPECT_EQ(std::set<std::string>(defined.begin(), defined.end()), keys) << file;
     }
     // The built-in English texts, the last resort when no file can be read,
