@@ -153,4 +153,34 @@ private:
     float black_;
 };
 
+// OKLCH, the perceptual space of style sheets: lightness in 0..1, chroma
+// (0 for a grey; sRGB reaches about 0.32) and hue in degrees, computed in
+// double. A colour beyond sRGB shows as the nearest one inside, brought in
+// by reduced chroma (see oklab.h); Mapped says whether it is.
+class BColorOklch : public BColor {
+public:
+    // The chroma a text form's 100 % stands for, as in style sheets.
+    static constexpr float kFullChroma = 0.4f;
+
+    BColorOklch(float lightness, float chroma, float hue)
+        : lightness_(lightness), chroma_(chroma), hue_(hue) {}
+
+    void ToRgb(float& red, float& green, float& blue) const override;
+    void FromRgb(float red, float green, float blue) override;
+    // "OKLCH|l|c|h": lightness in percent, chroma in percent of
+    // kFullChroma, hue in degrees.
+    std::string ToText() const override;
+    void FromText(std::string text) override;
+
+    float Lightness() const { return lightness_; }
+    float Chroma() const { return chroma_; }
+    float Hue() const { return hue_; }
+    bool Mapped() const;
+
+private:
+    float lightness_;
+    float chroma_;
+    float hue_;
+};
+
 } // namespace tintorel

@@ -108,4 +108,15 @@ void BColorCmyk::FromText(std::string text) {
     }
 }
 
+std::string BColorOklch::ToText() const {
+    return Format("OKLCH", {Percent(lightness_), Percent(chroma_ / kFullChroma), Degrees(hue_)});
+}
+
+void BColorOklch::FromText(std::string text) {
+    std::array<float, 3> v{};
+    if (ReadFields<3>(text, {false, false, true}, v)) {
+        lightness_ = v[0], chroma_ = v[1] * kFullChroma, hue_ = v[2];
+    }
+}
+
 } // namespace tintorel

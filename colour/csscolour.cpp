@@ -92,9 +92,7 @@ CssColour FromLinearSrgb(const Rgb& linear, double alpha) {
     // Less than half a byte beyond sRGB is inside for the bytes the colour
     // gets (a copied oklch() of red lies a hair beyond): clipped, not
     // brought in.
-    constexpr double kHalfByte = 0.5 / 255.0;
-    if (std::all_of(srgb.begin(), srgb.end(),
-                    [](double c) { return c > -kHalfByte && c < 1.0 + kHalfByte; })) {
+    if (WithinHalfByteOfSrgb(srgb)) {
         return {{Clean(srgb[0]), Clean(srgb[1]), Clean(srgb[2])}, alpha, false};
     }
     const SrgbFit fit = FitToSrgb(ToOklch(OklabFromLinearSrgb(linear)));

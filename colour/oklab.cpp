@@ -155,6 +155,12 @@ bool InSrgbGamut(const Rgb& srgb) {
     });
 }
 
+bool WithinHalfByteOfSrgb(const Rgb& srgb) {
+    constexpr double kHalfByte = 0.5 / 255.0;
+    return std::all_of(srgb.begin(), srgb.end(),
+                       [](double c) { return c > -kHalfByte && c < 1.0 + kHalfByte; });
+}
+
 SrgbFit FitToSrgb(const Oklch& origin) {
     constexpr double kNoise = 1e-6;
     // NaN components give black, not a loop on NaN bounds.
@@ -166,7 +172,7 @@ SrgbFit FitToSrgb(const Oklch& origin) {
         return {{1.0, 1.0, 1.0}, !(origin.l <= 1.0 + kNoise && IsGrey(origin))};
     }
     const Rgb inside = SrgbFromOklch(origin);
-    if (InSrgbGamut(inside)) {
+    if (WithinHalfByteOfSrgb(inside)) {
         return {Clip(inside), false};
     }
     constexpr double kJnd = 0.02;

@@ -47,11 +47,15 @@ bool IsGrey(const Oklch& lch);
 double DeltaEOk(const Oklab& one, const Oklab& two);
 
 bool InSrgbGamut(const Rgb& srgb);
+// Whether a colour lies less than half a byte beyond sRGB, so that clipping
+// it changes none of its bytes.
+bool WithinHalfByteOfSrgb(const Rgb& srgb);
 
-// A colour brought into sRGB: the colour itself when it lies inside, else
-// the nearest of its hue and lightness by reduced chroma, clipped once the
-// clipped colour lies within a just-noticeable difference (CSS Color 4's
-// gamut mapping). `mapped` says whether it had to be brought in.
+// A colour brought into sRGB: the colour itself, clipped, when it lies
+// less than half a byte beyond, else the nearest of its hue and lightness
+// by reduced chroma, clipped once the clipped colour lies within a
+// just-noticeable difference (CSS Color 4's gamut mapping). `mapped` says
+// whether it had to be brought in.
 struct SrgbFit {
     Rgb rgb{};
     bool mapped = false;

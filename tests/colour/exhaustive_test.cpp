@@ -325,6 +325,11 @@ TEST(EveryPackedColour, ComesBackFromOklchAsItsOwnBytes) {
         }
         const bool grey = bytes.red == bytes.green && bytes.green == bytes.blue;
         ASSERT_EQ(IsGrey(lch), grey) << std::hex << packed;
+        // The same through the colour class, whose components are floats.
+        BColorOklch held(0, 0, 0);
+        held.FromColor(packed);
+        ASSERT_EQ(held.ToColor(), packed) << std::hex << packed;
+        ASSERT_FALSE(held.Mapped()) << std::hex << packed;
     }
     EXPECT_EQ(worst, 0);
 }

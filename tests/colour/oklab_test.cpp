@@ -1,9 +1,11 @@
 // Oklab and OKLCH against published values, the way a colour beyond sRGB
 // is brought in, and contrast as WCAG 2 defines it.
+#include "colour/color.h"
 #include "colour/oklab.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -100,10 +102,11 @@ TEST(GamutMapping, BringsEveryColourOfAGridIntoSrgb) {
                     EXPECT_EQ(fit.mapped, c != 0) << l << " " << c << " " << h;
                     continue;
                 }
-                EXPECT_EQ(fit.mapped, !InSrgbGamut(direct)) << l << " " << c << " " << h;
+                // Less than half a byte beyond is clipped, not brought in.
+                EXPECT_EQ(fit.mapped, !WithinHalfByteOfSrgb(direct)) << l << " " << c << " " << h;
                 if (!fit.mapped) {
                     for (int i = 0; i < 3; ++i) {
-                        EXPECT_NEAR(fit.rgb[i], direct[i], 1e-9);
+                        EXPECT_NEAR(fit.rgb[i], std::clamp(direct[i], 0.0, 1.0), 1e-12);
                     }
                     continue;
                 }
@@ -162,6 +165,33 @@ TEST(Contrast, RatiosAndVerdicts) {
         EXPECT_EQ(verdict.aaaNormal, level.aaaNormal) << level.ratio;
         EXPECT_EQ(verdict.aaaLarge, level.aaaLarge) << level.ratio;
     }
+}
+
+// The colour class: red held in OKLCH shows as red; too much chroma for
+// sRGB shows as a colour brought in, and says so; its text form reads back.
+TEST(ColourOklch, ShowsInsideSrgbAndSaysWhenBroughtIn) {
+    BColorOklch red(0, 0, 0);
+    red.FromColor(0x0000FF);
+    EXPECT_NEAR(red.Lightness(), 0.627955, 1e-5);
+    EXPECT_NEAR(red.Chroma(), 0.257683, 1e-5);
+    EXPECT_NEAR(red.Hue(), 29.2339, 1e-3);
+    EXPECT_EQ(red.ToColor(), 0x0000FFu);
+    EXPECT_FALSE(red.Mapped());
+    const BColorOklch vivid(0.7f, 0.4f, 145.0f);
+    EXPECT_TRUE(vivid.Mapped());
+    float r = 0, g = 0, b = 0;
+    vivid.ToRgb(r, g, b);
+    for (const float c : {r, g, b}) {
+        EXPECT_GE(c, 0.0f);
+        EXPECT_LE(c, 1.0f);
+    }
+    BColorOklch read(0, 0, 0);
+    read.FromText("OKLCH|63|64|29");
+    EXPECT_NEAR(read.Lightness(), 0.63, 1e-6);
+    EXPECT_NEAR(read.Chroma(), 0.256, 1e-6);
+    EXPECT_NEAR(read.Hue(), 29.0, 1e-6);
+    read.FromText("OKLCH|1|2"); // the wrong number of fields: ignored
+    EXPECT_NEAR(read.Lightness(), 0.63, 1e-6);
 }
 
 } // namespace

@@ -23,6 +23,8 @@ TEST(ToText, WholeNumbersInPercentAndDegrees) {
         {std::make_unique<BColorHsv>(-1, 0, k128), "HSV|-1|0|50"},
         {std::make_unique<BColorCmy>(0.125f, 0.124f, 1.5f), "CMY|13|12|150"},
         {std::make_unique<BColorHls>(359.9f, -0.2f, 0), "HLS|359|-19|0"},
+        {std::make_unique<BColorOklch>(0.62796f, 0.25768f, 29.234f), "OKLCH|63|64|29"},
+        {std::make_unique<BColorOklch>(1, 0, 0), "OKLCH|100|0|0"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(c.colour->ToText(), c.text);
