@@ -51,15 +51,26 @@ QString PortalHandlePath(const QDBusConnection& bus, const QString& kind, const 
 
 void ProbePortal(QDBusConnection bus, QObject* context, std::function<void(PortalOffer)> done) {
     auto offer = std::make_shared<PortalOffer>();
-    ReadProperty(bus, context, kScreenCast, QStringLiteral("AvailableCursorModes"),
-                 [bus, context, offer, done = std::move(done)](std::optional<QVariant> modes) {
-                     offer->screenCast = modes.has_value();
-                     offer->cursorModes = modes ? modes->toUInt() : 0;
-                     ReadProperty(bus, context, kScreenshot, QStringLiteral("version"),
-                                  [offer, done](std::optional<QVariant> version) {
-                                      offer->screenshotVersion = version ? version->toUInt() : 0;
-                                      done(*offer);
-                                  });
+    // One question after the other, each answer kept in the offer.
+    const auto screenshot = [bus, context, offer, done = std::move(done)] {
+        ReadProperty(bus, context, kScreenshot, QStringLiteral("version"),
+                     [offer, done](std::optional<QVariant> version) {
+                         offer->screenshotVersion = version ? version->toUInt() : 0;
+                         done(*offer);
+                     });
+    };
+    const auto modes = [bus, context, offer, screenshot] {
+        ReadProperty(bus, context, kScreenCast, QStringLiteral("AvailableCursorModes"),
+                     [offer, screenshot](std::optional<QVariant> modes) {
+                         offer->cursorModes = modes ? modes->toUInt() : 0;
+                         screenshot();
+                     });
+    };
+    ReadProperty(bus, context, kScreenCast, QStringLiteral("version"),
+                 [offer, modes](std::optional<QVariant> version) {
+                     offer->screenCast = version.has_value();
+                     offer->screenCastVersion = version ? version->toUInt() : 0;
+                     modes();
                  });
 }
 

@@ -23,11 +23,27 @@ extern const QString kScreenCast;    // "org.freedesktop.portal.ScreenCast"
 extern const QString kScreenshot;    // "org.freedesktop.portal.Screenshot"
 extern const QString kPortalSession; // "org.freedesktop.portal.Session"
 
+// ScreenCast's values, as the portal numbers them: bits of a mask for the
+// cursor modes and source types.
+enum class CursorMode : unsigned { Hidden = 1, Embedded = 2, Metadata = 4 };
+enum class SourceType : unsigned { Monitor = 1, Window = 2, Virtual = 4 };
+enum class PersistMode : unsigned { None = 0, WhileRunning = 1, UntilRevoked = 2 };
+
+// The ScreenCast versions that brought what the program uses.
+constexpr unsigned kCursorModesSince = 2;   // cursor_mode, AvailableCursorModes
+constexpr unsigned kRestoreTokensSince = 4; // persist_mode, restore_token
+
 // What the desktop's portal offers for reading the screen.
 struct PortalOffer {
     bool screenCast = false;
+    unsigned screenCastVersion = 0;
     unsigned cursorModes = 0;       // ScreenCast's AvailableCursorModes
     unsigned screenshotVersion = 0; // 0: no Screenshot portal
+
+    bool Offers(CursorMode mode) const {
+        return screenCastVersion >= kCursorModesSince &&
+               (cursorModes & static_cast<unsigned>(mode)) != 0;
+    }
 };
 
 // Asks the portal what it offers, without waiting: `done` follows once the

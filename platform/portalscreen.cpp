@@ -35,8 +35,8 @@ PortalScreenReader::~PortalScreenReader() {
 }
 
 void PortalScreenReader::Decide(PortalOffer offer) {
-    constexpr unsigned kCursorMetadata = 4;
-    if (offer.screenCast && (offer.cursorModes & kCursorMetadata) != 0) {
+    screenCastVersion_ = offer.screenCastVersion;
+    if (offer.screenCast && offer.Offers(CursorMode::Metadata)) {
         access_ = ScreenAccess::Live;
     } else if (offer.screenshotVersion >= 2) {
         // The pointer is not reported (only hidden or drawn into the
@@ -71,7 +71,8 @@ void PortalScreenReader::SetActive(bool active) {
 }
 
 void PortalScreenReader::OpenSession() {
-    auto* session = new ScreenCastSession(bus_, loadToken_, storeToken_, limits_.answer, this);
+    auto* session = new ScreenCastSession(bus_, screenCastVersion_, loadToken_, storeToken_,
+                                          limits_.answer, this);
     session_ = session;
     session->Open(
         [this](int descriptor, std::vector<CastStream> streams) {

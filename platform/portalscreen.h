@@ -82,6 +82,7 @@ private:
     std::function<void(const std::string&)> storeToken_;
     Limits limits_;
     ScreenAccess access_ = ScreenAccess::Unknown;
+    unsigned screenCastVersion_ = 0; // what the desktop offered
     std::string unavailable_;
     bool active_ = false;
     bool startWhenKnown_ = false;

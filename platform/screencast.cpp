@@ -13,10 +13,6 @@ namespace tintorel {
 
 namespace {
 
-constexpr uint kSourceMonitor = 1;
-constexpr uint kCursorMetadata = 4;
-constexpr uint kPersistUntilRevoked = 2;
-
 // A value of a D-Bus dictionary that holds a structure arrives as a
 // QDBusArgument to be taken apart.
 bool Pair(const QVariant& value, int& first, int& second) {
@@ -61,10 +57,11 @@ std::vector<CastStream> CastStreamsOf(const QVariantMap& started) {
     return streams;
 }
 
-ScreenCastSession::ScreenCastSession(QDBusConnection bus, std::function<std::string()> loadToken,
+ScreenCastSession::ScreenCastSession(QDBusConnection bus, unsigned version,
+                                     std::function<std::string()> loadToken,
                                      std::function<void(const std::string&)> storeToken,
                                      std::chrono::milliseconds limit, QObject* parent)
-    : QObject(parent), bus_(std::move(bus)), loadToken_(std::move(loadToken)),
+    : QObject(parent), bus_(std::move(bus)), version_(version), loadToken_(std::move(loadToken)),
       storeToken_(std::move(storeToken)), limit_(limit) {}
 
 ScreenCastSession::~ScreenCastSession() {
@@ -103,11 +100,17 @@ void ScreenCastSession::CreateSession() {
 
 void ScreenCastSession::SelectSources() {
     QVariantMap options;
-    options.insert(QStringLiteral("types"), kSourceMonitor);
+    options.insert(QStringLiteral("types"), static_cast<uint>(SourceType::Monitor));
     options.insert(QStringLiteral("multiple"), true);
-    options.insert(QStringLiteral("cursor_mode"), kCursorMetadata);
-    options.insert(QStringLiteral("persist_mode"), kPersistUntilRevoked);
-    const std::string token = retried_ ? std::string() : loadToken_();
+    options.insert(QStringLiteral("cursor_mode"), static_cast<uint>(CursorMode::Metadata));
+    // An older desktop knows nothing of keeping the permission: it is asked
+    // each time, and no token is stored.
+    const bool keeps = version_ >= kRestoreTokensSince;
+    if (keeps) {
+        options.insert(QStringLiteral("persist_mode"),
+                       static_cast<uint>(PersistMode::UntilRevoked));
+    }
+    const std::string token = retried_ || !keeps ? std::string() : loadToken_();
     sentToken_ = !token.empty();
     if (sentToken_) {
         options.insert(QStringLiteral("restore_token"), QString::fromStdString(token));

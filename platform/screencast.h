@@ -42,7 +42,9 @@ public:
 
     // `limit` bounds the wait for each answer; the user may be reading the
     // desktop's dialog, so it is generous.
-    ScreenCastSession(QDBusConnection bus, std::function<std::string()> loadToken,
+    // `version` is the desktop's ScreenCast version: the permission is
+    // kept (a restore token asked for and sent) only from version 4.
+    ScreenCastSession(QDBusConnection bus, unsigned version, std::function<std::string()> loadToken,
                       std::function<void(const std::string&)> storeToken,
                       std::chrono::milliseconds limit, QObject* parent = nullptr);
     // Closes the session, calling nothing.
@@ -71,6 +73,7 @@ private:
     void Close();
 
     QDBusConnection bus_;
+    unsigned version_;
     std::function<std::string()> loadToken_;
     std::function<void(const std::string&)> storeToken_;
     std::chrono::milliseconds limit_;

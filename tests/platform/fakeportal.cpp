@@ -125,7 +125,7 @@ class FakeScreenCast : public QDBusAbstractAdaptor {
 public:
     explicit FakeScreenCast(FakePortal* portal) : QDBusAbstractAdaptor(portal), portal_(portal) {}
     uint AvailableCursorModes() const { return portal_->cursorModes; }
-    uint version() const { return 4; }
+    uint version() const { return portal_->screenCastVersion; }
 
 public Q_SLOTS:
     QDBusObjectPath CreateSession(const QVariantMap& options, const QDBusMessage& message);

@@ -52,6 +52,7 @@ public:
 
     // What the portal offers.
     uint cursorModes = 1 | 2 | 4;
+    uint screenCastVersion = 4;
     uint screenshotVersion = 2;
     bool screenCast = true;
     // The step ("CreateSession", "SelectSources", "Start", "PickColor") the

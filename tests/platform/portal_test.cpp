@@ -42,8 +42,8 @@ protected:
     void Open(std::chrono::milliseconds limit = 3min) {
         portal_.WaitUntilServing();
         session_ = std::make_unique<ScreenCastSession>(
-            client_, [this] { return token_; }, [this](const std::string& t) { token_ = t; },
-            limit);
+            client_, portal_.screenCastVersion, [this] { return token_; },
+            [this](const std::string& t) { token_ = t; }, limit);
         session_->Open(
             [this](int descriptor, std::vector<CastStream> streams) {
                 started_ = std::move(streams);
@@ -107,6 +107,23 @@ TEST_F(PortalTest, ASessionOpensWithTheStoredTokenAndKeepsTheNewOne) {
     EXPECT_EQ(select.value("persist_mode").toUInt(), 2u);
     EXPECT_TRUE(select.value("multiple").toBool());
     EXPECT_EQ(token_, "token-2"); // the desktop's new token replaces the old
+}
+
+// A desktop older than restore tokens (ScreenCast before version 4) is not
+// sent what it does not know: no persist mode, no token; the stored token
+// stays for a desktop that knows it.
+TEST_F(PortalTest, AnOlderDesktopIsAskedWithoutKeepingThePermission) {
+    token_ = "token-1";
+    portal_.screenCastVersion = 3;
+    Open();
+    WaitEnded();
+    ASSERT_TRUE(started_.has_value()) << *failed_;
+    const QVariantMap& select = portal_.Calls()[1].options;
+    EXPECT_EQ(portal_.Calls()[1].method, "SelectSources");
+    EXPECT_FALSE(select.contains("persist_mode"));
+    EXPECT_FALSE(select.contains("restore_token"));
+    EXPECT_EQ(select.value("cursor_mode").toUInt(), 4u);
+    EXPECT_EQ(select.value("types").toUInt(), 1u); // monitors
 }
 
 // The user declines at the desktop's dialog: no second question, the stored
@@ -297,12 +314,16 @@ TEST_F(ReaderTest, WhatThePortalOffersDecidesTheAccess) {
         uint cursorModes;
         uint screenshotVersion;
         ScreenAccess access;
+        uint screenCastVersion = 4;
     } cases[] = {
         {true, 1 | 2 | 4, 2, ScreenAccess::Live},
         {true, 1 | 2, 2, ScreenAccess::PickOnce},
         {false, 0, 2, ScreenAccess::PickOnce},
         {true, 1 | 2, 1, ScreenAccess::None}, // no PickColor before version 2
         {false, 0, 0, ScreenAccess::None},
+        // Cursor modes came with ScreenCast 2: an answer before that is noise.
+        {true, 1 | 2 | 4, 0, ScreenAccess::None, 1},
+        {true, 1 | 2 | 4, 0, ScreenAccess::Live, 2},
     };
     for (const auto& c : cases) {
         PrivateBus bus;
@@ -311,6 +332,7 @@ TEST_F(ReaderTest, WhatThePortalOffersDecidesTheAccess) {
         portal.screenCast = c.screenCast;
         portal.cursorModes = c.cursorModes;
         portal.screenshotVersion = c.screenshotVersion;
+        portal.screenCastVersion = c.screenCastVersion;
         portal.WaitUntilServing();
         PortalScreenReader reader(
             client, [] { return std::string(); }, [](const std::string&) {}, {});
