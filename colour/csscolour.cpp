@@ -24,14 +24,6 @@ constexpr Named kNamed[] = {
 #include "colour/cssnames.inc"
 };
 
-using Matrix = std::array<Rgb, 3>;
-
-Rgb Times(const Matrix& m, const Rgb& v) {
-    return {m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2],
-            m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2],
-            m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]};
-}
-
 // The predefined spaces' matrices to and from CIE XYZ, as CSS Color 4
 // gives them (rational where they can be).
 const Matrix kXyzToLinearSrgb = {Rgb{12831 / 3959.0, -329 / 214.0, -1974 / 3959.0},

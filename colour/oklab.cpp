@@ -21,13 +21,6 @@ constexpr double kToLab[3][3] = {
     {1.9779984951, -2.4285922050, 0.4505937099},
     {0.0259040371, 0.7827717662, -0.8086757660},
 };
-using Matrix = std::array<Rgb, 3>;
-
-Rgb Times(const Matrix& m, const Rgb& v) {
-    return {m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2],
-            m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2],
-            m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]};
-}
 
 // The way back is the exact inverse of the way there, not the published
 // inverse, whose ten digits leave sRGB's primaries a millionth outside sRGB
@@ -83,6 +76,12 @@ Oklab OklabFromSrgb(const Rgb& srgb) {
 }
 
 } // namespace
+
+Rgb Times(const Matrix& m, const Rgb& v) {
+    return {m[0][0] * v[0] + m[0][1] * v[1] + m[0][2] * v[2],
+            m[1][0] * v[0] + m[1][1] * v[1] + m[1][2] * v[2],
+            m[2][0] * v[0] + m[2][1] * v[1] + m[2][2] * v[2]};
+}
 
 double SrgbToLinear(double component) {
     const double size = std::fabs(component);

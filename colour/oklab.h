@@ -10,6 +10,9 @@
 namespace tintorel {
 
 using Rgb = std::array<double, 3>;
+// A 3 × 3 matrix by rows, and its product with a column.
+using Matrix = std::array<Rgb, 3>;
+Rgb Times(const Matrix& m, const Rgb& v);
 
 struct Oklab {
     double l = 0; // lightness, 0..1
