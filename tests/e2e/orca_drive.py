@@ -105,9 +105,14 @@ KINDS = ("slider", "spin button", "radio button", "check box", "push button", "t
 
 
 def said_beyond_keys(listener):
-    """Whether Orca said where the focus went since `listener` began."""
-    return any(line.strip().lower() not in ASIDES and any(kind in line.lower() for kind in KINDS)
-               for line in listener.text().splitlines())
+    """Whether Orca said where the focus went since `listener` began: a
+    control with its kind, after its echo of the Tab key (what comes before
+    the echo is the rest of what it said of the control before)."""
+    lines = [line.strip().lower() for line in listener.text().splitlines()]
+    if "tab" not in lines:
+        return False
+    after = lines[len(lines) - lines[::-1].index("tab"):]
+    return any(line not in ASIDES and any(kind in line for kind in KINDS) for line in after)
 
 
 def tab_round(main, page):
