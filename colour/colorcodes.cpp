@@ -49,17 +49,6 @@ std::string VisualBasicCode(float red, float green, float blue) {
 
 namespace {
 
-// The text without the white space around it.
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsSpaceC(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsSpaceC(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool AllHexDigits(std::string_view text) {
     for (const char c : text) {
         if (HexDigitValue(c) < 0) {
@@ -72,7 +61,7 @@ bool AllHexDigits(std::string_view text) {
 } // namespace
 
 bool ParseHtmlCode(const std::string& text, ByteRgb& colour) {
-    std::string_view digits = Trimmed(text);
+    std::string_view digits = TrimSpacesC(text);
     if (!digits.empty() && digits.front() == '#') {
         digits.remove_prefix(1);
     } else if (digits.size() != 6) {
@@ -96,7 +85,7 @@ bool ParseHtmlCode(const std::string& text, ByteRgb& colour) {
 }
 
 bool ParseVisualBasicCode(const std::string& text, ByteRgb& colour) {
-    std::string_view digits = Trimmed(text);
+    std::string_view digits = TrimSpacesC(text);
     if (digits.size() < 3 || digits[0] != '&' || (digits[1] != 'H' && digits[1] != 'h')) {
         return false;
     }

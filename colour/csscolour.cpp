@@ -521,15 +521,7 @@ private:
 } // namespace
 
 std::optional<CssColour> ParseCssColour(std::string_view text) {
-    std::size_t begin = 0;
-    std::size_t end = text.size();
-    while (begin < end && IsSpaceC(text[begin])) {
-        ++begin;
-    }
-    while (end > begin && IsSpaceC(text[end - 1])) {
-        --end;
-    }
-    std::string lowered(text.substr(begin, end - begin));
+    std::string lowered(TrimSpacesC(text));
     for (char& c : lowered) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');

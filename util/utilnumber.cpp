@@ -81,15 +81,10 @@ long TextToLong(const std::string& text, bool* overflow) {
     return value;
 }
 
-bool ParseWholeNumber(const std::string& text, int& value) {
+bool ParseWholeNumber(const std::string& whole, int& value) {
+    const std::string_view text = TrimSpacesC(whole);
     std::size_t at = 0;
-    std::size_t end = text.size();
-    while (at < end && IsSpaceC(text[at])) {
-        ++at;
-    }
-    while (end > at && IsSpaceC(text[end - 1])) {
-        --end;
-    }
+    const std::size_t end = text.size();
     bool negative = false;
     if (at < end && (text[at] == '+' || text[at] == '-')) {
         negative = text[at] == '-';

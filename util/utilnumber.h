@@ -6,12 +6,24 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tintorel {
 
 // White space as C's isspace sees it in the "C" locale.
 constexpr bool IsSpaceC(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+// `text` without the white space (IsSpaceC) at either end.
+constexpr std::string_view TrimSpacesC(std::string_view text) {
+    while (!text.empty() && IsSpaceC(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsSpaceC(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
 }
 
 // The value of a hexadecimal digit of either case, or -1 for any other
