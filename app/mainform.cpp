@@ -98,11 +98,6 @@ private:
     TMainForm* form_;
 };
 
-template <class Widget> Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 // The widest text a code field can hold: its prefix and six of the widest
 // hexadecimal digit.
 QString WidestCode(const QLineEdit* edit, const QString& prefix) {
@@ -225,6 +220,9 @@ void TMainForm::BuildSliderPage(const SliderPageEntry& entry) {
         page.labels.push_back(label);
         page.sliders.push_back(slider);
         ++row;
+    }
+    if (entry.page == PageOklch) {
+        BuildOklchRows(page.tab, grid, row);
     }
     grid->setRowStretch(row++, 1);
     auto* modes = new QGridLayout;
@@ -523,6 +521,28 @@ void TMainForm::StepPage(int step) {
     }
 }
 
+int TMainForm::StoredTab(int page) {
+    switch (page) {
+    case PageOklch:
+        return 7;
+    case PageVisual:
+        return 5;
+    case PageName:
+        return 6;
+    default:
+        return page;
+    }
+}
+
+int TMainForm::PageOfStoredTab(int stored) {
+    for (int page = PageRgb; page <= PageName; ++page) {
+        if (StoredTab(page) == stored) {
+            return page;
+        }
+    }
+    return -1;
+}
+
 int TMainForm::ActivePage() const {
     return pagColorSpace->currentIndex();
 }
@@ -552,12 +572,13 @@ void TMainForm::OnCreate() {
     const float red = ReadRed();
     const float green = ReadGreen();
     const float blue = ReadBlue();
-    // A page outside the seven leaves the sheet the window was laid out
+    // A number that names no page leaves the sheet the window was laid out
     // with, so that the window stays usable.
-    const int tab = ReadTab();
-    if (tab >= PageRgb && tab <= PageName) {
+    const int tab = PageOfStoredTab(ReadTab());
+    if (tab >= 0) {
         SetActivePage(tab);
     }
+    kept_ = ReadKept();
     const int x = ReadXPos();
     const int y = ReadYPos();
     // The window takes the size its layout needs now, so that it is
@@ -590,6 +611,7 @@ void TMainForm::OnCreate() {
         UpdatePreview();
         UpdateHtmlCode();
         UpdateVisualBasicCode();
+        UpdateOklchPage();
     }
     timTimer->stop();
 }
@@ -604,14 +626,14 @@ void TMainForm::ApplyPreferences() {
 
 void TMainForm::ApplyVisibility() {
     int html = 1, vb = 1;
-    const std::array<bool, 7> shown = ShownPages();
+    const std::array<bool, 8> shown = ShownPages();
     ReadCodeVisibility(html, vb);
     const int before = ActivePage();
     {
         const QScopedValueRollback byProgram(pageChangeByProgram_, true);
         // The settings' order, which is not the tabs' order.
-        const std::array<int, 7> pages{PageRgb,  PageHls,  PageHsv,   PageCmy,
-                                       PageCmyk, PageName, PageVisual};
+        const std::array<int, 8> pages{PageRgb,  PageHls,  PageHsv,    PageCmy,
+                                       PageCmyk, PageName, PageVisual, PageOklch};
         for (std::size_t i = 0; i < pages.size(); ++i) {
             pagColorSpace->setTabVisible(pages[i], shown[i]);
         }
@@ -720,7 +742,8 @@ void TMainForm::OnCloseQuery() {
     WriteRed(red);
     WriteGreen(green);
     WriteBlue(blue);
-    WriteTab(ActivePage());
+    WriteTab(StoredTab(ActivePage()));
+    WriteKept(kept_);
     SaveRanges();
     WriteVisualSort(cboVisual->currentIndex());
     WriteNameSort(cboName->currentIndex());

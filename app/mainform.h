@@ -1,5 +1,6 @@
-// The main window: one current colour shown at once on seven pages (RGB,
-// HLS, HSV, CMY, CMYK, Visual, Name), in a preview square and as two codes.
+// The main window: one current colour shown at once on eight pages (RGB,
+// HLS, HSV, CMY, CMYK, OKLCH, Visual, Name), in a preview square and as two
+// codes.
 // Whatever the user edits, the other forms follow; boolean guards stop the
 // echo of the program's own writes into its controls.
 #pragma once
@@ -9,6 +10,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,6 +19,8 @@
 
 class QComboBox;
 class QFrame;
+class QGridLayout;
+class QGroupBox;
 class QLayout;
 class QLabel;
 class QLineEdit;
@@ -36,6 +40,7 @@ namespace tintorel {
 
 class BAnnouncer;
 class BCodeEdit;
+class BContrastSample;
 class BColorSelector;
 class BSliderNText;
 class PreviewImage;
@@ -47,8 +52,15 @@ class TParamForm;
 class TMainForm : public QWidget {
     Q_OBJECT
 public:
-    // Pages of pagColorSpace, in tab order.
-    enum Page { PageRgb, PageHls, PageHsv, PageCmy, PageCmyk, PageVisual, PageName };
+    // Pages of pagColorSpace, in tab order. The stored "Tab" numbers them
+    // as they were before the OKLCH page came (see StoredTab).
+    enum Page { PageRgb, PageHls, PageHsv, PageCmy, PageCmyk, PageOklch, PageVisual, PageName };
+
+    // The number "Tab" keeps for a page, and the page of a stored number
+    // (-1 for a number that names none): 5 and 6 stay the Visual and Name
+    // pages that older files mean by them; the OKLCH page is 7.
+    static int StoredTab(int page);
+    static int PageOfStoredTab(int stored);
 
     // Builds the window, opens the session log and runs the creation
     // sequence. `screen` is what the pipette reads; `startNotes` are lines
@@ -167,6 +179,16 @@ private:
 
     void BuildLayout();
     void BuildSliderPage(const SliderPageEntry& entry);
+    // The OKLCH page's rows below its sliders: the mark of a colour brought
+    // into sRGB, and the contrast of the colour shown with white, with
+    // black and with the kept colour.
+    void BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row);
+    // The OKLCH page's tracks (which values of each slider stay inside
+    // sRGB, the other two as they are), its mark and its contrast rows.
+    // Only while the page shows.
+    void UpdateOklchPage();
+    // The colour the contrast is also measured against.
+    void KeepColour(PackedColor colour);
     QWidget* BuildVisualPage();
     QWidget* BuildNamePage();
     QLayout* BuildSideColumn();
@@ -237,6 +259,24 @@ private:
     // Escape stops a running pipette, as its button does.
     QShortcut* escapeStopsPipette_ = nullptr;
     std::vector<SliderPageWidgets> sliderPages_;
+    // The OKLCH page's own parts.
+    QLabel* lblOkMapped = nullptr;
+    QGroupBox* grpContrast = nullptr;
+    QPushButton* btnKeep = nullptr;
+    struct ContrastRow {
+        BContrastSample* sample = nullptr;
+        QLabel* caption = nullptr;
+        QLabel* ratio = nullptr;
+        QLabel* normal = nullptr;
+        QLabel* large = nullptr;
+    };
+    std::array<ContrastRow, 3> contrast_{}; // white, black, kept
+    QLabel *lblContrastNormal = nullptr, *lblContrastLarge = nullptr;
+    PackedColor kept_ = 0xFFFFFF;
+    // Texts of the OKLCH page that are put together when shown: what a
+    // slider's values inside sRGB are, a level not reached, a contrast
+    // row as a screen reader says it.
+    QString insideSrgb_, nowhereInSrgb_, valueRange_, fails_, contrastSpoken_;
     // The pipette button's hint from the language file.
     QString pipetteHint_;
     // What the web code field notes of a style sheet's colour it shows

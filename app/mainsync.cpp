@@ -106,6 +106,7 @@ void TMainForm::ShowColour(std::unique_ptr<BColor> colour, Edited edited) {
         UpdatePanel();
     }
     UpdatePreview();
+    UpdateOklchPage();
     if (edited != Edited::Html) {
         UpdateHtmlCode();
     }
@@ -235,6 +236,7 @@ void TMainForm::PageControlChanged() {
         }
     }
     UpdatePanel();
+    UpdateOklchPage();
 }
 
 void TMainForm::PanelEdit() {
@@ -316,6 +318,7 @@ void TMainForm::RangeClick(int index, int mode) {
             }
         }
         UpdatePanel();
+        UpdateOklchPage();
         return;
     }
 }

@@ -12,6 +12,7 @@
 #include "locale/texttables.h"
 
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -117,6 +118,19 @@ void TMainForm::ApplyMainTexts() {
         {"MainHtmlAlpha", [this](const QString& text) { alphaNote_ = text; }},
         {"MainHtmlMapped", [this](const QString& text) { mappedNote_ = text; }},
         {"MainCopyAs", [this](const QString& text) { copyAs_ = text; }},
+        {"MainOklchMapped", caption(lblOkMapped)},
+        {"MainOklchInside", [this](const QString& text) { insideSrgb_ = text; }},
+        {"MainOklchNowhere", [this](const QString& text) { nowhereInSrgb_ = text; }},
+        {"MainOklchRange", [this](const QString& text) { valueRange_ = text; }},
+        {"MainContrast", [this](const QString& text) { grpContrast->setTitle(text); }},
+        {"MainContrastNormal", caption(lblContrastNormal)},
+        {"MainContrastLarge", caption(lblContrastLarge)},
+        {"MainContrastWhite", caption(contrast_[0].caption)},
+        {"MainContrastBlack", caption(contrast_[1].caption)},
+        {"MainContrastKept", caption(contrast_[2].caption)},
+        {"MainContrastFails", [this](const QString& text) { fails_ = text; }},
+        {"MainContrastKeep", button(btnKeep)},
+        {"MainContrastSpoken", [this](const QString& text) { contrastSpoken_ = text; }},
     };
     for (const SliderPageWidgets& page : sliderPages_) {
         apply.emplace(page.entry->tabKey, tab(page.entry->page));
@@ -134,6 +148,7 @@ void TMainForm::ApplyMainTexts() {
         }
     }
     NameControls();
+    UpdateOklchPage(); // its texts are put together from these
 }
 
 void TMainForm::NameControls() {

@@ -124,7 +124,13 @@ void TMainForm::StopPipette() {
 void TMainForm::btnCaptureClick() {
     if (timTimer->isActive()) {
         StopPipette();
-    } else if (screen_->Access() == ScreenAccess::PickOnce) {
+        return;
+    }
+    // A pick is measured against the colour it started from.
+    if (currentColor_) {
+        KeepColour(currentColor_->ToColor());
+    }
+    if (screen_->Access() == ScreenAccess::PickOnce) {
         // The desktop picks one colour itself (its own magnifier, its own
         // click); the button is released again once it has.
         // A press while a pick is pending (the desktop's picker is gone,

@@ -56,6 +56,17 @@ constexpr SliderRow kCmykRows[] = {{"lblCya2", "bstCya2", "MainCmykCyan", 1},
 constexpr RangeChoice kCmykModes[] = {{"rdbCmykByte", "MainCmykByte", kBytes},
                                       {"rdbCmykPercent", "MainCmykPercent", kPercent}};
 
+// OKLCH: lightness 0..1, chroma 0..0.4 (what a style sheet's 100 % stands
+// for), hue in degrees. In percent as style sheets write the first two, or
+// in thousandths, which are the digits of oklch(62.8% 0.258 29.2).
+constexpr SliderRow kOklchRows[] = {
+    {"lblOkLightness", "bstOkLightness", "MainOklchLightness", 1},
+    {"lblOkChroma", "bstOkChroma", "MainOklchChroma", BColorOklch::kFullChroma},
+    {"lblOkHue", "bstOkHue", "MainOklchHue", 360}};
+constexpr RangeChoice kOklchModes[] = {
+    {"rdbOklchPercent", "MainOklchPercent", {100, 100, 360, 0}},
+    {"rdbOklchThousandths", "MainOklchThousandths", {1000, 400, 360, 0}}};
+
 bool ReadRgb(const BColor& colour, std::span<float> c) {
     const auto* rgb = Exactly<BColorRgb>(colour);
     if (rgb != nullptr) {
@@ -107,6 +118,16 @@ bool ReadCmyk(const BColor& colour, std::span<float> c) {
     return cmyk != nullptr;
 }
 
+bool ReadOklch(const BColor& colour, std::span<float> c) {
+    const auto* oklch = Exactly<BColorOklch>(colour);
+    if (oklch != nullptr) {
+        c[0] = oklch->Lightness();
+        c[1] = oklch->Chroma();
+        c[2] = oklch->Hue();
+    }
+    return oklch != nullptr;
+}
+
 std::unique_ptr<BColor> MakeCmyk(std::span<const float> c) {
     return std::make_unique<BColorCmyk>(c[0], c[1], c[2], c[3]);
 }
@@ -117,6 +138,8 @@ constexpr SliderPageEntry kPages[] = {
     {2, "tabHsv", "MainHsvTab", kHsvRows, kHsvModes, &setting::HsvRange, Make3<BColorHsv>, ReadHsv},
     {3, "tabCmy", "MainCmyTab", kCmyRows, kCmyModes, &setting::CmyRange, Make3<BColorCmy>, ReadCmy},
     {4, "tabCmyk", "MainCmykTab", kCmykRows, kCmykModes, &setting::CmykRange, MakeCmyk, ReadCmyk},
+    {5, "tabOklch", "MainOklchTab", kOklchRows, kOklchModes, &setting::OklchRange,
+     Make3<BColorOklch>, ReadOklch},
 };
 
 } // namespace

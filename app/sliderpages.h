@@ -1,7 +1,8 @@
-// The five pages of sliders (RGB, HLS, HSV, CMY, CMYK), each described once:
-// its tab, its rows of label and slider, its range radio buttons with the
-// maxima each sets, the setting its maxima are kept in, and how its colour
-// is made from the components the sliders show and read back into them.
+// The six pages of sliders (RGB, HLS, HSV, CMY, CMYK, OKLCH), each described
+// once: its tab, its rows of label and slider, its range radio buttons with
+// the maxima each sets, the setting its maxima are kept in, and how its
+// colour is made from the components the sliders show and read back into
+// them.
 // The main window builds, reads, writes and connects every page in loops
 // over this table.
 #pragma once
@@ -20,6 +21,7 @@ struct SliderRow {
     const char* slider; // object name of its slider
     const char* key;    // language key of the label's caption
     float scale;        // the component's full range: 360 for a hue, else 1
+                        // (0.4 for OKLCH's chroma)
 };
 
 // A range radio button and the slider maxima it sets.

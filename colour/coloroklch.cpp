@@ -21,8 +21,11 @@ void BColorOklch::ToRgb(float& red, float& green, float& blue) const {
 void BColorOklch::FromRgb(float red, float green, float blue) {
     const Oklch lch = OklchFromSrgb({red, green, blue});
     lightness_ = static_cast<float>(lch.l);
-    chroma_ = static_cast<float>(lch.c);
-    hue_ = static_cast<float>(lch.h);
+    // A grey has no hue: its chroma's last digits would show as a hue that
+    // jumps from one grey to the next.
+    const bool grey = IsGrey(lch);
+    chroma_ = grey ? 0.0f : static_cast<float>(lch.c);
+    hue_ = grey ? 0.0f : static_cast<float>(lch.h);
 }
 
 bool BColorOklch::Mapped() const {

@@ -83,6 +83,10 @@ QAccessibleInterface* Interface(const QString& key, QObject* object) {
     if (key == QLatin1String("tintorel::BAnnouncer")) {
         return new QAccessibleWidget(widget, QAccessible::Notification);
     }
+    // A contrast sample is read as the line of text it stands for.
+    if (key == QLatin1String("tintorel::BContrastSample")) {
+        return new QAccessibleWidget(widget, QAccessible::StaticText);
+    }
     if (key == QLatin1String("tintorel::PreviewImage")) {
         return new QAccessibleWidget(widget, QAccessible::Graphic);
     }

@@ -2,8 +2,8 @@
 // tells of its standard ones: the number box beside each slider is a spin
 // box with its value and range, the colour field a canvas whose value is
 // the colour under its mark, the main window a window, the preview a
-// picture, and the announcer a notification. Installed once, before any
-// window is made.
+// picture, a contrast sample a line of text, and the announcer a
+// notification. Installed once, before any window is made.
 #pragma once
 
 namespace tintorel {

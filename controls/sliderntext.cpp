@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QScopedValueRollback>
 #include <QStyleOptionFocusRect>
+#include <QStyleOptionSlider>
 
 #include <algorithm>
 #include <climits>
@@ -43,8 +44,54 @@ BTrackBar::BTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
     setFocusPolicy(Qt::StrongFocus);
 }
 
+void BTrackBar::SetTrack(const QImage& strip) {
+    track_ = strip;
+    update();
+}
+
+void BTrackBar::PaintTrack(QPainter& painter) {
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    const auto handleCentre = [&](int value) {
+        option.sliderPosition = value;
+        return style()
+            ->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, this)
+            .center()
+            .x();
+    };
+    const int first = handleCentre(minimum());
+    const int last = handleCentre(maximum());
+    option.sliderPosition = value();
+    const QRect groove =
+        style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderGroove, this);
+    const int bandHeight =
+        std::min(height(), std::max(groove.height(), fontMetrics().height() / 2));
+    const QRect band(groove.left(), groove.center().y() - bandHeight / 2 + (bandHeight + 1) % 2,
+                     groove.width(), bandHeight);
+    painter.fillRect(band, palette().color(QPalette::Base));
+    painter.fillRect(band, QBrush(palette().color(QPalette::WindowText), Qt::BDiagPattern));
+    // The strip, stretched pixel for pixel without blending, and its end
+    // colours carried out to the ends of the track.
+    const QImage strip = track_.convertToFormat(QImage::Format_ARGB32);
+    painter.fillRect(QRect(QPoint(band.left(), band.top()), QPoint(first, band.bottom())),
+                     QColor::fromRgba(strip.pixel(0, 0)));
+    painter.fillRect(QRect(QPoint(last, band.top()), QPoint(band.right(), band.bottom())),
+                     QColor::fromRgba(strip.pixel(strip.width() - 1, 0)));
+    painter.drawImage(QRect(first, band.top(), std::max(1, last - first + 1), band.height()),
+                      strip);
+    painter.setPen(palette().color(QPalette::Mid));
+    painter.drawRect(band.adjusted(0, 0, -1, -1));
+    option.subControls = QStyle::SC_SliderHandle;
+    style()->drawComplexControl(QStyle::CC_Slider, &option, &painter, this);
+}
+
 void BTrackBar::paintEvent(QPaintEvent* event) {
-    QSlider::paintEvent(event);
+    if (track_.isNull() || track_.width() < 1) {
+        QSlider::paintEvent(event);
+    } else {
+        QPainter painter(this);
+        PaintTrack(painter);
+    }
     // Not every style marks a focused slider; the keyboard user must see
     // where the arrow keys go.
     if (hasFocus()) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QClipboard>
+#include <QImage>
 #include <QLineEdit>
 #include <QSlider>
 #include <QWidget>
@@ -26,8 +27,21 @@ public:
     int Position() const { return value(); }
     void SetPosition(int value) { setValue(value); }
 
+    // A strip of colours drawn as the track: pixel i stands for the value
+    // minimum + i × (maximum − minimum) / (width − 1), stretched from the
+    // handle's centre at the minimum to its centre at the maximum. A
+    // transparent pixel is a value the strip has no colour for, drawn
+    // hatched. A null image gives the style's own groove back.
+    void SetTrack(const QImage& strip);
+    const QImage& Track() const { return track_; }
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+
+private:
+    void PaintTrack(QPainter& painter);
+
+    QImage track_;
 };
 
 // The number beside the slider: a one-line edit of its own class, so that

@@ -22,4 +22,10 @@ std::string CodeFieldBytes(const QString& text);
 QString FileNameText(const std::string& bytes);
 std::string FileNameBytes(const QString& name);
 
+// A widget given the object name its window's design knows it by.
+template <class Widget> Widget* Named(Widget* widget, const char* name) {
+    widget->setObjectName(QString::fromLatin1(name));
+    return widget;
+}
+
 } // namespace tintorel

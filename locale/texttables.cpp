@@ -10,7 +10,7 @@ namespace tintorel {
 
 namespace {
 
-constexpr std::array<TextKey, 68> kMain = {{
+constexpr std::array<TextKey, 87> kMain = {{
     {"MainTitle", "Tintorel"},
     {"MainOk", "&OK"},
     {"MainCancel", "&Cancel"},
@@ -74,19 +74,40 @@ constexpr std::array<TextKey, 68> kMain = {{
     {"MainNameSort7", "By growing green"},
     {"MainNameSort8", "By growing blue"},
     {"MainNameColor", "&Color name list"},
-    {"MainHtmlRejected", "Not a color: the web code takes #rrggbb, #rgb, rrggbb or a CSS color "
-                         "such as rgb(), hsl(), oklch() or a name."},
-    {"MainVbRejected", "Not a color: the Visual Basic code takes &Hbbggrr, up to &Hffffff."},
-    {"MainHtmlAlpha", "Shown without its transparency (alpha %1)."},
-    {"MainHtmlMapped", "Beyond sRGB: brought to the nearest color the screen shows."},
-    {"MainCopyAs", "Cop&y as"},
+    {"MainHtmlRejected",
+     "Not a color: the web code takes #rrggbb, #rgb, rrggbb or a CSS color "
+     "such as rgb(), hsl(), oklch() or a name.",
+     true},
+    {"MainVbRejected", "Not a color: the Visual Basic code takes &Hbbggrr, up to &Hffffff.", true},
+    {"MainHtmlAlpha", "Shown without its transparency (alpha %1).", true},
+    {"MainHtmlMapped", "Beyond sRGB: brought to the nearest color the screen shows.", true},
+    {"MainCopyAs", "Cop&y as", true},
+    {"MainOklchTab", "OKLCH", true},
+    {"MainOklchLightness", "&Lightness", true},
+    {"MainOklchChroma", "&Chroma", true},
+    {"MainOklchHue", "&Hue", true},
+    {"MainOklchPercent", "&Percent", true},
+    {"MainOklchThousandths", "&Thousandths", true},
+    {"MainOklchMapped", "Beyond sRGB: the screen shows the nearest color.", true},
+    {"MainOklchInside", "Inside sRGB: %1", true},
+    {"MainOklchNowhere", "Nowhere inside sRGB", true},
+    {"MainOklchRange", "%1 to %2", true},
+    {"MainContrast", "Contrast", true},
+    {"MainContrastNormal", "Normal text", true},
+    {"MainContrastLarge", "Large text", true},
+    {"MainContrastWhite", "On white", true},
+    {"MainContrastBlack", "On black", true},
+    {"MainContrastKept", "On kept", true},
+    {"MainContrastFails", "Fails", true},
+    {"MainContrastKeep", "&Keep", true},
+    {"MainContrastSpoken", "%1: contrast %2 to 1, normal text %3, large text %4", true},
 }};
 
-constexpr std::array<TextKey, 22> kParam = {{
+constexpr std::array<TextKey, 23> kParam = {{
     {"ParamTitle", "Preferences"},
     {"ParamOk", "&OK"},
     {"ParamCancel", "C&ancel"},
-    {"ParamStayOnTop", "&Stay on top of running applications"},
+    {"ParamStayOnTop", "Stay on top o&f running applications"},
     {"ParamStayOnTopYes", "&Yes"},
     {"ParamStayOnTopNo", "&No"},
     {"ParamPipette", "Pip&ette size"},
@@ -95,15 +116,16 @@ constexpr std::array<TextKey, 22> kParam = {{
     {"ParamPipetteMuchBigger", "M&uch bigger (7 × 7)"},
     {"ParamPanel", "&Visible panels"},
     {"ParamPanelRgb", "&RGB"},
-    {"ParamPanelHls", "H&LS"},
+    {"ParamPanelHls", "HL&S"},
     {"ParamPanelHsv", "&HSV"},
     {"ParamPanelCmy", "C&MY"},
     {"ParamPanelCmyk", "CMY&K"},
+    {"ParamPanelOklch", "OK&LCH", true},
     {"ParamPanelVisual", "V&isual"},
     {"ParamPanelName", "&Color names"},
     {"ParamPanelHtml", "H&tml"},
     {"ParamPanelVb", "Visual &Basic"},
-    {"ParamLanguage", "&Display language"},
+    {"ParamLanguage", "&Display language", true},
     {"LanguageName", "English"},
 }};
 
@@ -126,17 +148,10 @@ std::span<const TextKey> AboutTextKeys() {
 }
 
 const char* LaterKeyText(const char* key) {
-    static constexpr std::array<const char*, 6> kLater{"MainHtmlRejected", "MainVbRejected",
-                                                       "MainHtmlAlpha",    "MainHtmlMapped",
-                                                       "MainCopyAs",       "ParamLanguage"};
-    for (const char* later : kLater) {
-        if (std::string_view(later) == key) {
-            for (const std::span<const TextKey> table : {MainTextKeys(), ParamTextKeys()}) {
-                for (const TextKey& text : table) {
-                    if (std::string_view(text.key) == key) {
-                        return text.builtIn;
-                    }
-                }
+    for (const std::span<const TextKey> table : {MainTextKeys(), ParamTextKeys()}) {
+        for (const TextKey& text : table) {
+            if (text.later && std::string_view(text.key) == key) {
+                return text.builtIn;
             }
         }
     }

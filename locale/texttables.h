@@ -10,10 +10,13 @@ namespace tintorel {
 struct TextKey {
     const char* key;
     const char* builtIn;
+    // Added since the first language files were written: a file without it
+    // shows the built-in text.
+    bool later = false;
 };
 
-std::span<const TextKey> MainTextKeys();  // 65 keys
-std::span<const TextKey> ParamTextKeys(); // 22 keys
+std::span<const TextKey> MainTextKeys();  // 87 keys
+std::span<const TextKey> ParamTextKeys(); // 23 keys
 std::span<const TextKey> AboutTextKeys(); // 3 keys
 
 // The built-in English text of a key added since the first language files

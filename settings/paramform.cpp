@@ -27,11 +27,6 @@ namespace tintorel {
 
 namespace {
 
-template <class Widget> Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
 // A lowered panel of choices. Its heading's accelerator leads here: the
 // focus goes on to the chosen option (else the first), and nothing is
 // chosen by it. A button as the heading's buddy would be clicked instead.
@@ -112,19 +107,19 @@ TParamForm::TParamForm(QWidget* parent)
     } boxes[] = {
         {&chkRgb, "chkRgb", "RGB"},           {&chkHls, "chkHls", "HLS"},
         {&chkHsv, "chkHsv", "HSV"},           {&chkCmy, "chkCmy", "CMY"},
-        {&chkCmyk, "chkCmyk", "CMYK"},        {&chkVisual, "chkVisual", "Visual"},
-        {&chkName, "chkName", "Color names"}, {&chkHtml, "chkHtml", "Html"},
-        {&chkVb, "chkVb", "Visual Basic"},
+        {&chkCmyk, "chkCmyk", "CMYK"},        {&chkOklch, "chkOklch", "OKLCH"},
+        {&chkVisual, "chkVisual", "Visual"},  {&chkName, "chkName", "Color names"},
+        {&chkHtml, "chkHtml", "Html"},        {&chkVb, "chkVb", "Visual Basic"},
     };
     auto* visible = new QGridLayout(pnlVisiblePanels);
     visible->addWidget(lblVisiblePanels, 0, 0, 1, 4);
-    // Three columns of three, indented under the label.
+    // Columns of four, indented under the label.
     visible->setColumnMinimumWidth(0, visible->spacing() > 0 ? 2 * visible->spacing() : 12);
     int i = 0;
     for (const auto& b : boxes) {
         *b.box = Named(new QCheckBox(b.text, pnlVisiblePanels), b.name);
         (*b.box)->setChecked(true);
-        visible->addWidget(*b.box, 1 + i % 3, 1 + i / 3);
+        visible->addWidget(*b.box, 1 + i % 4, 1 + i / 4);
         ++i;
     }
 
@@ -160,7 +155,7 @@ TParamForm::TParamForm(QWidget* parent)
     lblPipette->setBuddy(pnlPipetteSize);
     lblVisiblePanels->setBuddy(pnlVisiblePanels);
 
-    for (QCheckBox* page : {chkRgb, chkHls, chkHsv, chkCmy, chkCmyk, chkName, chkVisual}) {
+    for (QCheckBox* page : PageBoxes()) {
         connect(page, &QCheckBox::toggled, this, &TParamForm::KeepOnePageVisible);
     }
     connect(btnOk, &QPushButton::clicked, this, &TParamForm::btnOkClick);
@@ -203,6 +198,7 @@ void TParamForm::FormCreate() {
         {"ParamPanelHsv", text(chkHsv)},
         {"ParamPanelCmy", text(chkCmy)},
         {"ParamPanelCmyk", text(chkCmyk)},
+        {"ParamPanelOklch", text(chkOklch)},
         {"ParamPanelVisual", text(chkVisual)},
         {"ParamPanelName", text(chkName)},
         {"ParamPanelHtml", text(chkHtml)},
@@ -237,9 +233,9 @@ void TParamForm::FormShow() {
 void TParamForm::LoadPreferences() {
     const SettingsBatch batch;
     int html = 1, vb = 1;
-    const std::array<bool, 7> shown = ShownPages();
+    const std::array<bool, 8> shown = ShownPages();
     ReadCodeVisibility(html, vb);
-    const std::array<QCheckBox*, 7> pages = PageBoxes();
+    const std::array<QCheckBox*, 8> pages = PageBoxes();
     for (std::size_t i = 0; i < pages.size(); ++i) {
         pages[i]->setChecked(shown[i]);
     }
@@ -274,14 +270,14 @@ void TParamForm::LoadPreferences() {
     languageChanged_ = false;
 }
 
-std::array<QCheckBox*, 7> TParamForm::PageBoxes() const {
-    return {chkRgb, chkHls, chkHsv, chkCmy, chkCmyk, chkName, chkVisual};
+std::array<QCheckBox*, 8> TParamForm::PageBoxes() const {
+    return {chkRgb, chkHls, chkHsv, chkCmy, chkCmyk, chkName, chkVisual, chkOklch};
 }
 
 void TParamForm::KeepOnePageVisible() {
     // The last ticked page cannot be unticked: a window without pages would
     // show nothing to edit.
-    const std::array<QCheckBox*, 7> pages = PageBoxes();
+    const std::array<QCheckBox*, 8> pages = PageBoxes();
     const auto ticked = std::count_if(pages.begin(), pages.end(),
                                       [](const QCheckBox* box) { return box->isChecked(); });
     for (QCheckBox* box : pages) {
@@ -294,6 +290,7 @@ void TParamForm::StorePreferences() {
     const auto on = [](const QCheckBox* box) { return box->isChecked() ? 1 : 0; };
     WriteTabVisibility(on(chkRgb), on(chkHls), on(chkHsv), on(chkCmy), on(chkCmyk), on(chkName),
                        on(chkVisual));
+    Write(setting::OklchVis, on(chkOklch));
     WriteCodeVisibility(on(chkHtml), on(chkVb));
     WriteStayOnTop(rdbYes->isChecked() ? 1 : 0);
     // With no size chosen, 0 is stored: it samples like the smallest size.

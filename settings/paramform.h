@@ -48,7 +48,7 @@ private:
     void AlignChoices();
     void KeepOnePageVisible();
     // The pages' boxes in the order of their settings.
-    std::array<QCheckBox*, 7> PageBoxes() const;
+    std::array<QCheckBox*, 8> PageBoxes() const;
 
     QGridLayout* stayOnTop_ = nullptr;
     QGridLayout* pipetteSize_ = nullptr;
@@ -61,7 +61,7 @@ private:
     std::function<std::string()> languageFolder_;
     bool languageChanged_ = false;
     QCheckBox *chkRgb = nullptr, *chkHls = nullptr, *chkHsv = nullptr, *chkCmy = nullptr,
-              *chkCmyk = nullptr, *chkVisual = nullptr, *chkName = nullptr, *chkHtml = nullptr,
+              *chkCmyk = nullptr, *chkOklch = nullptr, *chkVisual = nullptr, *chkName = nullptr, *chkHtml = nullptr,
               *chkVb = nullptr;
 };
 

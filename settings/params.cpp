@@ -223,8 +223,8 @@ void ReadTabVisibility(int& rgb, int& hls, int& hsv, int& cmy, int& cmyk, int& n
     }
 }
 
-std::array<bool, 7> ShownPages() {
-    std::array<bool, 7> shown{};
+std::array<bool, 8> ShownPages() {
+    std::array<bool, 8> shown{};
     for (std::size_t i = 0; i < shown.size(); ++i) {
         shown[i] = Read(*kTabVisibility[i]) != 0;
     }

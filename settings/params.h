@@ -7,6 +7,7 @@
 #include "platform/registry.h"
 
 #include <array>
+#include <cstdint>
 #include <memory>
 #include <span>
 #include <string>
@@ -80,6 +81,9 @@ namespace setting {
 inline constexpr RealSetting Red{"\\Color", "Red", 0.0f};
 inline constexpr RealSetting Green{"\\Color", "Green", 0.0f};
 inline constexpr RealSetting Blue{"\\Color", "Blue", 0.0f};
+// The colour the contrast is also measured against, as 0x00BBGGRR; only
+// its low 24 bits are read. White until the user keeps one.
+inline constexpr IntegerSetting Kept{"\\Color", "Kept", 0xFFFFFF};
 inline constexpr IntegerSetting Tab{"\\Tab", "Tab", 0};
 inline constexpr IntegerSetting RgbVis{"\\Tab", "RgbVis", 1};
 inline constexpr IntegerSetting HlsVis{"\\Tab", "HlsVis", 1};
@@ -88,6 +92,8 @@ inline constexpr IntegerSetting CmyVis{"\\Tab", "CmyVis", 1};
 inline constexpr IntegerSetting CmykVis{"\\Tab", "CmykVis", 1};
 inline constexpr IntegerSetting NameVis{"\\Tab", "NameVis", 1};
 inline constexpr IntegerSetting VisualVis{"\\Tab", "VisualVis", 1};
+// Added after the first seven pages: a file without it shows the page.
+inline constexpr IntegerSetting OklchVis{"\\Tab", "OklchVis", 1};
 inline constexpr IntegerSetting NameSort{"\\Sort", "NameSort", 0};
 inline constexpr IntegerSetting VisualSort{"\\Sort", "VisualSort", 0};
 inline constexpr IntegerSetting XPos{"\\Pos", "XPos", 0};
@@ -100,6 +106,7 @@ inline constexpr RangeSetting HlsRange{"\\Range", "HlsRange", 3, {360, 255, 255,
 inline constexpr RangeSetting HsvRange{"\\Range", "HsvRange", 3, {360, 255, 255, 0}};
 inline constexpr RangeSetting CmyRange{"\\Range", "CmyRange", 3, {255, 255, 255, 0}};
 inline constexpr RangeSetting CmykRange{"\\Range", "CmykRange", 4, {255, 255, 255, 255}};
+inline constexpr RangeSetting OklchRange{"\\Range", "OklchRange", 3, {100, 100, 360, 0}};
 inline constexpr TextSetting ColorDir{"\\File", "ColorDir"};
 inline constexpr TextSetting ColorFile{"\\File", "ColorFile"};
 inline constexpr TextSetting LocaleDir{"\\File", "LocaleDir"};
@@ -146,6 +153,15 @@ inline void WriteBlue(float value) {
     Write(setting::Blue, value);
 }
 
+// The colour kept for the contrast, as 0x00BBGGRR: the low 24 bits of
+// whatever number is stored.
+inline std::uint32_t ReadKept() {
+    return static_cast<std::uint32_t>(Read(setting::Kept)) & 0xFFFFFFu;
+}
+inline void WriteKept(std::uint32_t colour) {
+    Write(setting::Kept, static_cast<int>(colour & 0xFFFFFFu));
+}
+
 inline int ReadTab() {
     return Read(setting::Tab);
 }
@@ -171,16 +187,17 @@ inline void WriteStayOnTop(int value) {
     Write(setting::StayOnTop, value);
 }
 
-// The tabs' visibility settings in the order of the accessors' arguments.
-inline constexpr std::array<const IntegerSetting*, 7> kTabVisibility{
-    &setting::RgbVis,  &setting::HlsVis,  &setting::HsvVis,   &setting::CmyVis,
-    &setting::CmykVis, &setting::NameVis, &setting::VisualVis};
+// The tabs' visibility settings in the order of the accessors' arguments,
+// then the OKLCH page's, which came later.
+inline constexpr std::array<const IntegerSetting*, 8> kTabVisibility{
+    &setting::RgbVis,  &setting::HlsVis,  &setting::HsvVis,    &setting::CmyVis,
+    &setting::CmykVis, &setting::NameVis, &setting::VisualVis, &setting::OklchVis};
 void ReadTabVisibility(int& rgb, int& hls, int& hsv, int& cmy, int& cmyk, int& name, int& visual);
 void WriteTabVisibility(int rgb, int hls, int hsv, int cmy, int cmyk, int name, int visual);
-// Which of the seven pages the window shows, in the order above: those
+// Which of the eight pages the window shows, in the order above: those
 // whose setting is not 0, or the RGB page alone when a hand-edited file
 // hides them all (a window without pages would show nothing to edit).
-std::array<bool, 7> ShownPages();
+std::array<bool, 8> ShownPages();
 inline void ReadCodeVisibility(int& html, int& visualBasic) {
     html = Read(setting::HtmlVis);
     visualBasic = Read(setting::VisualBasicVis);

@@ -192,7 +192,7 @@ TEST_F(AppTest, PlaneIsDrawnAtStartOnlyForTheVisualPage) {
         int builds;
     } cases[] = {{TMainForm::PageRgb, 0}, {TMainForm::PageName, 0}, {TMainForm::PageVisual, 1}};
     for (const auto& c : cases) {
-        WriteTab(c.page);
+        WriteTab(TMainForm::StoredTab(c.page));
         Start();
         form_->show();
         QApplication::processEvents();

@@ -6,6 +6,7 @@
 #include "apptest.h"
 
 #include "controls/colorselector.h"
+#include "controls/contrastsample.h"
 #include "controls/uitext.h"
 
 #include <QAbstractButton>
@@ -265,6 +266,8 @@ TEST_F(AppTest, TabFollowsTheReadingOrder) {
         {TMainForm::PageRgb, rows({"bstRed", "bstGrn", "bstBlu", "rdbRgbByte"})},
         {TMainForm::PageHls, rows({"bstHue", "bstLit", "bstSat", "rdbHlsDegreeByte"})},
         {TMainForm::PageCmyk, rows({"bstCya2", "bstMag2", "bstYel2", "bstBlk2", "rdbCmykByte"})},
+        {TMainForm::PageOklch, rows({"bstOkLightness", "bstOkChroma", "bstOkHue", "smpWhite",
+                                     "smpBlack", "smpKept", "btnKeep", "rdbOklchPercent"})},
         {TMainForm::PageVisual, rows({"cboVisual", "VisualColorSelector", "tkbZComponent"})},
         {TMainForm::PageName, rows({"cboFile", "cboName", "lstName"})},
     };
@@ -280,8 +283,9 @@ TEST_F(AppTest, TabFollowsTheReadingOrder) {
     params.LoadPreferences();
     Activate(&params);
     const std::vector<std::string> choices{
-        "rdbNo",     "rdbSmall", "chkRgb",  "chkHls", "chkHsv",      "chkCmy", "chkCmyk",
-        "chkVisual", "chkName",  "chkHtml", "chkVb",  "cboLanguage", "btnOk",  "btnCancel"};
+        "rdbNo",    "rdbSmall",  "chkRgb",  "chkHls",  "chkHsv", "chkCmy",      "chkCmyk",
+        "chkOklch", "chkVisual", "chkName", "chkHtml", "chkVb",  "cboLanguage", "btnOk",
+        "btnCancel"};
     EXPECT_EQ(TabOrder(params.findChild<QWidget*>("rdbNo")), choices);
 }
 
@@ -382,7 +386,7 @@ TEST_F(AppTest, TheLastVisiblePageCannotBeUnticked) {
     params.LoadPreferences();
     Activate(&params);
     const char* const boxes[] = {"chkRgb",  "chkHls",  "chkHsv",   "chkCmy",
-                                 "chkCmyk", "chkName", "chkVisual"};
+                                 "chkCmyk", "chkOklch", "chkName", "chkVisual"};
     // A click on a box's square, as a user clicks.
     const auto click = [&params](const char* name) {
         auto* box = params.findChild<QCheckBox*>(name);
@@ -464,6 +468,22 @@ void CheckNames(QWidget* window, const std::string& where) {
         }
         const QString name = HeardName(w);
         EXPECT_FALSE(name.isEmpty()) << where << ": " << Named(w);
+        if (qobject_cast<BContrastSample*>(w) != nullptr) {
+            // A contrast sample is heard as its row reads: what it is on,
+            // the ratio and the level of normal and of large text.
+            const QString row = w->objectName().mid(3);
+            for (const QString part : {"", "Ratio", "Normal", "Large"}) {
+                const auto* label = window->findChild<QLabel*>("lbl" + row + part);
+                ASSERT_NE(label, nullptr) << where << ": " << Named(w);
+                QString seen = CaptionWithoutMarkers(label->text());
+                seen.remove(QStringLiteral(":1"));
+                EXPECT_FALSE(seen.isEmpty()) << where << ": " << Named(w);
+                EXPECT_TRUE(name.contains(seen))
+                    << where << ": " << Named(w) << " heard as \"" << name.toStdString()
+                    << "\" without \"" << seen.toStdString() << '"';
+            }
+            continue;
+        }
         EXPECT_EQ(name, SeenCaption(window, w)) << where << ": " << Named(w);
     }
 }

@@ -3,6 +3,7 @@
 #include "colourlist/colorname.h"
 #include "colourlist/colorsort.h"
 #include "controls/colorselector.h"
+#include "controls/contrastsample.h"
 #include "log/log.h"
 #include "platform/filestore.h"
 #include "version.h"
@@ -31,8 +32,9 @@ TEST_F(AppTest, FirstRunWithoutSetUpShowsEnglishTextsAndTheShippedLists) {
     TMainForm& form = Start(LoadLanguage());
     EXPECT_EQ(form.windowTitle(), "Tintorel");
     auto* pages = Child<QTabWidget>("pagColorSpace");
-    const char* const tabs[] = {"RGB", "HLS", "HSV", "CMY", "CMYK", "Visual", "Name"};
-    for (int i = 0; i < 7; ++i) {
+    const char* const tabs[] = {"RGB", "HLS", "HSV", "CMY", "CMYK", "OKLCH", "Visual", "Name"};
+    ASSERT_EQ(pages->count(), 8);
+    for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(pages->tabText(i), tabs[i]) << i;
     }
     auto* visual = Child<QComboBox>("cboVisual");
@@ -467,12 +469,14 @@ TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
         WriteYPos(value);
         WriteStayOnTop(value);
         WriteTabVisibility(value, value, value, value, value, value, value);
+        Write(setting::OklchVis, value);
         WriteCodeVisibility(value, value);
         WriteSize(value);
+        Write(setting::Kept, value);
         const std::array<int, 4> maxima{value, value, value, value};
         for (const RangeSetting* range :
              {&setting::RgbRange, &setting::HlsRange, &setting::HsvRange, &setting::CmyRange,
-              &setting::CmykRange}) {
+              &setting::CmykRange, &setting::OklchRange}) {
             Write(*range, maxima);
         }
         TMainForm& form = Start();
@@ -494,9 +498,13 @@ TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
             EXPECT_EQ(pages->isTabVisible(page), value != 0 || page == TMainForm::PageRgb) << page;
         }
         EXPECT_TRUE(pages->currentWidget()->isVisibleTo(&form));
-        const bool tabInRange = value >= 0 && value <= TMainForm::PageName;
-        if (tabInRange && value != 0) {
-            EXPECT_EQ(form.ActivePage(), value);
+        // The stored numbers of the seven first pages keep their meaning;
+        // 7 is the OKLCH page.
+        const int storedPages[] = {TMainForm::PageRgb,  TMainForm::PageHls,    TMainForm::PageHsv,
+                                   TMainForm::PageCmy,  TMainForm::PageCmyk,   TMainForm::PageVisual,
+                                   TMainForm::PageName, TMainForm::PageOklch};
+        if (value > 0 && value < 8) {
+            EXPECT_EQ(form.ActivePage(), storedPages[value]);
         }
         EXPECT_EQ(Child<QComboBox>("cboName")->currentIndex(),
                   value >= 0 && value < 8 ? value : -1);
@@ -509,6 +517,11 @@ TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
         // default.
         EXPECT_EQ(Slider("bstRed")->MaxValue(), value > 0 ? value : 255);
         EXPECT_EQ(Slider("bstHue")->MaxValue(), value > 0 ? value : 360);
+        EXPECT_EQ(Slider("bstOkChroma")->MaxValue(), value > 0 ? value : 100);
+        // The kept colour: the low 24 bits of the number.
+        ShowPage(TMainForm::PageOklch);
+        EXPECT_EQ(Child<BContrastSample>("smpKept")->Background(),
+                  QColor(value & 0xFF, (value >> 8) & 0xFF, (value >> 16) & 0xFF));
 
         // Usable: a code typed on the RGB page becomes the colour every
         // form shows.
