@@ -53,7 +53,11 @@ struct GamutTrack {
     std::vector<std::pair<int, int>> inside;
 };
 
-GamutTrack TrackOf(const Oklch& colour, std::size_t component, int maximum, double scale) {
+// The sample at the slider's own position is the colour itself: a colour
+// on the edge of sRGB, whose neighbours on the slider's steps lie beyond,
+// shows inside where the handle is.
+GamutTrack TrackOf(const Oklch& colour, std::size_t component, int maximum, double scale,
+                   int position) {
     GamutTrack track;
     const int samples = std::clamp(maximum, 1, kMostTrackSamples - 1) + 1;
     track.strip = QImage(samples, 1, QImage::Format_ARGB32);
@@ -62,7 +66,9 @@ GamutTrack TrackOf(const Oklch& colour, std::size_t component, int maximum, doub
         const int value = static_cast<int>(static_cast<long long>(k) * maximum / (samples - 1));
         Oklch at = colour;
         double* const parts[] = {&at.l, &at.c, &at.h};
-        *parts[component] = static_cast<double>(value) / maximum * scale;
+        if (value != position) {
+            *parts[component] = static_cast<double>(value) / maximum * scale;
+        }
         const Rgb srgb = SrgbFromOklch(at);
         if (!WithinHalfByteOfSrgb(srgb)) {
             track.strip.setPixel(k, 0, qRgba(0, 0, 0, 0));
@@ -82,18 +88,6 @@ GamutTrack TrackOf(const Oklch& colour, std::size_t component, int maximum, doub
         last = static_cast<int>(static_cast<long long>(last) * maximum / (samples - 1));
     }
     return track;
-}
-
-// A ratio as people read it: two decimals, rounded, but never rounded up
-// onto a level it does not reach (4.4996 reads 4.49, not 4.50).
-QString RatioText(double ratio) {
-    double shown = std::round(ratio * 100.0) / 100.0;
-    for (const double level : {3.0, 4.5, 7.0}) {
-        if (ratio < level && shown >= level) {
-            shown = std::floor(ratio * 100.0) / 100.0;
-        }
-    }
-    return QString::number(shown, 'f', 2);
 }
 
 struct ContrastRowNames {
@@ -174,8 +168,8 @@ void TMainForm::UpdateOklchPage() {
         const Oklch colour{components[0], components[1], components[2]};
         for (std::size_t i = 0; i < page.sliders.size(); ++i) {
             BSliderNText* slider = page.sliders[i];
-            const GamutTrack track =
-                TrackOf(colour, i, std::max(1, slider->MaxValue()), page.entry->rows[i].scale);
+            const GamutTrack track = TrackOf(colour, i, std::max(1, slider->MaxValue()),
+                                             page.entry->rows[i].scale, slider->Value());
             slider->Slider()->SetTrack(track.strip);
             QStringList runs;
             for (const auto& [first, last] : track.inside) {
@@ -213,7 +207,7 @@ void TMainForm::UpdateOklchPage() {
                               : verdict.aaLarge ? QStringLiteral("AA")
                                                 : fails_;
         line.sample->SetColours(QColorOf(shown), QColorOf(backgrounds[i]));
-        line.ratio->setText(RatioText(ratio) + QStringLiteral(":1"));
+        line.ratio->setText(QString::fromStdString(ContrastRatioText(ratio)) + QStringLiteral(":1"));
         line.normal->setText(normal);
         line.large->setText(large);
         QString against = CaptionWithoutMarkers(line.caption->text());
@@ -224,7 +218,7 @@ void TMainForm::UpdateOklchPage() {
         }
         line.sample->setAccessibleName(QString(contrastSpoken_)
                                            .replace(QStringLiteral("%1"), against)
-                                           .replace(QStringLiteral("%2"), RatioText(ratio))
+                                           .replace(QStringLiteral("%2"), QString::fromStdString(ContrastRatioText(ratio)))
                                            .replace(QStringLiteral("%3"), normal)
                                            .replace(QStringLiteral("%4"), large));
     }

@@ -228,4 +228,17 @@ ContrastVerdict JudgeContrast(double ratio) {
     return {ratio >= 4.5, ratio >= 3.0, ratio >= 7.0, ratio >= 4.5};
 }
 
+std::string ContrastRatioText(double ratio) {
+    const double within = ratio > 21.0 ? 21.0 : (ratio >= 1.0 ? ratio : 1.0);
+    long long hundredths = std::llround(within * 100.0);
+    for (const long long level : {300LL, 450LL, 700LL}) {
+        if (within * 100.0 < static_cast<double>(level) && hundredths >= level) {
+            hundredths = level - 1;
+        }
+    }
+    // Whole numbers only: no decimal point that a locale could change.
+    return std::to_string(hundredths / 100) + '.' + static_cast<char>('0' + hundredths % 100 / 10) +
+           static_cast<char>('0' + hundredths % 10);
+}
+
 } // namespace tintorel

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 
 namespace tintorel {
 
@@ -79,5 +80,9 @@ struct ContrastVerdict {
     bool aaaLarge = false;
 };
 ContrastVerdict JudgeContrast(double ratio);
+// A ratio as people read it, to two decimals: rounded, but never up onto a
+// level it does not reach (4.4996 reads "4.49", not "4.50"). Between 1 and
+// 21, the ratios there are; anything else (NaN) reads as the nearer end.
+std::string ContrastRatioText(double ratio);
 
 } // namespace tintorel

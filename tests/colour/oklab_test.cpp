@@ -167,6 +167,25 @@ TEST(Contrast, RatiosAndVerdicts) {
     }
 }
 
+// The ratio as shown: rounded to two decimals, except onto a level the
+// ratio does not reach; the ends for what is not a ratio.
+TEST(Contrast, RatioTextNeverRoundsOntoALevel) {
+    const struct {
+        double ratio;
+        const char* text;
+    } cases[] = {
+        {21.0, "21.00"},  {1.0, "1.00"},      {4.478, "4.48"},    {4.4949, "4.49"},
+        {4.4996, "4.49"}, {4.5, "4.50"},      {4.5049, "4.50"},   {2.996, "2.99"},
+        {3.0, "3.00"},    {6.9951, "6.99"},   {7.0, "7.00"},      {7.004, "7.00"},
+        {5.366, "5.37"},  {10.006, "10.01"},  {0.5, "1.00"},      {99.0, "21.00"},
+        {std::numeric_limits<double>::quiet_NaN(), "1.00"},
+        {std::numeric_limits<double>::infinity(), "21.00"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ContrastRatioText(c.ratio), c.text) << c.ratio;
+    }
+}
+
 // The colour class: red held in OKLCH shows as red; too much chroma for
 // sRGB shows as a colour brought in, and says so; its text form reads back.
 TEST(ColourOklch, ShowsInsideSrgbAndSaysWhenBroughtIn) {

@@ -29,7 +29,7 @@ assert values["ColorFile"] == '"web.txt"', values["ColorFile"]
 # Written by the preferences' OK: every page shown, and the smallest size,
 # which the dialog shows when none was stored.
 for name in ("RgbVis", "HlsVis", "HsvVis", "CmyVis", "CmykVis", "NameVis", "VisualVis",
-             "HtmlVis", "VisualBasicVis"):
+             "OklchVis", "HtmlVis", "VisualBasicVis"):
     assert dword(name) == 1, name
 assert dword("Size") == 1
 assert values["HlsRange"] == '"360 255 255"', values["HlsRange"]

@@ -101,7 +101,7 @@ ASIDES = ("", "tab", "left control", "text unselected.", "text selected.")
 # A control is said with its kind; the rest of what Orca says of it (its
 # value, its text) may come a line later, after the next step began.
 KINDS = ("slider", "spin button", "radio button", "check box", "push button", "text",
-         "combo box", "list", "canvas", "toggle button", "page tab")
+         "combo box", "list", "canvas", "toggle button", "page tab", "label")
 
 
 def said_beyond_keys(listener):
