@@ -29,11 +29,15 @@ void BCodeEdit::SetNote(const QString& note) {
     if (note_.isEmpty()) {
         ownTip_ = toolTip();
     }
+    const QString shown = note_;
     note_ = note;
     setToolTip(note_.isEmpty() ? ownTip_ : note_);
     Describe();
     if (!note_.isEmpty() && hasFocus()) {
         QToolTip::showText(mapToGlobal(QPoint(0, height())), note_, this);
+    } else if (QToolTip::isVisible() && QToolTip::text() == shown) {
+        // The note no longer holds ("#4169" typed on to "#4169e1"): it goes.
+        QToolTip::hideText();
     }
 }
 
