@@ -233,6 +233,10 @@ void TMainForm::BuildSliderPage(const SliderPageEntry& entry) {
         modes->addWidget(radio, static_cast<int>(i / 2), 1 + static_cast<int>(i % 2));
         page.modes.push_back(radio);
     }
+    if (entry.page == PageOklch) {
+        // The mark of a colour brought into sRGB, left of the scales.
+        modes->addWidget(lblOkMapped, 0, 0, Qt::AlignLeft | Qt::AlignVCenter);
+    }
     grid->addLayout(modes, row, 0, 1, 2);
     grid->setColumnStretch(1, 1);
     // The design's maxima until the stored ones are applied.

@@ -20,7 +20,6 @@
 class QComboBox;
 class QFrame;
 class QGridLayout;
-class QGroupBox;
 class QLayout;
 class QLabel;
 class QLineEdit;
@@ -261,7 +260,7 @@ private:
     std::vector<SliderPageWidgets> sliderPages_;
     // The OKLCH page's own parts.
     QLabel* lblOkMapped = nullptr;
-    QGroupBox* grpContrast = nullptr;
+    QLabel* lblContrast = nullptr;
     QPushButton* btnKeep = nullptr;
     struct ContrastRow {
         BContrastSample* sample = nullptr;

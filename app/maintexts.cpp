@@ -12,7 +12,6 @@
 #include "locale/texttables.h"
 
 #include <QComboBox>
-#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -122,7 +121,7 @@ void TMainForm::ApplyMainTexts() {
         {"MainOklchInside", [this](const QString& text) { insideSrgb_ = text; }},
         {"MainOklchNowhere", [this](const QString& text) { nowhereInSrgb_ = text; }},
         {"MainOklchRange", [this](const QString& text) { valueRange_ = text; }},
-        {"MainContrast", [this](const QString& text) { grpContrast->setTitle(text); }},
+        {"MainContrast", caption(lblContrast)},
         {"MainContrastNormal", caption(lblContrastNormal)},
         {"MainContrastLarge", caption(lblContrastLarge)},
         {"MainContrastWhite", caption(contrast_[0].caption)},

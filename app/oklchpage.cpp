@@ -13,7 +13,6 @@
 #include "util/utilnumber.h"
 
 #include <QGridLayout>
-#include <QGroupBox>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -106,32 +105,32 @@ constexpr ContrastRowNames kContrastRows[] = {
 } // namespace
 
 void TMainForm::BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row) {
-    // The mark keeps its place when hidden: the window does not change its
-    // size as the colour crosses the edge of sRGB.
+    // The mark keeps its place when hidden: nothing moves as the colour
+    // crosses the edge of sRGB. It goes beside the scales below.
     lblOkMapped = Named(new QLabel(tab), "lblOkMapped");
     QSizePolicy keepPlace = lblOkMapped->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     lblOkMapped->setSizePolicy(keepPlace);
     lblOkMapped->hide();
-    grid->addWidget(lblOkMapped, row++, 0, 1, 2);
 
-    // A table: the sample, what it is on, the ratio, and the level reached
-    // by normal and by large text.
-    grpContrast = Named(new QGroupBox(tab), "grpContrast");
-    auto* table = new QGridLayout(grpContrast);
-    lblContrastNormal = Named(new QLabel(grpContrast), "lblContrastNormal");
-    lblContrastLarge = Named(new QLabel(grpContrast), "lblContrastLarge");
+    // A table under its heading: the sample, what it is on, the ratio, and
+    // the level reached by normal and by large text.
+    auto* table = new QGridLayout;
+    lblContrast = Named(new QLabel(tab), "lblContrast");
+    lblContrastNormal = Named(new QLabel(tab), "lblContrastNormal");
+    lblContrastLarge = Named(new QLabel(tab), "lblContrastLarge");
+    table->addWidget(lblContrast, 0, 0, 1, 3);
     table->addWidget(lblContrastNormal, 0, 3);
     table->addWidget(lblContrastLarge, 0, 4);
     for (std::size_t i = 0; i < contrast_.size(); ++i) {
         const ContrastRowNames& names = kContrastRows[i];
         ContrastRow& line = contrast_[i];
         const int at = static_cast<int>(i) + 1;
-        line.sample = Named(new BContrastSample(grpContrast), names.sample);
-        line.caption = Named(new QLabel(grpContrast), names.caption);
-        line.ratio = Named(new QLabel(grpContrast), names.ratio);
-        line.normal = Named(new QLabel(grpContrast), names.normal);
-        line.large = Named(new QLabel(grpContrast), names.large);
+        line.sample = Named(new BContrastSample(tab), names.sample);
+        line.caption = Named(new QLabel(tab), names.caption);
+        line.ratio = Named(new QLabel(tab), names.ratio);
+        line.normal = Named(new QLabel(tab), names.normal);
+        line.large = Named(new QLabel(tab), names.large);
         line.ratio->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         table->addWidget(line.sample, at, 0);
         table->addWidget(line.caption, at, 1);
@@ -139,15 +138,16 @@ void TMainForm::BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row) {
         table->addWidget(line.normal, at, 3);
         table->addWidget(line.large, at, 4);
     }
-    btnKeep = Named(new QPushButton(grpContrast), "btnKeep");
+    btnKeep = Named(new QPushButton(tab), "btnKeep");
     table->addWidget(btnKeep, 3, 5);
     table->setColumnStretch(1, 1);
+    table->setVerticalSpacing(0);
     connect(btnKeep, &QPushButton::clicked, this, [this] {
         if (currentColor_) {
             KeepColour(currentColor_->ToColor());
         }
     });
-    grid->addWidget(grpContrast, row++, 0, 1, 2);
+    grid->addLayout(table, row++, 0, 1, 2);
 }
 
 void TMainForm::KeepColour(PackedColor colour) {

@@ -88,7 +88,7 @@ constexpr std::array<TextKey, 87> kMain = {{
     {"MainOklchHue", "&Hue", true},
     {"MainOklchPercent", "&Percent", true},
     {"MainOklchThousandths", "&Thousandths", true},
-    {"MainOklchMapped", "Beyond sRGB: the screen shows the nearest color.", true},
+    {"MainOklchMapped", "Brought into sRGB", true},
     {"MainOklchInside", "Inside sRGB: %1", true},
     {"MainOklchNowhere", "Nowhere inside sRGB", true},
     {"MainOklchRange", "%1 to %2", true},
