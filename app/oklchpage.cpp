@@ -6,6 +6,7 @@
 
 #include "app/sliderpages.h"
 #include "colour/oklab.h"
+#include "controls/announcer.h"
 #include "controls/contrastsample.h"
 #include "controls/sliderntext.h"
 #include "controls/uitext.h"
@@ -191,7 +192,13 @@ void TMainForm::UpdateOklchPage() {
         }
     }
     const auto* oklch = dynamic_cast<const BColorOklch*>(currentColor_.get());
-    lblOkMapped->setVisible(oklch != nullptr && oklch->Mapped());
+    const bool mapped = oklch != nullptr && oklch->Mapped();
+    // A slider says its value, not that the colour left sRGB: the mark is
+    // said as it appears.
+    if (mapped && lblOkMapped->isHidden()) {
+        announcer_->Announce(CaptionWithoutMarkers(lblOkMapped->text()));
+    }
+    lblOkMapped->setVisible(mapped);
 
     // The contrast of the colour the screen shows.
     const PackedColor shown = currentColor_->ToColor();

@@ -8,6 +8,7 @@
 
 #include "controls/announcer.h"
 #include "controls/colorselector.h"
+#include "controls/sliderntext.h"
 #include "controls/uitext.h"
 
 #include <QAccessible>
@@ -117,6 +118,28 @@ TEST_F(SpeechTest, EditsWhoseControlDoesNotSayTheColour) {
     EXPECT_EQ(Said(), Texts{});
     QTest::mouseClick(pipette, Qt::LeftButton);
     EXPECT_EQ(Said(), Texts{"#ffffff, white"}); // the test's screen is white
+}
+
+// On the OKLCH page a slider says its own value; that the colour left
+// sRGB is said as the page's mark appears, once.
+TEST_F(SpeechTest, AColourBroughtIntoSrgbIsSaid) {
+    auto* html = Child<QLineEdit>("edtHtml");
+    html->setFocus();
+    html->selectAll();
+    QTest::keyClicks(html, "#ff0000");
+    Child<QTabWidget>("pagColorSpace")->setCurrentIndex(TMainForm::PageOklch);
+    Said();
+    QLineEdit* chroma = Slider("bstOkChroma")->Editor();
+    chroma->setFocus();
+    chroma->selectAll();
+    QTest::keyClicks(chroma, "90");
+    EXPECT_EQ(Said(), Texts{"Brought into sRGB"});
+    QTest::keyClick(chroma, Qt::Key_Up); // still beyond: nothing more
+    EXPECT_EQ(Slider("bstOkChroma")->Value(), 91);
+    EXPECT_EQ(Said(), Texts{});
+    chroma->selectAll();
+    QTest::keyClicks(chroma, "50");
+    EXPECT_EQ(Said(), Texts{});
 }
 
 // A shortcut that shows another page says the page, wherever the focus
