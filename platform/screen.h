@@ -102,8 +102,10 @@ private:
     std::function<void()> finish_;
 };
 
-// The real screen through Qt: QScreen::grabWindow on each monitor that the
-// area touches, at the monitor's device pixel ratio.
+// The real screen on an X server: the pointer and the root window's pixels
+// read from the server in its own (device) pixels, whatever scale Qt draws
+// the windows at. Elsewhere, through Qt: QScreen::grabWindow on each
+// monitor that the area touches, at the monitor's device pixel ratio.
 class QtScreenReader : public ScreenReader {
 public:
     QSize Size() const override;

@@ -5,13 +5,14 @@ top=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 # Build tools, test and benchmark libraries, Qt 6 Widgets, PipeWire, the
-# Wayland client library with its protocol files and code generator, and
+# Wayland client library with its protocol files and code generator, the
+# X11 protocol library the pipette reads an X server through, and
 # the German locale the number-parsing tests read under.
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev libqt6svg6 libx11-dev locales xvfb xauth x11-utils
           desktop-file-utils appstream dpkg-dev clang libclang-rt-14-dev valgrind
           xdotool imagemagick python3-xlib libpipewire-0.3-dev libspa-0.2-dev
-          libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev)
+          libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev libxcb1-dev)
 # Only for the tests: the pipette's Wayland test runs a headless GNOME Shell
 # and its portals; the windows are checked under the Adwaita styles; a
 # screen reader's view is read through the accessibility bus, and Orca is
