@@ -353,6 +353,7 @@ QWidget* TMainForm::BuildNamePage() {
 QLayout* TMainForm::BuildSideColumn() {
     btnCapture = Named(new QToolButton(this), "btnCapture");
     btnCapture->setCheckable(true);
+    btnCapture->setProperty(kToggleClicks, true);
     btnCapture->setAutoRaise(true);
     btnCapture->setIcon(PipetteIcon());
     btnPref = Named(new QToolButton(this), "btnPref");

@@ -3,6 +3,7 @@
 #include "controls/colorselector.h"
 #include "controls/sliderntext.h"
 
+#include <QAbstractButton>
 #include <QAccessibleWidget>
 
 namespace tintorel {
@@ -63,10 +64,46 @@ public:
     }
 };
 
+// A toggle button whose meaning is in its click (the pipette's starts and
+// stops the pipette): a screen reader's Toggle action clicks it, as the
+// mouse and the Space key do, rather than only checking it.
+class ClickedToggleAccessible : public QAccessibleWidget {
+public:
+    explicit ClickedToggleAccessible(QWidget* button)
+        : QAccessibleWidget(button, QAccessible::Button) {}
+    QString text(QAccessible::Text type) const override {
+        if (type == QAccessible::Name && widget()->accessibleName().isEmpty()) {
+            return Button()->text();
+        }
+        return QAccessibleWidget::text(type);
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state = QAccessibleWidget::state();
+        state.checkable = true;
+        state.checked = Button()->isChecked();
+        state.pressed = Button()->isDown();
+        return state;
+    }
+    QStringList actionNames() const override { return {toggleAction()}; }
+    void doAction(const QString& action) override {
+        if (action == toggleAction() && widget()->isEnabled()) {
+            Button()->click();
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QAbstractButton* Button() const { return static_cast<QAbstractButton*>(widget()); }
+};
+
 QAccessibleInterface* Interface(const QString& key, QObject* object) {
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget == nullptr) {
         return nullptr;
+    }
+    if (qobject_cast<QAbstractButton*>(widget) != nullptr &&
+        widget->property(kToggleClicks).toBool()) {
+        return new ClickedToggleAccessible(widget);
     }
     if (key == QLatin1String("tintorel::BNumberEdit")) {
         return new NumberBoxAccessible(widget);

@@ -10,4 +10,8 @@ namespace tintorel {
 
 void InstallAccessibleInterfaces();
 
+// Set true on a checkable button whose meaning is in its click: a screen
+// reader's Toggle action then clicks it.
+inline constexpr char kToggleClicks[] = "tintorelToggleClicks";
+
 } // namespace tintorel

@@ -3,6 +3,7 @@
 
 #include "colourlist/colorname.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCursor>
 #include <QItemSelectionModel>
@@ -242,6 +243,34 @@ TEST_F(PipetteTest, DeactivationStopsItAndKeepsTheLastColour) {
     EXPECT_FALSE(Child<QToolButton>("btnCapture")->isChecked());
     EXPECT_EQ(Preview(), qRgb(10, 20, 7));
     EXPECT_EQ(Html(), "#0a1407");
+}
+
+// A screen reader's action on the button (Toggle, as Orca's and the
+// desktop's tools offer it) starts and stops the pipette as a click does.
+TEST_F(PipetteTest, TheButtonsAccessibleActionStartsAndStopsIt) {
+    InstallData();
+    TMainForm& form = Start();
+    screen_->SetCursorPos({10, 20});
+    auto* button = Child<QToolButton>("btnCapture");
+    QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(button);
+    QAccessibleActionInterface* actions = heard->actionInterface();
+    ASSERT_NE(actions, nullptr);
+    ASSERT_EQ(actions->actionNames(), QStringList{QAccessibleActionInterface::toggleAction()});
+    EXPECT_FALSE(heard->state().checked);
+    EXPECT_TRUE(heard->state().checkable);
+    EXPECT_EQ(heard->text(QAccessible::Name), "Pipette");
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_TRUE(form.PipetteRunning());
+    EXPECT_TRUE(heard->state().checked);
+    form.TimerCalled();
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(form.PipetteRunning());
+    EXPECT_FALSE(button->isChecked());
+    EXPECT_EQ(Html(), "#0a1407");
+    // Disabled, it does nothing.
+    button->setEnabled(false);
+    actions->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_FALSE(form.PipetteRunning());
 }
 
 // The desktop's own dialog that asks for the screen takes the focus: the
