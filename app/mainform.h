@@ -284,6 +284,8 @@ private:
     // The desktop's one-shot picks asked for; only the last one's answer
     // counts.
     int picks_ = 0;
+    // Whether the pipette button's hint says why the pipette last failed.
+    bool troubleShown_ = false;
 
     std::unique_ptr<BColor> currentColor_;
     int pipetteSize_ = 0;

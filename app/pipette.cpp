@@ -98,6 +98,7 @@ void TMainForm::PipetteTrouble(const std::string& reason) {
     if (!reason.empty()) {
         LogLine("Pipette stopped: " + reason);
     }
+    troubleShown_ = !reason.empty();
     if (screen_->Access() != ScreenAccess::None) {
         btnCapture->setToolTip(reason.empty() ? pipetteHint_
                                               : pipetteHint_ + u'\n' + DisplayText(reason));
@@ -233,6 +234,9 @@ bool TMainForm::SamplePipette() {
             }
         }
         screen_->Close();
+        if (count > 0 && troubleShown_) {
+            PipetteTrouble({}); // it works again: the last failure is no longer news
+        }
         if (count > 0) {
             sample =
                 BColorRgb(sumRed / static_cast<float>(count), sumGreen / static_cast<float>(count),

@@ -321,9 +321,18 @@ TEST_F(PipetteTest, TheSourceRunsOnlyWithThePipetteAndALossStopsIt) {
     EXPECT_NE(ReadLog().find("Pipette stopped: the desktop ended the screen sharing"),
               std::string::npos);
     EXPECT_TRUE(button->toolTip().endsWith("\nthe desktop ended the screen sharing"));
+    const QString reason = button->toolTip();
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(form.PipetteRunning());
     EXPECT_TRUE(screen_->Active());
+    // The reason stands until the pipette reads the screen again: a tick
+    // that reads nothing leaves it, one that reads takes it away.
+    screen_->SetReadable(false);
+    form.TimerCalled();
+    EXPECT_EQ(button->toolTip(), reason);
+    screen_->SetReadable(true);
+    form.TimerCalled();
+    EXPECT_EQ(button->toolTip(), reason.section(u'\n', 0, 0)); // the hint alone
 }
 
 // A desktop that only picks colours itself: a press asks it once, applies
