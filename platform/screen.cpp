@@ -132,6 +132,28 @@ void StretchFrom(const QImage& image, const QPoint& origin, const QRect& source,
 
 } // namespace
 
+bool XServerIsXWayland() {
+    const X11Root root = X11();
+    if (root.connection == nullptr) {
+        return false;
+    }
+    static constexpr char kName[] = "XWAYLAND";
+    const XReply<xcb_query_extension_reply_t> extension(
+        xcb_query_extension_reply(
+            root.connection,
+            xcb_query_extension(root.connection, sizeof kName - 1, kName), nullptr),
+        &std::free);
+    if (extension && extension->present != 0) {
+        return true;
+    }
+    // Before XWayland 23.1 there is no such extension, but its outputs are
+    // named XWAYLAND0, XWAYLAND1 and so on.
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    return std::any_of(screens.begin(), screens.end(), [](const QScreen* screen) {
+        return screen->name().startsWith(QLatin1String("XWAYLAND"));
+    });
+}
+
 bool ScreenReader::PointerOnOwnWindow() const {
     return QGuiApplication::topLevelAt(QCursor::pos()) != nullptr;
 }

@@ -102,6 +102,11 @@ private:
     std::function<void()> finish_;
 };
 
+// Whether the X server Qt runs on is XWayland (its XWAYLAND extension, or
+// before that its outputs' names, say so): its root window shows only the windows of X programs, black or
+// stale elsewhere. False off X11.
+bool XServerIsXWayland();
+
 // The real screen on an X server: the pointer and the root window's pixels
 // read from the server in its own (device) pixels, whatever scale Qt draws
 // the windows at. Elsewhere, through Qt: QScreen::grabWindow on each

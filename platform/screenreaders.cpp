@@ -11,12 +11,32 @@ bool WaylandSession() {
     return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && qgetenv("XDG_SESSION_TYPE") != "x11";
 }
 
+ReaderChoice ChooseReader(const std::string& chosen, bool waylandSession, bool xwayland) {
+    if (chosen == "x11") {
+        return {ReaderKind::X11, xwayland ? "Pipette: TINTOREL_SCREEN_READER=x11 on XWayland, "
+                                            "which shows only the windows of X programs"
+                                          : ""};
+    }
+    if (!chosen.empty() || waylandSession) {
+        return {ReaderKind::Wayland, {}};
+    }
+    if (xwayland) {
+        return {ReaderKind::Wayland, "Pipette: the X server is XWayland, which shows only the "
+                                     "windows of X programs; the desktop's screen is read instead"};
+    }
+    return {ReaderKind::X11, {}};
+}
+
 std::unique_ptr<ScreenReader> MakeScreenReader(std::function<std::string()> loadToken,
                                                std::function<void(const std::string&)> storeToken,
                                                std::vector<std::string>& notes) {
     const QByteArray chosen = qgetenv("TINTOREL_SCREEN_READER");
-    const bool wayland = chosen.isEmpty() ? WaylandSession() : chosen != "x11";
-    if (!wayland) {
+    const ReaderChoice choice =
+        ChooseReader(chosen.toStdString(), WaylandSession(), XServerIsXWayland());
+    if (!choice.note.empty()) {
+        notes.push_back(choice.note);
+    }
+    if (choice.kind == ReaderKind::X11) {
         return std::make_unique<QtScreenReader>();
     }
     if (chosen != "portal") {
