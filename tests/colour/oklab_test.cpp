@@ -213,5 +213,21 @@ TEST(ColourOklch, ShowsInsideSrgbAndSaysWhenBroughtIn) {
     EXPECT_NEAR(read.Lightness(), 0.63, 1e-6);
 }
 
+// Every grey of bytes has no chroma and no hue at all, not the last digits
+// of its matrices' products; its text says so.
+TEST(ColourOklch, AGreyHasNoChromaAndNoHue) {
+    for (PackedColor level = 0; level <= 0xFF; ++level) {
+        BColorOklch grey(0, 0, 0);
+        grey.FromColor(level * 0x010101u);
+        EXPECT_EQ(grey.Chroma(), 0.0f) << level;
+        EXPECT_EQ(grey.Hue(), 0.0f) << level;
+        EXPECT_EQ(grey.ToColor(), level * 0x010101u) << level;
+    }
+    BColorOklch grey(0, 0, 0);
+    grey.FromColor(0x808080);
+    EXPECT_EQ(grey.ToText().substr(grey.ToText().rfind('|', grey.ToText().rfind('|') - 1)),
+              "|0|0");
+}
+
 } // namespace
 } // namespace tintorel
