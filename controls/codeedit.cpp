@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <limits>
+
 namespace tintorel {
 
 BCodeEdit::BCodeEdit(QWidget* parent) : QLineEdit(parent) {}
@@ -34,7 +36,11 @@ void BCodeEdit::SetNote(const QString& note) {
     setToolTip(note_.isEmpty() ? ownTip_ : note_);
     Describe();
     if (!note_.isEmpty() && hasFocus()) {
-        QToolTip::showText(mapToGlobal(QPoint(0, height())), note_, this);
+        // It stays while it holds, however long the user reads: the field
+        // takes it down when it no longer does, and so does the focus
+        // leaving or a click.
+        QToolTip::showText(mapToGlobal(QPoint(0, height())), note_, this, QRect(),
+                           std::numeric_limits<int>::max());
     } else if (QToolTip::isVisible() && QToolTip::text() == shown) {
         // The note no longer holds ("#4169" typed on to "#4169e1"): it goes.
         QToolTip::hideText();
