@@ -69,8 +69,10 @@ public:
 // mouse and the Space key do, rather than only checking it.
 class ClickedToggleAccessible : public QAccessibleWidget {
 public:
+    // A check box to screen readers, as Qt tells of a checkable button
+    // (Orca says "toggle button").
     explicit ClickedToggleAccessible(QWidget* button)
-        : QAccessibleWidget(button, QAccessible::Button) {}
+        : QAccessibleWidget(button, QAccessible::CheckBox) {}
     QString text(QAccessible::Text type) const override {
         if (type == QAccessible::Name && widget()->accessibleName().isEmpty()) {
             return Button()->text();
@@ -84,9 +86,13 @@ public:
         state.pressed = Button()->isDown();
         return state;
     }
-    QStringList actionNames() const override { return {toggleAction()}; }
+    QStringList actionNames() const override {
+        return QStringList{toggleAction()} + QAccessibleWidget::actionNames();
+    }
     void doAction(const QString& action) override {
-        if (action == toggleAction() && widget()->isEnabled()) {
+        if (action != toggleAction()) {
+            QAccessibleWidget::doAction(action);
+        } else if (widget()->isEnabled()) {
             Button()->click();
         }
     }

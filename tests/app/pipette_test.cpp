@@ -255,7 +255,8 @@ TEST_F(PipetteTest, TheButtonsAccessibleActionStartsAndStopsIt) {
     QAccessibleInterface* heard = QAccessible::queryAccessibleInterface(button);
     QAccessibleActionInterface* actions = heard->actionInterface();
     ASSERT_NE(actions, nullptr);
-    ASSERT_EQ(actions->actionNames(), QStringList{QAccessibleActionInterface::toggleAction()});
+    ASSERT_TRUE(actions->actionNames().contains(QAccessibleActionInterface::toggleAction()));
+    EXPECT_EQ(heard->role(), QAccessible::CheckBox); // as Qt tells of any checkable button
     EXPECT_FALSE(heard->state().checked);
     EXPECT_TRUE(heard->state().checkable);
     EXPECT_EQ(heard->text(QAccessible::Name), "Pipette");
