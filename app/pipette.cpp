@@ -260,11 +260,14 @@ void TMainForm::DrawMagnifier(int x, int y) {
     if (source.isEmpty() || !screen_->Open(source)) {
         return;
     }
-    image.fill(Qt::black);
-    screen_->StretchCopy(source, image,
+    // Drawn aside first: a picture that did not change (the pointer still
+    // over a still screen) is not painted again, so the desktop has nothing
+    // to recompose four times a second.
+    QImage next(image.size(), image.format());
+    next.fill(Qt::black);
+    screen_->StretchCopy(source, next,
                          QRect(columns.destination, rows.destination, columns.size, rows.size));
     screen_->Close();
-    pnlImage->update();
 
     // The sampled square's frame, always in the centre of the image.
     const int h = (pipetteSize_ - 1) / 2;
@@ -274,9 +277,15 @@ void TMainForm::DrawMagnifier(int x, int y) {
     const int top = TruncToInt(lo * image.height() + 1);
     const int right = TruncToInt(hi * image.width());
     const int bottom = TruncToInt(hi * image.height());
-    QPainter painter(&image);
-    Frame(painter, left, top, right, bottom, Qt::white);
-    Frame(painter, left - 1, top - 1, right + 1, bottom + 1, Qt::black);
+    {
+        QPainter painter(&next);
+        Frame(painter, left, top, right, bottom, Qt::white);
+        Frame(painter, left - 1, top - 1, right + 1, bottom + 1, Qt::black);
+    }
+    if (next != image) {
+        image.swap(next);
+        pnlImage->update();
+    }
 }
 
 } // namespace tintorel

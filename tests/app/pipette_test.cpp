@@ -233,6 +233,52 @@ TEST_F(PipetteTest, AStillPointerRewritesNothingAfterTheFirstTick) {
     EXPECT_EQ(screen_->Opens(), 4); // sampling and magnifier, each tick
 }
 
+// Counts the paintings of a widget.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+
+// With the pointer still over a still screen the preview is not painted
+// again (the desktop then has nothing to recompose); it is as soon as the
+// pointer moves or the screen changes.
+TEST_F(PipetteTest, AStillPictureIsNotPaintedAgain) {
+    TMainForm& form = Start();
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form, kPatienceMs));
+    auto* preview = Child<PreviewImage>("pnlImage");
+    PaintCounter counter;
+    preview->installEventFilter(&counter);
+    screen_->SetCursorPos({10, 20});
+    form.btnCaptureClick();
+    form.TimerCalled();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, kPatienceMs));
+    QApplication::processEvents();
+    const int painted = counter.paints;
+    for (int tick = 0; tick < 3; ++tick) {
+        form.TimerCalled();
+        QApplication::processEvents();
+    }
+    EXPECT_EQ(counter.paints, painted);
+    // A pixel of the screen under the magnifier changes: painted again.
+    screenImage_.setPixel(12, 20, qRgb(1, 2, 3));
+    screen_->SetImage(screenImage_);
+    form.TimerCalled();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > painted; }, kPatienceMs));
+    const int changed = counter.paints;
+    screen_->SetCursorPos({11, 20});
+    form.TimerCalled();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > changed; }, kPatienceMs));
+    EXPECT_EQ(CanvasPixel(34, 34) & 0xFFFFFFu, qRgb(11, 20, 7) & 0xFFFFFFu);
+    preview->removeEventFilter(&counter);
+}
+
 TEST_F(PipetteTest, DeactivationStopsItAndKeepsTheLastColour) {
     TMainForm& form = Start();
     screen_->SetCursorPos({10, 20});

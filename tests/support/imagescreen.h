@@ -15,6 +15,8 @@ public:
     explicit ImageScreenReader(QImage image) : image_(std::move(image)) {}
 
     void SetCursorPos(QPoint position) { cursor_ = position; }
+    // What the screen shows from now on.
+    void SetImage(QImage image) { image_ = std::move(image); }
     void SetReadable(bool readable) { readable_ = readable; }
     // Parts of the image that lie on no monitor (between monitors of
     // different sizes): they read black and do not exist.
