@@ -52,7 +52,7 @@ xwait pixel 40 40 0c3d5a || fail "no swatch"
 probe=$(mktemp -d)
 HOME=$probe "$build/settings/tintorel-setup" > /dev/null
 geometry=$(HOME=$probe QT_QPA_PLATFORM=xcb "$build/tests/e2e/e2e_geometry" \
-    edtHtml tab:0 tab:1 tab:6 bstLit row:2 btnPref btnCapture pnlImage)
+    edtHtml tab:0 tab:1 tab:7 bstLit row:2 btnPref btnCapture pnlImage)
 rm -rf "$probe"
 # A point of a control, at the given fractions of its width and height.
 spot() {
@@ -91,7 +91,7 @@ for run in $(seq 1 "$runs"); do
     xdotool key --clearmodifiers ctrl+a type --delay 20 '77'
     preview 264d74 "the lightness did not reach the preview"
     # The Name page: pick the third row of the list.
-    click tab:6
+    click tab:7
     click row:2
     preview 8fbc8f "the picked name did not reach the preview"
     # The preferences, confirmed with Enter.
