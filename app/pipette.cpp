@@ -187,8 +187,10 @@ void TMainForm::TimerCalled() {
 }
 
 bool TMainForm::SamplePipette() {
-    const QSize screen = screen_->Size();
+    // The pointer first: a desktop of outputs at several scales is read on
+    // the pixel grid of the output under it, and measured on that grid.
     const QPoint pointer = screen_->CursorPos();
+    const QSize screen = screen_->Size();
     const int x = pointer.x();
     const int y = pointer.y();
     const int h = (pipetteSize_ - 1) / 2;

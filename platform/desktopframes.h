@@ -10,17 +10,14 @@
 // as a block.
 #pragma once
 
+#include "platform/framepixel.h"
+#include "platform/logicaldesktop.h"
+
 #include <cstdint>
 #include <optional>
 #include <vector>
 
 namespace tintorel {
-
-// The byte order of one frame pixel in memory; the fourth byte is unused.
-enum class FrameFormat { Bgrx, Rgbx, Xbgr, Xrgb };
-
-// The four bytes at `p` in `format`, as 0x00BBGGRR.
-std::uint32_t FramePixel(FrameFormat format, const std::uint8_t* p);
 
 struct MonitorFrame {
     // Where the compositor places the monitor, in logical units.
@@ -39,12 +36,6 @@ struct MonitorFrame {
     bool pointerHere = false;
     int pointerX = 0;
     int pointerY = 0;
-};
-
-struct DesktopPoint {
-    int x = 0;
-    int y = 0;
-    bool operator==(const DesktopPoint&) const = default;
 };
 
 class DesktopFrames {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace tintorel {
 
@@ -11,6 +12,43 @@ namespace {
 
 int CeilToInt(double value) {
     return -FloorToInt(-value);
+}
+
+// The fewest logical units at which an output's pixels begin again: 1 at
+// whole scales, 2 at 1.5, 4 at 1.25; 1 when no small count does.
+int UnitsPerWholePixels(double scale) {
+    for (int units = 1; units <= 8; ++units) {
+        const double pixels = units * scale;
+        if (std::abs(pixels - std::round(pixels)) < 1e-6) {
+            return units;
+        }
+    }
+    return 1;
+}
+
+// Turns whose regions compositors have turned both ways: a quarter turn
+// either way, unmirrored (the others are their own inverses).
+bool QuarterTurn(OutputTurn turn) {
+    return turn == OutputTurn::Turned90 || turn == OutputTurn::Turned270;
+}
+
+LogicalRect WholeOf(const OutputPlace& output) {
+    return {0, 0, output.area.width, output.area.height};
+}
+
+// The box a compositor that turns regions the wrong way copies the pixels
+// of `region` from: the region turned half round the output.
+LogicalRect HalfRound(const LogicalRect& region, const OutputPlace& output) {
+    return {output.area.width - region.x - region.width,
+            output.area.height - region.y - region.height, region.width, region.height};
+}
+
+int AlignDown(int value, int step) {
+    return FloorToInt(static_cast<double>(value) / step) * step;
+}
+
+int AlignUp(int value, int step) {
+    return CeilToInt(static_cast<double>(value) / step) * step;
 }
 
 bool Usable(const CopiedRegion& copied, std::size_t outputs) {
@@ -67,95 +105,49 @@ OutputPlace PlaceOutput(const OutputReport& output) {
                                 : LogicalRect{output.x, output.y, wide / scale, high / scale};
     place.scale = place.area.width > 0 && wide > 0 ? static_cast<double>(wide) / place.area.width
                                                    : static_cast<double>(scale);
+    place.turn = TurnOf(output.transform);
     return place;
 }
 
 void OutputLayout::SetOutputs(std::vector<OutputPlace> outputs) {
-    // An output of no size, or of a scale that is no number, would make
-    // every position meaningless: it keeps its index but covers nothing.
-    for (OutputPlace& output : outputs) {
-        if (output.area.width <= 0 || output.area.height <= 0 ||
-            !(output.scale > 0 && output.scale < 64)) {
-            output = OutputPlace{{output.area.x, output.area.y, 0, 0}, 0.0};
-        }
-    }
-    outputs_ = std::move(outputs);
+    desktop_.SetOutputs(std::move(outputs));
     copied_.clear();
-}
-
-bool OutputLayout::Covers(const OutputPlace& output) {
-    return output.area.width > 0;
-}
-
-double OutputLayout::Scale() const {
-    double scale = 0.0;
-    for (const OutputPlace& output : outputs_) {
-        scale = std::max(scale, output.scale);
-    }
-    return scale > 0 ? scale : 1.0;
-}
-
-int OutputLayout::OriginX() const {
-    std::optional<int> origin;
-    for (const OutputPlace& output : outputs_) {
-        if (Covers(output)) {
-            origin = std::min(origin.value_or(INT_MAX), output.area.x);
-        }
-    }
-    return origin.value_or(0);
-}
-
-int OutputLayout::OriginY() const {
-    std::optional<int> origin;
-    for (const OutputPlace& output : outputs_) {
-        if (Covers(output)) {
-            origin = std::min(origin.value_or(INT_MAX), output.area.y);
-        }
-    }
-    return origin.value_or(0);
-}
-
-DesktopPoint OutputLayout::Size() const {
-    double right = 0;
-    double bottom = 0;
-    for (const OutputPlace& output : outputs_) {
-        if (!Covers(output)) {
-            continue;
-        }
-        right = std::max(right, static_cast<double>(output.area.x) - OriginX() + output.area.width);
-        bottom =
-            std::max(bottom, static_cast<double>(output.area.y) - OriginY() + output.area.height);
-    }
-    return {TruncToInt(right * Scale() + 0.5), TruncToInt(bottom * Scale() + 0.5)};
-}
-
-DesktopPoint OutputLayout::ToDevice(double x, double y) const {
-    return {FloorToInt((x - OriginX()) * Scale()), FloorToInt((y - OriginY()) * Scale())};
 }
 
 std::vector<RegionRequest> OutputLayout::RegionsFor(int left, int top, int width,
                                                     int height) const {
     std::vector<RegionRequest> requests;
-    if (width <= 0 || height <= 0) {
+    const LogicalRect box = desktop_.Around(left, top, width, height);
+    if (box.width <= 0 || box.height <= 0) {
         return requests;
     }
-    const double scale = Scale();
-    // The logical box around the desktop pixels, whole units.
-    const int x0 = FloorToInt(left / scale) + OriginX();
-    const int y0 = FloorToInt(top / scale) + OriginY();
-    const int x1 = CeilToInt((static_cast<double>(left) + width) / scale) + OriginX();
-    const int y1 = CeilToInt((static_cast<double>(top) + height) / scale) + OriginY();
-    for (std::size_t i = 0; i < outputs_.size(); ++i) {
-        const LogicalRect& area = outputs_[i].area;
-        if (!Covers(outputs_[i])) {
+    const std::vector<OutputPlace>& outputs = desktop_.Outputs();
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const LogicalRect& area = outputs[i].area;
+        const int l = std::max(box.x, area.x) - area.x;
+        const int t = std::max(box.y, area.y) - area.y;
+        const int r = std::min(box.x + box.width, area.x + area.width) - area.x;
+        const int b = std::min(box.y + box.height, area.y + area.height) - area.y;
+        if (area.width <= 0 || l >= r || t >= b) {
             continue;
         }
-        const int l = std::max(x0, area.x);
-        const int t = std::max(y0, area.y);
-        const int r = std::min(x1, area.x + area.width);
-        const int b = std::min(y1, area.y + area.height);
-        if (l < r && t < b) {
-            requests.push_back({i, {l - area.x, t - area.y, r - l, b - t}});
+        // A compositor copies from its pixels, cutting the region's edges
+        // down to whole ones: the edges are put where pixels begin.
+        const int step = UnitsPerWholePixels(outputs[i].scale);
+        const int l2 = AlignDown(l, step);
+        const int t2 = AlignDown(t, step);
+        const int r2 = std::min(AlignUp(r, step), area.width);
+        const int b2 = std::min(AlignUp(b, step), area.height);
+        const LogicalRect region{l2, t2, r2 - l2, b2 - t2};
+        if (!QuarterTurn(outputs[i].turn)) {
+            requests.push_back({i, region, region});
+        } else if (turnsWrongly_) {
+            requests.push_back({i, region, *turnsWrongly_ ? HalfRound(region, outputs[i]) : region});
+        } else {
+            requests.push_back({i, region, region});
+            if (region != WholeOf(outputs[i])) {
+                requests.push_back({i, WholeOf(outputs[i]), WholeOf(outputs[i])});
+            }
         }
     }
     return requests;
@@ -164,25 +156,103 @@ std::vector<RegionRequest> OutputLayout::RegionsFor(int left, int top, int width
 void OutputLayout::SetCopied(std::vector<CopiedRegion> copied) {
     copied.erase(
         std::remove_if(copied.begin(), copied.end(),
-                       [this](const CopiedRegion& c) { return !Usable(c, outputs_.size()); }),
+                       [this](const CopiedRegion& c) { return !Usable(c, desktop_.Outputs().size()); }),
         copied.end());
-    copied_ = std::move(copied);
+    // A region beside its whole output: compared, then left for the whole.
+    const auto isWhole = [this](const CopiedRegion& c) {
+        return c.region == WholeOf(desktop_.Outputs()[c.output]);
+    };
+    std::vector<bool> dropped(copied.size(), false);
+    for (std::size_t w = 0; w < copied.size(); ++w) {
+        if (!isWhole(copied[w])) {
+            continue;
+        }
+        for (std::size_t r = 0; r < copied.size(); ++r) {
+            if (r != w && copied[r].output == copied[w].output && !isWhole(copied[r])) {
+                if (!turnsWrongly_ && QuarterTurn(desktop_.Outputs()[copied[r].output].turn)) {
+                    LearnHowRegionsTurn(copied[r], copied[w]);
+                }
+                dropped[r] = true;
+            }
+        }
+    }
+    copied_.clear();
+    for (std::size_t i = 0; i < copied.size(); ++i) {
+        if (!dropped[i]) {
+            copied_.push_back(std::move(copied[i]));
+        }
+    }
+}
+
+void OutputLayout::LearnHowRegionsTurn(const CopiedRegion& region, const CopiedRegion& whole) {
+    // Each of the region's pixels, as copied and as the whole output shows
+    // it there and where a compositor turning regions wrongly takes it
+    // from. Only pixels that tell the two apart decide.
+    const OutputPlace& output = desktop_.Outputs()[region.output];
+    const LogicalRect elsewhere = HalfRound(region.region, output);
+    const int across = std::max(1, CeilToInt(region.region.width * output.scale));
+    const int down = std::max(1, CeilToInt(region.region.height * output.scale));
+    bool asAsked = true;
+    bool halfRound = true;
+    bool telling = false;
+    for (int j = 0; j < down; ++j) {
+        for (int i = 0; i < across; ++i) {
+            const double u = (i + 0.5) / output.scale;
+            const double v = (j + 0.5) / output.scale;
+            const std::optional<std::uint32_t> got =
+                ReadCopy(region, region.region.x + u, region.region.y + v);
+            const std::optional<std::uint32_t> here =
+                ReadCopy(whole, region.region.x + u, region.region.y + v);
+            const std::optional<std::uint32_t> there =
+                ReadCopy(whole, elsewhere.x + u, elsewhere.y + v);
+            if (!got || !here || !there) {
+                return;
+            }
+            asAsked = asAsked && *got == *here;
+            halfRound = halfRound && *got == *there;
+            telling = telling || *here != *there;
+        }
+    }
+    if (telling && asAsked != halfRound) {
+        turnsWrongly_ = halfRound;
+    }
 }
 
 const CopiedRegion* OutputLayout::RegionAt(int x, int y, double& rx, double& ry) const {
-    const double scale = Scale();
-    // The centre of the desktop pixel, in logical units.
-    const double lx = (x + 0.5) / scale + OriginX();
-    const double ly = (y + 0.5) / scale + OriginY();
+    const LogicalPoint centre = desktop_.ToLogical(x, y);
     for (const CopiedRegion& copied : copied_) {
-        const LogicalRect& output = outputs_[copied.output].area;
-        rx = lx - output.x - copied.region.x;
-        ry = ly - output.y - copied.region.y;
+        const LogicalRect& output = desktop_.Outputs()[copied.output].area;
+        rx = centre.x - output.x - copied.region.x;
+        ry = centre.y - output.y - copied.region.y;
         if (rx >= 0 && ry >= 0 && rx < copied.region.width && ry < copied.region.height) {
             return &copied;
         }
     }
     return nullptr;
+}
+
+std::optional<std::uint32_t> OutputLayout::ReadCopy(const CopiedRegion& copied, double x,
+                                                    double y) const {
+    const double rx = x - copied.region.x;
+    const double ry = y - copied.region.y;
+    if (!(rx >= 0 && ry >= 0 && rx < copied.region.width && ry < copied.region.height)) {
+        return std::nullopt;
+    }
+    // The copy lies as the output's pixels lie: turned, it is as wide as
+    // the region is high.
+    const OutputTurn turn = desktop_.Outputs()[copied.output].turn;
+    const bool across = (static_cast<int>(turn) & 1) != 0;
+    const double wide = across ? copied.region.height : copied.region.width;
+    const double high = across ? copied.region.width : copied.region.height;
+    const LogicalPoint at = IntoCopy(turn, rx, ry, copied.region.width, copied.region.height);
+    const int px = std::clamp(FloorToInt(at.x * copied.width / wide), 0, copied.width - 1);
+    int py = std::clamp(FloorToInt(at.y * copied.height / high), 0, copied.height - 1);
+    if (copied.yInverted) {
+        py = copied.height - 1 - py;
+    }
+    return FramePixel(copied.format, copied.bytes.data() +
+                                         static_cast<std::size_t>(py) * copied.stride +
+                                         static_cast<std::size_t>(px) * 4);
 }
 
 std::uint32_t OutputLayout::Pixel(int x, int y) const {
@@ -192,16 +262,7 @@ std::uint32_t OutputLayout::Pixel(int x, int y) const {
     if (copied == nullptr) {
         return 0;
     }
-    const int px =
-        std::clamp(FloorToInt(rx * copied->width / copied->region.width), 0, copied->width - 1);
-    int py =
-        std::clamp(FloorToInt(ry * copied->height / copied->region.height), 0, copied->height - 1);
-    if (copied->yInverted) {
-        py = copied->height - 1 - py;
-    }
-    return FramePixel(copied->format, copied->bytes.data() +
-                                          static_cast<std::size_t>(py) * copied->stride +
-                                          static_cast<std::size_t>(px) * 4);
+    return ReadCopy(*copied, copied->region.x + rx, copied->region.y + ry).value_or(0);
 }
 
 bool OutputLayout::PixelExists(int x, int y) const {

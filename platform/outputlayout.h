@@ -1,13 +1,11 @@
 // The desktop of a compositor that copies regions of its outputs on
-// request: where each output lies in the compositor's logical coordinates
-// and how many device pixels it has per logical unit, and the regions
-// copied for one reading. Read as the pipette reads a screen: one desktop
-// of device pixels with its top-left at (0, 0), at the largest output
-// scale, so that the sharpest output is read pixel for pixel and each
-// pixel of the others covers a block.
+// request: the outputs' places, scales and turns, and the regions copied
+// for one reading, read as one picture of device pixels on the grid of the
+// output under the pointer.
 #pragma once
 
-#include "platform/desktopframes.h"
+#include "platform/framepixel.h"
+#include "platform/logicaldesktop.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,21 +13,6 @@
 #include <vector>
 
 namespace tintorel {
-
-struct LogicalRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const LogicalRect&) const = default;
-};
-
-struct OutputPlace {
-    LogicalRect area;
-    // Device pixels per logical unit (fractional on fractionally scaled
-    // outputs).
-    double scale = 1.0;
-};
 
 // What a compositor says of one output: its place in logical units when
 // it says so (xdg-output), else its position from wl_output; its current
@@ -52,14 +35,19 @@ OutputPlace PlaceOutput(const OutputReport& output);
 
 // A region of one output to copy, relative to the output's top-left, in
 // logical units and within the output: some compositors do not clip.
+// `asked` is the box to name to the compositor for it: the region itself,
+// or on an output turned by 90 or 270 degrees, where a compositor that
+// turns regions the wrong way (wlroots before 0.16) finds its pixels.
 struct RegionRequest {
     std::size_t output = 0;
     LogicalRect region;
+    LogicalRect asked;
     bool operator==(const RegionRequest&) const = default;
 };
 
-// A copied region: `width` × `height` pixels (rows of `stride` bytes),
-// the first row the region's bottom one when `yInverted`.
+// A copied region: `width` × `height` pixels (rows of `stride` bytes) in
+// the orientation of the output's own pixels, the first row the last one
+// when `yInverted`.
 struct CopiedRegion {
     std::size_t output = 0;
     LogicalRect region; // relative to the output, as requested
@@ -81,21 +69,29 @@ public:
     // Replaces the outputs and forgets every copied region. The outputs
     // keep their indices, which the regions name.
     void SetOutputs(std::vector<OutputPlace> outputs);
-    const std::vector<OutputPlace>& Outputs() const { return outputs_; }
+    const std::vector<OutputPlace>& Outputs() const { return desktop_.Outputs(); }
 
-    // Desktop pixels per logical unit: the largest output scale.
-    double Scale() const;
-    // The box around every output, in device pixels.
-    DesktopPoint Size() const;
-    // The desktop pixel under a point in logical coordinates.
-    DesktopPoint ToDevice(double x, double y) const;
+    // The picture follows the output under the pointer (logical units).
+    void FollowPointer(double x, double y) { desktop_.FollowPointer(x, y); }
+    double Scale() const { return desktop_.Scale(); }
+    DesktopPoint Size() const { return desktop_.Size(); }
+    DesktopPoint ToDevice(double x, double y) const { return desktop_.ToDevice(x, y); }
 
     // The regions to copy for the desktop pixels `area` covers (left, top,
-    // width, height): one per output it touches, clamped to the output.
+    // width, height): one per output it touches, clamped to the output,
+    // its edges where the output's pixels begin (at scale 1.5, every
+    // second unit) so that the copy holds whole pixels. Until the
+    // compositor has shown which way it turns regions, a turned output is
+    // also copied whole, which every compositor copies right.
     std::vector<RegionRequest> RegionsFor(int left, int top, int width, int height) const;
+    // Whether the compositor turns the regions of outputs turned by 90 or
+    // 270 degrees the wrong way; nothing until copies showed it.
+    std::optional<bool> TurnsRegionsWrongly() const { return turnsWrongly_; }
 
     // The regions copied for the current reading; a region whose pixels
-    // do not fill its size is dropped.
+    // do not fill its size is dropped. Where a whole output was copied
+    // beside a region of it, the two show which way the compositor turns
+    // regions, and the whole one is read.
     void SetCopied(std::vector<CopiedRegion> copied);
     void ClearCopied() { copied_.clear(); }
 
@@ -105,13 +101,15 @@ public:
     bool PixelExists(int x, int y) const;
 
 private:
-    static bool Covers(const OutputPlace& output);
     const CopiedRegion* RegionAt(int x, int y, double& rx, double& ry) const;
-    int OriginX() const;
-    int OriginY() const;
+    // The copy's pixel at a point of its output (logical units from the
+    // output's top-left); nothing outside the copy.
+    std::optional<std::uint32_t> ReadCopy(const CopiedRegion& copied, double x, double y) const;
+    void LearnHowRegionsTurn(const CopiedRegion& region, const CopiedRegion& whole);
 
-    std::vector<OutputPlace> outputs_;
+    LogicalDesktop desktop_;
     std::vector<CopiedRegion> copied_;
+    std::optional<bool> turnsWrongly_;
 };
 
 } // namespace tintorel

@@ -8,7 +8,7 @@
 // program's own button just after the pointer left it.
 #pragma once
 
-#include "platform/desktopframes.h"
+#include "platform/logicaldesktop.h"
 
 #include <chrono>
 #include <optional>

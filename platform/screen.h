@@ -59,6 +59,9 @@ public:
 
     // The virtual desktop's size in device pixels; its top-left is (0, 0).
     virtual QSize Size() const = 0;
+    // Where the pointer is, read first in each tick: a desktop whose
+    // outputs differ in scale is measured in the pixels of the output
+    // under the pointer until the next tick reads it again.
     virtual QPoint CursorPos() const = 0;
 
     // Takes what `area` of the screen shows, for the reads below; false when

@@ -4,7 +4,7 @@
 // the pointer as metadata with room for its bitmap.
 #pragma once
 
-#include "platform/desktopframes.h"
+#include "platform/framepixel.h"
 
 #include <cstdint>
 

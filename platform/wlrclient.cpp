@@ -787,8 +787,8 @@ std::optional<std::vector<CopiedRegion>> WlrClient::Copy(const std::vector<Regio
         frame->copied.output = request.output;
         frame->copied.region = request.region;
         frame->frame = zwlr_screencopy_manager_v1_capture_output_region(
-            state.screencopy, 0, state.outputs[request.output]->output, request.region.x,
-            request.region.y, request.region.width, request.region.height);
+            state.screencopy, 0, state.outputs[request.output]->output, request.asked.x,
+            request.asked.y, request.asked.width, request.asked.height);
         zwlr_screencopy_frame_v1_add_listener(frame->frame, &kFrame, frame.get());
         frames.push_back(std::move(frame));
     }

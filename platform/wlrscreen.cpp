@@ -61,6 +61,7 @@ QSize WlrScreenReader::Size() const {
 
 QPoint WlrScreenReader::CursorPos() const {
     if (const std::optional<std::pair<double, double>> at = client_->Pointer()) {
+        layout_.FollowPointer(at->first, at->second);
         const DesktopPoint device = layout_.ToDevice(at->first, at->second);
         lastPointer_ = QPoint(device.x, device.y);
     }

@@ -41,7 +41,9 @@ private:
 
     std::unique_ptr<WlrClient> client_;
     std::chrono::milliseconds limit_;
-    OutputLayout layout_;
+    // Laid on the grid of the output under the pointer as each tick reads
+    // where the pointer is.
+    mutable OutputLayout layout_;
     bool active_ = false;
     bool failing_ = false; // a failure on its way to the pipette
     mutable QPoint lastPointer_;

@@ -218,10 +218,44 @@ if len(sys.argv) > 3 and sys.argv[3] == "bench":
 program.close()
 
 # The seam of red and blue on the scale-2 output, in its own pixels: one
-# red column and two blue ones.
+# red column and two blue ones. On the scale-1 output's last column, its
+# own pixels too: two of its blue columns and the one red pixel of the
+# scale-2 output under the third one's centre.
 program = Program(3)
 program.sample((960, 40), BLUE, (85, 0, 170))
+program.sample((639, 40), BLUE, (85, 0, 170))
 program.close()
+
+
+def second_output():
+    """The second output's place in logical units (x, y, width, height)."""
+    for output in json.loads(sway("-r", "-t", "get_outputs")):
+        if output["name"] == "HEADLESS-2":
+            rect = output["rect"]
+            return rect["x"], rect["y"], rect["width"], rect["height"]
+    fail("no second output")
+
+
+# A turned output hands over its pixels turned: each quadrant of the
+# second output, turned every way, reads as the colour it shows, and the
+# 3 x 3 square at its seam covers its own pixels (one red column, two
+# blue). The program runs on while the output turns under it.
+program = Program(1)
+seam = Program(3)
+for transform in ("90", "180", "270", "flipped-90"):
+    sway("output", "HEADLESS-2", "transform", transform)
+    x, y, width, height = second_output()
+    quadrants = (((x + 60, y + 40), RED), ((x + width - 60, y + 40), BLUE),
+                 ((x + 60, y + height - 40), GREEN), ((x + width - 60, y + height - 40), INK))
+    wait(lambda: all(pixel(*at) == colour for at, colour in quadrants),
+         "the quadrants drawn on the output turned %s" % transform)
+    for at, colour in quadrants:
+        program.sample(at, colour, colour)
+    seam.sample((x + width // 2, y + 40), BLUE, (85, 0, 170))
+    print("output turned %s: ok" % transform)
+program.close()
+seam.close()
+sway("output", "HEADLESS-2", "transform", "normal")
 
 # Across the seam of the two outputs: three columns of the first output's
 # blue (each of its pixels two of the second's) and four of the second's

@@ -31,8 +31,13 @@ CopiedRegion Copied(std::size_t output, LogicalRect region, int width, int heigh
     return copied;
 }
 
+// A region asked for as it is.
+RegionRequest Asked(std::size_t output, LogicalRect region) {
+    return {output, region, region};
+}
+
 // 640 × 480 units at scale 1, and beside it 640 × 600 units at scale 2:
-// the desktop is read at scale 2.
+// until a pointer is followed, the desktop is read at scale 2.
 OutputLayout TwoOutputs() {
     OutputLayout layout;
     layout.SetOutputs({{{0, 0, 640, 480}, 1.0}, {{640, 0, 640, 600}, 2.0}});
@@ -60,9 +65,9 @@ TEST(OutputLayout, RegionsAreClampedToEachOutput) {
         int left, top, width, height;
         std::vector<RegionRequest> expected;
     } cases[] = {
-        {"inside the second output", 1919, 79, 3, 3, {{1, {319, 39, 2, 2}}}},
-        {"across the seam", 1277, 77, 7, 7, {{0, {638, 38, 2, 4}}, {1, {0, 38, 2, 4}}}},
-        {"below the shorter output", 1197, 955, 7, 7, {{0, {598, 477, 4, 3}}}},
+        {"inside the second output", 1919, 79, 3, 3, {Asked(1, {319, 39, 2, 2})}},
+        {"across the seam", 1277, 77, 7, 7, {Asked(0, {638, 38, 2, 4}), Asked(1, {0, 38, 2, 4})}},
+        {"below the shorter output", 1197, 955, 7, 7, {Asked(0, {598, 477, 4, 3})}},
         {"beyond every output", 2600, 0, 7, 7, {}},
         {"empty", 10, 10, 0, 5, {}},
     };
@@ -105,6 +110,214 @@ TEST(OutputLayout, YInvertedCopies) {
     layout.SetCopied({copied});
     EXPECT_EQ(layout.Pixel(0, 0), kBlue);
     EXPECT_EQ(layout.Pixel(0, 1), kRed);
+}
+
+// wlroots' turn of a box of an output `width` × `height` units (its
+// wlr_box_transform), written as boxes.
+LogicalRect WlrootsBox(OutputTurn turn, LogicalRect box, int width, int height) {
+    const bool across = (static_cast<int>(turn) & 1) != 0;
+    LogicalRect d{0, 0, across ? box.height : box.width, across ? box.width : box.height};
+    switch (turn) {
+    case OutputTurn::Normal: d.x = box.x, d.y = box.y; break;
+    case OutputTurn::Turned90: d.x = height - box.y - box.height, d.y = box.x; break;
+    case OutputTurn::Turned180:
+        d.x = width - box.x - box.width, d.y = height - box.y - box.height;
+        break;
+    case OutputTurn::Turned270: d.x = box.y, d.y = width - box.x - box.width; break;
+    case OutputTurn::Flipped: d.x = width - box.x - box.width, d.y = box.y; break;
+    case OutputTurn::Flipped90: d.x = box.y, d.y = box.x; break;
+    case OutputTurn::Flipped180: d.x = box.x, d.y = height - box.y - box.height; break;
+    case OutputTurn::Flipped270:
+        d.x = height - box.y - box.height, d.y = width - box.x - box.width;
+        break;
+    }
+    return d;
+}
+
+// The turn that undoes `turn` (wlr_output_transform_invert).
+OutputTurn Undoing(OutputTurn turn) {
+    return turn == OutputTurn::Turned90    ? OutputTurn::Turned270
+           : turn == OutputTurn::Turned270 ? OutputTurn::Turned90
+                                           : turn;
+}
+
+// A colour for each unit of an output.
+std::uint32_t UnitColour(int u, int v) {
+    return static_cast<std::uint32_t>(0x102030 + u * 16 + v);
+}
+
+void Put(CopiedRegion& copied, int x, int y, std::uint32_t c) {
+    std::uint8_t* p = copied.bytes.data() + y * copied.stride + x * 4;
+    p[0] = static_cast<std::uint8_t>(c >> 16);
+    p[1] = static_cast<std::uint8_t>(c >> 8);
+    p[2] = static_cast<std::uint8_t>(c);
+}
+
+// A compositor's output of `width` × `height` units at a whole scale,
+// turned, showing `colour` for each unit: its pixels hold the picture
+// turned back (wlroots renders with the undoing turn), and a copy of a
+// box takes the pixels where the compositor turns the box, rightly or
+// (wlroots before 0.16) the wrong way.
+struct TurnedCompositor {
+    OutputTurn turn;
+    int width;
+    int height;
+    int scale;
+    bool wrongly;
+    std::uint32_t (*colour)(int, int);
+
+    CopiedRegion Copy(const RegionRequest& request) const {
+        const LogicalRect box =
+            WlrootsBox(wrongly ? turn : Undoing(turn), request.asked, width, height);
+        CopiedRegion copied = Copied(request.output, request.region, box.width * scale,
+                                     box.height * scale, 0);
+        for (int u = 0; u < width; ++u) {
+            for (int v = 0; v < height; ++v) {
+                const LogicalRect unit = WlrootsBox(Undoing(turn), {u, v, 1, 1}, width, height);
+                if (unit.x < box.x || unit.y < box.y || unit.x >= box.x + box.width ||
+                    unit.y >= box.y + box.height) {
+                    continue;
+                }
+                for (int dy = 0; dy < scale; ++dy) {
+                    for (int dx = 0; dx < scale; ++dx) {
+                        Put(copied, (unit.x - box.x) * scale + dx, (unit.y - box.y) * scale + dy,
+                            colour(u, v));
+                    }
+                }
+            }
+        }
+        return copied;
+    }
+};
+
+// A turned output's copy comes in the output's own orientation: every
+// pixel of every turn reads back as the unit it shows, at scale 1 and 2,
+// upside down or not.
+TEST(OutputLayout, TurnedCopiesReadTheRightWayRound) {
+    for (int t = 0; t < 8; ++t) {
+        for (const int scale : {1, 2}) {
+            for (const bool inverted : {false, true}) {
+                const auto turn = static_cast<OutputTurn>(t);
+                const TurnedCompositor compositor{turn, 4, 3, scale, false, UnitColour};
+                OutputLayout layout;
+                layout.SetOutputs({{{0, 0, 4, 3}, static_cast<double>(scale), turn}});
+                CopiedRegion copied = compositor.Copy(Asked(0, {0, 0, 4, 3}));
+                if (inverted) {
+                    // Rows bottom first, as the compositor may hand them.
+                    CopiedRegion flipped = copied;
+                    for (int y = 0; y < copied.height; ++y) {
+                        std::copy_n(copied.bytes.begin() + y * copied.stride, copied.stride,
+                                    flipped.bytes.begin() +
+                                        (copied.height - 1 - y) * copied.stride);
+                    }
+                    copied = flipped;
+                    copied.yInverted = true;
+                }
+                layout.SetCopied({copied});
+                for (int x = 0; x < 4 * scale; ++x) {
+                    for (int y = 0; y < 3 * scale; ++y) {
+                        EXPECT_EQ(layout.Pixel(x, y), UnitColour(x / scale, y / scale))
+                            << "turn " << t << ", scale " << scale << ", inverted " << inverted
+                            << ", pixel " << x << "," << y;
+                    }
+                }
+            }
+        }
+    }
+}
+
+std::uint32_t OneColour(int, int) {
+    return kBlue;
+}
+
+// Compositors differ in where they copy a region of an output turned a
+// quarter round; the whole output they all copy alike. Until a reading
+// shows which kind this one is, the whole turned output is copied beside
+// the region and read; then only the region, asked for where this
+// compositor finds it. A picture of one colour shows nothing and decides
+// nothing.
+TEST(OutputLayout, WhereACompositorCopiesATurnedRegionIsLearnt) {
+    for (const OutputTurn turn : {OutputTurn::Turned90, OutputTurn::Turned270}) {
+        for (const bool wrongly : {false, true}) {
+            for (const bool uniform : {false, true}) {
+                const TurnedCompositor compositor{turn, 8, 6, 2, wrongly,
+                                                  uniform ? OneColour : UnitColour};
+                const std::string what = std::string("turn ") +
+                                         std::to_string(static_cast<int>(turn)) +
+                                         (wrongly ? ", wrongly" : ", rightly") +
+                                         (uniform ? ", one colour" : "");
+                OutputLayout layout;
+                layout.SetOutputs({{{0, 0, 8, 6}, 2.0, turn}});
+                for (int reading = 0; reading < 2; ++reading) {
+                    const std::vector<RegionRequest> requests = layout.RegionsFor(2, 3, 3, 3);
+                    const bool known = layout.TurnsRegionsWrongly().has_value();
+                    ASSERT_EQ(requests.size(), known ? 1u : 2u) << what;
+                    std::vector<CopiedRegion> copies;
+                    for (const RegionRequest& request : requests) {
+                        copies.push_back(compositor.Copy(request));
+                    }
+                    layout.SetCopied(copies);
+                    for (int x = 2; x < 5; ++x) {
+                        for (int y = 3; y < 6; ++y) {
+                            EXPECT_EQ(layout.Pixel(x, y), compositor.colour(x / 2, y / 2))
+                                << what << ", reading " << reading << ", pixel " << x << "," << y;
+                        }
+                    }
+                    EXPECT_EQ(layout.TurnsRegionsWrongly(),
+                              uniform ? std::nullopt : std::optional<bool>(wrongly))
+                        << what;
+                }
+            }
+        }
+    }
+}
+
+// At scale 1.5 a unit is one and a half pixels: the regions asked for
+// begin and end on every second unit, where pixels begin, and each device
+// pixel reads its own column of the copy.
+TEST(OutputLayout, FractionalScalesAreCopiedInWholePixels) {
+    OutputLayout layout;
+    layout.SetOutputs({{{0, 0, 1280, 720}, 1.5}, {{1280, 0, 800, 600}, 1.25}});
+    layout.FollowPointer(10, 10);
+    const std::vector<RegionRequest> regions = layout.RegionsFor(4, 4, 3, 3);
+    ASSERT_EQ(regions, (std::vector<RegionRequest>{Asked(0, {2, 2, 4, 4})}));
+    // Units 2..6 are device pixels 3..9; each column its own colour.
+    CopiedRegion copied = Copied(0, regions[0].region, 6, 6, 0);
+    for (int x = 0; x < 6; ++x) {
+        for (int y = 0; y < 6; ++y) {
+            copied.bytes[y * copied.stride + x * 4] = static_cast<std::uint8_t>(x + 1);
+        }
+    }
+    layout.SetCopied({copied});
+    for (int x = 3; x < 9; ++x) {
+        EXPECT_EQ(layout.Pixel(x, 5), static_cast<std::uint32_t>(x - 2) << 16) << x;
+    }
+    // At 1.25, every fourth unit; clamped to the output's edge.
+    layout.FollowPointer(1300, 10);
+    const DesktopPoint at = layout.ToDevice(2077.5, 598.5);
+    EXPECT_EQ(layout.RegionsFor(at.x - 1, at.y - 1, 3, 3),
+              (std::vector<RegionRequest>{Asked(1, {796, 596, 4, 4})}));
+}
+
+// On the scale-1 output next to a scale-2 one, the 3 × 3 square at its
+// last column covers two of its own pixels and the one of its neighbour
+// under the third pixel's centre.
+TEST(OutputLayout, ASquareAtTheSeamCoversThePointersOutputsPixels) {
+    OutputLayout layout = TwoOutputs();
+    layout.FollowPointer(639.5, 40.5);
+    const DesktopPoint pointer = layout.ToDevice(639.5, 40.5);
+    ASSERT_EQ(pointer, (DesktopPoint{639, 40}));
+    EXPECT_EQ(layout.RegionsFor(638, 39, 3, 3),
+              (std::vector<RegionRequest>{Asked(0, {638, 39, 2, 3}), Asked(1, {0, 39, 1, 3})}));
+    // The neighbour's copy: its left column blue, its right one red.
+    CopiedRegion right = Copied(1, {0, 39, 1, 3}, 2, 6, kRed);
+    for (int y = 0; y < 6; ++y) {
+        right.bytes[y * right.stride] = 0xFF, right.bytes[y * right.stride + 2] = 0;
+    }
+    layout.SetCopied({Copied(0, {638, 39, 2, 3}, 2, 3, kBlue), right});
+    EXPECT_EQ(layout.Pixel(638, 40), kBlue);
+    EXPECT_EQ(layout.Pixel(639, 40), kBlue);
+    EXPECT_EQ(layout.Pixel(640, 40), kRed);
 }
 
 // What a compositor sends cannot make a read go astray: copies too short

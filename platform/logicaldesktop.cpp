@@ -1,0 +1,191 @@
+#include "platform/logicaldesktop.h"
+
+#include "util/utilnumber.h"
+
+#include <algorithm>
+#include <climits>
+
+namespace tintorel {
+
+namespace {
+
+int CeilToInt(double value) {
+    return -FloorToInt(-value);
+}
+
+} // namespace
+
+OutputTurn TurnOf(std::int32_t transform) {
+    return transform >= 0 && transform <= 7 ? static_cast<OutputTurn>(transform)
+                                            : OutputTurn::Normal;
+}
+
+LogicalPoint IntoCopy(OutputTurn turn, double u, double v, double width, double height) {
+    // The output's pixels hold the picture turned back by the output's
+    // turn: on an output turned 90 degrees, the picture's top-left corner
+    // is the pixels' bottom-left one.
+    switch (turn) {
+    case OutputTurn::Normal:
+        return {u, v};
+    case OutputTurn::Turned90:
+        return {v, width - u};
+    case OutputTurn::Turned180:
+        return {width - u, height - v};
+    case OutputTurn::Turned270:
+        return {height - v, u};
+    case OutputTurn::Flipped:
+        return {width - u, v};
+    case OutputTurn::Flipped90:
+        return {v, u};
+    case OutputTurn::Flipped180:
+        return {u, height - v};
+    case OutputTurn::Flipped270:
+        return {height - v, width - u};
+    }
+    return {u, v};
+}
+
+void LogicalDesktop::SetOutputs(std::vector<OutputPlace> outputs) {
+    // An output of no size, or of a scale that is no number, would make
+    // every position meaningless: it keeps its index but covers nothing.
+    for (OutputPlace& output : outputs) {
+        if (output.area.width <= 0 || output.area.height <= 0 ||
+            !(output.scale > 0 && output.scale < 64)) {
+            output = OutputPlace{{output.area.x, output.area.y, 0, 0}, 0.0, OutputTurn::Normal};
+        }
+    }
+    outputs_ = std::move(outputs);
+}
+
+bool LogicalDesktop::Covers(const OutputPlace& output) {
+    return output.area.width > 0;
+}
+
+void LogicalDesktop::FollowPointer(double x, double y) {
+    if (const std::optional<std::size_t> under = OutputAt(x, y)) {
+        followed_ = under;
+    }
+}
+
+std::optional<std::size_t> LogicalDesktop::Grid() const {
+    if (followed_ && *followed_ < outputs_.size() && Covers(outputs_[*followed_])) {
+        return followed_;
+    }
+    std::optional<std::size_t> largest;
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+        if (Covers(outputs_[i]) && (!largest || outputs_[i].scale > outputs_[*largest].scale)) {
+            largest = i;
+        }
+    }
+    return largest;
+}
+
+double LogicalDesktop::Scale() const {
+    const std::optional<std::size_t> grid = Grid();
+    return grid ? outputs_[*grid].scale : 1.0;
+}
+
+int LogicalDesktop::OriginX() const {
+    std::optional<int> origin;
+    for (const OutputPlace& output : outputs_) {
+        if (Covers(output)) {
+            origin = std::min(origin.value_or(INT_MAX), output.area.x);
+        }
+    }
+    return origin.value_or(0);
+}
+
+int LogicalDesktop::OriginY() const {
+    std::optional<int> origin;
+    for (const OutputPlace& output : outputs_) {
+        if (Covers(output)) {
+            origin = std::min(origin.value_or(INT_MAX), output.area.y);
+        }
+    }
+    return origin.value_or(0);
+}
+
+DesktopPoint LogicalDesktop::GridOrigin() const {
+    const std::optional<std::size_t> grid = Grid();
+    if (!grid) {
+        return {};
+    }
+    // Rounded up, so that the desktop's left and top edges land on 0.
+    const OutputPlace& output = outputs_[*grid];
+    return {CeilToInt((static_cast<double>(output.area.x) - OriginX()) * output.scale),
+            CeilToInt((static_cast<double>(output.area.y) - OriginY()) * output.scale)};
+}
+
+DesktopPoint LogicalDesktop::Size() const {
+    std::optional<double> right;
+    std::optional<double> bottom;
+    for (const OutputPlace& output : outputs_) {
+        if (Covers(output)) {
+            right = std::max(right.value_or(INT_MIN),
+                             static_cast<double>(output.area.x) + output.area.width);
+            bottom = std::max(bottom.value_or(INT_MIN),
+                              static_cast<double>(output.area.y) + output.area.height);
+        }
+    }
+    const std::optional<std::size_t> grid = Grid();
+    if (!grid || !right || !bottom) {
+        return {};
+    }
+    const OutputPlace& output = outputs_[*grid];
+    const DesktopPoint origin = GridOrigin();
+    return {origin.x + CeilToInt((*right - output.area.x) * output.scale),
+            origin.y + CeilToInt((*bottom - output.area.y) * output.scale)};
+}
+
+DesktopPoint LogicalDesktop::ToDevice(double x, double y) const {
+    const std::optional<std::size_t> grid = Grid();
+    if (!grid) {
+        return {FloorToInt(x), FloorToInt(y)};
+    }
+    const OutputPlace& output = outputs_[*grid];
+    const DesktopPoint origin = GridOrigin();
+    return {origin.x + FloorToInt((x - output.area.x) * output.scale),
+            origin.y + FloorToInt((y - output.area.y) * output.scale)};
+}
+
+LogicalPoint LogicalDesktop::ToLogical(int x, int y) const {
+    const std::optional<std::size_t> grid = Grid();
+    if (!grid) {
+        return {x + 0.5, y + 0.5};
+    }
+    const OutputPlace& output = outputs_[*grid];
+    const DesktopPoint origin = GridOrigin();
+    return {output.area.x + (static_cast<double>(x) - origin.x + 0.5) / output.scale,
+            output.area.y + (static_cast<double>(y) - origin.y + 0.5) / output.scale};
+}
+
+LogicalRect LogicalDesktop::Around(int left, int top, int width, int height) const {
+    if (width <= 0 || height <= 0) {
+        return {};
+    }
+    // The centres of the first and last pixels, widened by half a pixel;
+    // an edge that falls on a unit's edge (up to the rounding of the
+    // division) takes no unit beyond it.
+    constexpr double kRounding = 1e-7;
+    const double half = 0.5 / Scale();
+    const LogicalPoint first = ToLogical(left, top);
+    const LogicalPoint last = ToLogical(left + (width - 1), top + (height - 1));
+    const int x0 = FloorToInt(first.x - half + kRounding);
+    const int y0 = FloorToInt(first.y - half + kRounding);
+    return {x0, y0, CeilToInt(last.x + half - kRounding) - x0,
+            CeilToInt(last.y + half - kRounding) - y0};
+}
+
+std::optional<std::size_t> LogicalDesktop::OutputAt(double x, double y) const {
+    for (std::size_t i = 0; i < outputs_.size(); ++i) {
+        const LogicalRect& area = outputs_[i].area;
+        if (Covers(outputs_[i]) && x >= area.x && y >= area.y &&
+            x < static_cast<double>(area.x) + area.width &&
+            y < static_cast<double>(area.y) + area.height) {
+            return i;
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace tintorel
