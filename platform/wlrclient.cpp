@@ -109,6 +109,17 @@ struct WlrClient::State {
         std::int32_t scale = 1;
     };
     struct Overlay {
+        Overlay() = default;
+        Overlay(const Overlay&) = delete;
+        Overlay& operator=(const Overlay&) = delete;
+        ~Overlay() {
+            if (layer != nullptr) {
+                zwlr_layer_surface_v1_destroy(layer);
+            }
+            if (surface != nullptr) {
+                wl_surface_destroy(surface);
+            }
+        }
         State* state = nullptr;
         std::uint32_t output = 0; // the output's global name
         wl_surface* surface = nullptr;
@@ -137,6 +148,9 @@ struct WlrClient::State {
     zxdg_output_manager_v1* xdgOutputs = nullptr;
     std::vector<std::unique_ptr<Output>> outputs;
     std::vector<std::unique_ptr<Overlay>> overlays;
+    // While the pipette runs, every output has an overlay, also one
+    // plugged in meanwhile.
+    bool overlaysShown = false;
     wl_surface* cursor = nullptr;
     ShmBuffer cursorBuffer;
     // The keyboard's layout as the compositor sends it, so that Escape is
@@ -468,6 +482,9 @@ void WlrClient::State::AddOutput(std::uint32_t name, std::uint32_t version) {
         wl_registry_bind(registry, name, &wl_output_interface, std::min(version, 4U)));
     wl_output_add_listener(output->output, &kOutput, output.get());
     WatchOutput(*output);
+    if (overlaysShown) {
+        AddOverlay(*output);
+    }
     outputs.push_back(std::move(output));
 }
 
@@ -489,8 +506,6 @@ void WlrClient::State::RemoveOutput(std::uint32_t name) {
             if (pointerOver == overlay->get()) {
                 pointerOver = nullptr;
             }
-            zwlr_layer_surface_v1_destroy((*overlay)->layer);
-            wl_surface_destroy((*overlay)->surface);
             overlay = overlays.erase(overlay);
         } else {
             ++overlay;
@@ -523,10 +538,6 @@ void WlrClient::State::AddOverlay(const Output& output) {
 }
 
 void WlrClient::State::DropOverlays() {
-    for (auto& overlay : overlays) {
-        zwlr_layer_surface_v1_destroy(overlay->layer);
-        wl_surface_destroy(overlay->surface);
-    }
     overlays.clear();
     pointerOver = nullptr;
 }
@@ -541,8 +552,6 @@ void WlrClient::State::CloseOverlay(const void* closed) {
     if (pointerOver == gone->get()) {
         pointerOver = nullptr;
     }
-    zwlr_layer_surface_v1_destroy((*gone)->layer);
-    wl_surface_destroy((*gone)->surface);
     overlays.erase(gone);
     // With no overlay left, nothing says where the pointer is.
     if (overlays.empty() && stopped) {
@@ -750,6 +759,7 @@ void WlrClient::ShowOverlays(bool shown) {
         return;
     }
     shown_ = shown;
+    state_->overlaysShown = shown;
     if (shown) {
         state_->DrawCursor();
         state_->pointerAt.reset();

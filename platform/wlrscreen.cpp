@@ -60,6 +60,11 @@ QSize WlrScreenReader::Size() const {
 }
 
 QPoint WlrScreenReader::CursorPos() const {
+    // The outputs may have changed since the last tick (one plugged in,
+    // another unplugged or scaled): the picture follows before the
+    // pointer is placed on it, or a pointer on a new output would lie
+    // beyond the picture and nothing there would ever be read.
+    layout_.SetOutputs(client_->Outputs());
     if (const std::optional<std::pair<double, double>> at = client_->Pointer()) {
         layout_.FollowPointer(at->first, at->second);
         const DesktopPoint device = layout_.ToDevice(at->first, at->second);
@@ -69,9 +74,7 @@ QPoint WlrScreenReader::CursorPos() const {
 }
 
 bool WlrScreenReader::Open(const QRect& area) {
-    // The outputs may have changed since the last reading (one unplugged,
-    // another scaled): the layout follows before the pixels are mapped.
-    layout_.SetOutputs(client_->Outputs());
+    layout_.ClearCopied();
     const std::vector<RegionRequest> regions =
         layout_.RegionsFor(area.x(), area.y(), area.width(), area.height());
     if (regions.empty()) {

@@ -267,5 +267,34 @@ program.sample((600, 479), INK, INK)
 program.close()
 
 
+# An output plugged in while the pipette runs: it gets an overlay too, so
+# the pipette sees the pointer there and a click there ends it.
+program = Program(1)
+program.press()
+wait(lambda: program.frame_pixel() == WHITE, "the magnifier's frame")
+known = {output["name"] for output in json.loads(sway("-r", "-t", "get_outputs"))}
+sway("create_output")
+
+
+def plugged():
+    for output in json.loads(sway("-r", "-t", "get_outputs")):
+        if output["name"] not in known and output["rect"]["width"] > 0:
+            return output["rect"]
+    return None
+
+
+rect = wait(plugged, "the plugged-in output")
+at = (rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2)
+under = pixel(*at)
+move(*at)
+wait(lambda: program.preview(CANVAS // 2, CANVAS // 2) == under,
+     "the magnifier to show %s at %s on the plugged-in output" % (under, at))
+click(*at)
+wait(lambda: program.frame_pixel() != WHITE, "the pipette to stop with a click there")
+if program.preview(2, 2) != under:
+    fail("on the plugged-in output: took %s, not %s" % (program.preview(2, 2), under))
+print("plugged-in output at %s: %s" % (at, under))
+program.close()
+
 session.end()
 print("sway session: ok")
