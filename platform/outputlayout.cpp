@@ -187,14 +187,13 @@ void OutputLayout::SetCopied(std::vector<CopiedRegion> copied) {
 void OutputLayout::LearnHowRegionsTurn(const CopiedRegion& region, const CopiedRegion& whole) {
     // Each of the region's pixels, as copied and as the whole output shows
     // it there and where a compositor turning regions wrongly takes it
-    // from. Only pixels that tell the two apart decide.
+    // from. Where those two look alike, nothing is decided.
     const OutputPlace& output = desktop_.Outputs()[region.output];
     const LogicalRect elsewhere = HalfRound(region.region, output);
     const int across = std::max(1, CeilToInt(region.region.width * output.scale));
     const int down = std::max(1, CeilToInt(region.region.height * output.scale));
     bool asAsked = true;
     bool halfRound = true;
-    bool telling = false;
     for (int j = 0; j < down; ++j) {
         for (int i = 0; i < across; ++i) {
             const double u = (i + 0.5) / output.scale;
@@ -210,10 +209,9 @@ void OutputLayout::LearnHowRegionsTurn(const CopiedRegion& region, const CopiedR
             }
             asAsked = asAsked && *got == *here;
             halfRound = halfRound && *got == *there;
-            telling = telling || *here != *there;
         }
     }
-    if (telling && asAsked != halfRound) {
+    if (asAsked != halfRound) {
         turnsWrongly_ = halfRound;
     }
 }

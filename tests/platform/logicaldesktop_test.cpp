@@ -66,15 +66,15 @@ TEST(LogicalDesktop, ThePictureLiesOnTheGridOfTheOutputUnderThePointer) {
 // bottom-right corner lies inside the size.
 TEST(LogicalDesktop, EdgesLandOnTheFirstAndLastPixel) {
     const std::vector<OutputPlace> outputs = {
-        {{-100, -50, 100, 100}, 1.0}, {{0, 0, 1280, 720}, 1.5}, {{1280, 0, 853, 480}, 1.25}};
+        {{-101, -50, 101, 100}, 1.0}, {{0, 0, 1280, 720}, 1.5}, {{1280, 0, 853, 480}, 1.25}};
     const struct {
         LogicalPoint pointer;
         double scale;
         DesktopPoint size;
     } cases[] = {
-        {{-50, -25}, 1.0, {2233, 770}},
-        {{10, 10}, 1.5, {3350, 1155}},
-        {{1300, 10}, 1.25, {2792, 963}},
+        {{-50, -25}, 1.0, {2234, 770}},
+        {{10, 10}, 1.5, {3352, 1155}},
+        {{1300, 10}, 1.25, {2794, 963}},
     };
     for (const auto& c : cases) {
         LogicalDesktop desktop;
@@ -82,7 +82,7 @@ TEST(LogicalDesktop, EdgesLandOnTheFirstAndLastPixel) {
         desktop.FollowPointer(c.pointer.x, c.pointer.y);
         EXPECT_EQ(desktop.Scale(), c.scale);
         EXPECT_EQ(desktop.Size(), c.size) << c.scale;
-        EXPECT_EQ(desktop.ToDevice(-100, -50), (DesktopPoint{0, 0})) << c.scale;
+        EXPECT_EQ(desktop.ToDevice(-101, -50), (DesktopPoint{0, 0})) << c.scale;
         const DesktopPoint last = desktop.ToDevice(2133 - 1e-6, 720 - 1e-6);
         EXPECT_EQ(last, (DesktopPoint{c.size.x - 1, c.size.y - 1})) << c.scale;
     }

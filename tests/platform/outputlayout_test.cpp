@@ -190,6 +190,29 @@ struct TurnedCompositor {
     }
 };
 
+// Beside an output turned a quarter round, still being learnt about, the
+// region of an unturned neighbour is read as it is.
+TEST(OutputLayout, AWholeCopyStandsInOnlyForItsOwnOutput) {
+    const TurnedCompositor compositor{OutputTurn::Turned90, 8, 6, 1, true, UnitColour};
+    OutputLayout layout;
+    layout.SetOutputs({{{0, 0, 4, 6}, 1.0}, {{4, 0, 8, 6}, 1.0, OutputTurn::Turned90}});
+    layout.FollowPointer(4.5, 3.5);
+    const std::vector<RegionRequest> requests = layout.RegionsFor(3, 2, 3, 3);
+    ASSERT_EQ(requests.size(), 3u);
+    std::vector<CopiedRegion> copies;
+    for (const RegionRequest& request : requests) {
+        copies.push_back(request.output == 0 ? Copied(0, request.region, request.region.width,
+                                                      request.region.height, kRed)
+                                             : compositor.Copy(request));
+    }
+    layout.SetCopied(copies);
+    for (int y = 2; y < 5; ++y) {
+        EXPECT_EQ(layout.Pixel(3, y), kRed) << y;
+        EXPECT_EQ(layout.Pixel(4, y), UnitColour(0, y)) << y;
+        EXPECT_EQ(layout.Pixel(5, y), UnitColour(1, y)) << y;
+    }
+}
+
 // A turned output's copy comes in the output's own orientation: every
 // pixel of every turn reads back as the unit it shows, at scale 1 and 2,
 // upside down or not.
@@ -292,7 +315,13 @@ TEST(OutputLayout, FractionalScalesAreCopiedInWholePixels) {
     for (int x = 3; x < 9; ++x) {
         EXPECT_EQ(layout.Pixel(x, 5), static_cast<std::uint32_t>(x - 2) << 16) << x;
     }
-    // At 1.25, every fourth unit; clamped to the output's edge.
+    // At 1.25, every fourth unit, also where the division falls a hair
+    // short of a unit's edge (pixel 20 begins unit 16); clamped to the
+    // output's edge.
+    OutputLayout quarter;
+    quarter.SetOutputs({{{0, 0, 800, 600}, 1.25}});
+    EXPECT_EQ(quarter.RegionsFor(20, 20, 3, 3),
+              (std::vector<RegionRequest>{Asked(0, {16, 16, 4, 4})}));
     layout.FollowPointer(1300, 10);
     const DesktopPoint at = layout.ToDevice(2077.5, 598.5);
     EXPECT_EQ(layout.RegionsFor(at.x - 1, at.y - 1, 3, 3),
