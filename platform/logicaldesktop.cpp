@@ -85,24 +85,16 @@ double LogicalDesktop::Scale() const {
     return grid ? outputs_[*grid].scale : 1.0;
 }
 
-int LogicalDesktop::OriginX() const {
-    std::optional<int> origin;
+DesktopPoint LogicalDesktop::Origin() const {
+    std::optional<DesktopPoint> origin;
     for (const OutputPlace& output : outputs_) {
         if (Covers(output)) {
-            origin = std::min(origin.value_or(INT_MAX), output.area.x);
+            const DesktopPoint least = origin.value_or(DesktopPoint{INT_MAX, INT_MAX});
+            origin =
+                DesktopPoint{std::min(least.x, output.area.x), std::min(least.y, output.area.y)};
         }
     }
-    return origin.value_or(0);
-}
-
-int LogicalDesktop::OriginY() const {
-    std::optional<int> origin;
-    for (const OutputPlace& output : outputs_) {
-        if (Covers(output)) {
-            origin = std::min(origin.value_or(INT_MAX), output.area.y);
-        }
-    }
-    return origin.value_or(0);
+    return origin.value_or(DesktopPoint{});
 }
 
 DesktopPoint LogicalDesktop::GridOrigin() const {
@@ -112,8 +104,9 @@ DesktopPoint LogicalDesktop::GridOrigin() const {
     }
     // Rounded up, so that the desktop's left and top edges land on 0.
     const OutputPlace& output = outputs_[*grid];
-    return {CeilToInt((static_cast<double>(output.area.x) - OriginX()) * output.scale),
-            CeilToInt((static_cast<double>(output.area.y) - OriginY()) * output.scale)};
+    const DesktopPoint origin = Origin();
+    return {CeilToInt((static_cast<double>(output.area.x) - origin.x) * output.scale),
+            CeilToInt((static_cast<double>(output.area.y) - origin.y) * output.scale)};
 }
 
 DesktopPoint LogicalDesktop::Size() const {

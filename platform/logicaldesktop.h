@@ -98,8 +98,8 @@ public:
 private:
     static bool Covers(const OutputPlace& output);
     std::optional<std::size_t> Grid() const;
-    int OriginX() const;
-    int OriginY() const;
+    // The top-left corner of the box around every output, in logical units.
+    DesktopPoint Origin() const;
     // Where the grid's output begins, in device pixels of the picture.
     DesktopPoint GridOrigin() const;
 
