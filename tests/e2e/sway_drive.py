@@ -285,10 +285,12 @@ def plugged():
 
 rect = wait(plugged, "the plugged-in output")
 at = (rect["x"] + rect["width"] // 2, rect["y"] + rect["height"] // 2)
-under = pixel(*at)
 move(*at)
-wait(lambda: program.preview(CANVAS // 2, CANVAS // 2) == under,
-     "the magnifier to show %s at %s on the plugged-in output" % (under, at))
+# What the new output shows is read afresh each time: its first frames may
+# not be drawn yet.
+wait(lambda: program.preview(CANVAS // 2, CANVAS // 2) == pixel(*at),
+     "the magnifier to show the pixel at %s on the plugged-in output" % (at,))
+under = pixel(*at)
 click(*at)
 wait(lambda: program.frame_pixel() != WHITE, "the pipette to stop with a click there")
 if program.preview(2, 2) != under:
