@@ -9,8 +9,10 @@ namespace tintorel {
 
 namespace {
 
-int CeilToInt(double value) {
-    return -FloorToInt(-value);
+// a + b, held to the ints: outputs placed at the ends of the range must not
+// overflow a sum.
+int Add(std::int64_t a, std::int64_t b) {
+    return static_cast<int>(std::clamp<std::int64_t>(a + b, INT_MIN, INT_MAX));
 }
 
 } // namespace
@@ -126,8 +128,8 @@ DesktopPoint LogicalDesktop::Size() const {
     }
     const OutputPlace& output = outputs_[*grid];
     const DesktopPoint origin = GridOrigin();
-    return {origin.x + CeilToInt((*right - output.area.x) * output.scale),
-            origin.y + CeilToInt((*bottom - output.area.y) * output.scale)};
+    return {Add(origin.x, CeilToInt((*right - output.area.x) * output.scale)),
+            Add(origin.y, CeilToInt((*bottom - output.area.y) * output.scale))};
 }
 
 DesktopPoint LogicalDesktop::ToDevice(double x, double y) const {
@@ -137,8 +139,8 @@ DesktopPoint LogicalDesktop::ToDevice(double x, double y) const {
     }
     const OutputPlace& output = outputs_[*grid];
     const DesktopPoint origin = GridOrigin();
-    return {origin.x + FloorToInt((x - output.area.x) * output.scale),
-            origin.y + FloorToInt((y - output.area.y) * output.scale)};
+    return {Add(origin.x, FloorToInt((x - output.area.x) * output.scale)),
+            Add(origin.y, FloorToInt((y - output.area.y) * output.scale))};
 }
 
 LogicalPoint LogicalDesktop::ToLogical(int x, int y) const {
@@ -162,11 +164,11 @@ LogicalRect LogicalDesktop::Around(int left, int top, int width, int height) con
     constexpr double kRounding = 1e-7;
     const double half = 0.5 / Scale();
     const LogicalPoint first = ToLogical(left, top);
-    const LogicalPoint last = ToLogical(left + (width - 1), top + (height - 1));
+    const LogicalPoint last = ToLogical(Add(left, width - 1), Add(top, height - 1));
     const int x0 = FloorToInt(first.x - half + kRounding);
     const int y0 = FloorToInt(first.y - half + kRounding);
-    return {x0, y0, CeilToInt(last.x + half - kRounding) - x0,
-            CeilToInt(last.y + half - kRounding) - y0};
+    return {x0, y0, Add(CeilToInt(last.x + half - kRounding), -std::int64_t{x0}),
+            Add(CeilToInt(last.y + half - kRounding), -std::int64_t{y0})};
 }
 
 std::optional<std::size_t> LogicalDesktop::OutputAt(double x, double y) const {

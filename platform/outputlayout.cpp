@@ -10,10 +10,6 @@ namespace tintorel {
 
 namespace {
 
-int CeilToInt(double value) {
-    return -FloorToInt(-value);
-}
-
 // The fewest logical units at which an output's pixels begin again: 1 at
 // whole scales, 2 at 1.5, 4 at 1.25; 1 when no small count does.
 int UnitsPerWholePixels(double scale) {
@@ -47,8 +43,8 @@ int AlignDown(int value, int step) {
     return FloorToInt(static_cast<double>(value) / step) * step;
 }
 
-int AlignUp(int value, int step) {
-    return CeilToInt(static_cast<double>(value) / step) * step;
+std::int64_t AlignUp(int value, int step) {
+    return std::int64_t{CeilToInt(static_cast<double>(value) / step)} * step;
 }
 
 bool Usable(const CopiedRegion& copied, std::size_t outputs) {
@@ -124,20 +120,25 @@ std::vector<RegionRequest> OutputLayout::RegionsFor(int left, int top, int width
     const std::vector<OutputPlace>& outputs = desktop_.Outputs();
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const LogicalRect& area = outputs[i].area;
-        const int l = std::max(box.x, area.x) - area.x;
-        const int t = std::max(box.y, area.y) - area.y;
-        const int r = std::min(box.x + box.width, area.x + area.width) - area.x;
-        const int b = std::min(box.y + box.height, area.y + area.height) - area.y;
+        // In 64 bits: a compositor may place an output anywhere an int
+        // reaches. Once not empty, the edges lie within the output.
+        using Wide = std::int64_t;
+        const Wide l = std::max<Wide>(box.x, area.x) - area.x;
+        const Wide t = std::max<Wide>(box.y, area.y) - area.y;
+        const Wide r = std::min(Wide{box.x} + box.width, Wide{area.x} + area.width) - area.x;
+        const Wide b = std::min(Wide{box.y} + box.height, Wide{area.y} + area.height) - area.y;
         if (area.width <= 0 || l >= r || t >= b) {
             continue;
         }
         // A compositor copies from its pixels, cutting the region's edges
         // down to whole ones: the edges are put where pixels begin.
         const int step = UnitsPerWholePixels(outputs[i].scale);
-        const int l2 = AlignDown(l, step);
-        const int t2 = AlignDown(t, step);
-        const int r2 = std::min(AlignUp(r, step), area.width);
-        const int b2 = std::min(AlignUp(b, step), area.height);
+        const int l2 = AlignDown(static_cast<int>(l), step);
+        const int t2 = AlignDown(static_cast<int>(t), step);
+        const auto r2 = static_cast<int>(
+            std::min<std::int64_t>(AlignUp(static_cast<int>(r), step), area.width));
+        const auto b2 = static_cast<int>(
+            std::min<std::int64_t>(AlignUp(static_cast<int>(b), step), area.height));
         const LogicalRect region{l2, t2, r2 - l2, b2 - t2};
         if (!QuarterTurn(outputs[i].turn)) {
             requests.push_back({i, region, region});

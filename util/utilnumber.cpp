@@ -128,6 +128,10 @@ int FloorToInt(double value) {
     return TruncToInt(std::floor(value));
 }
 
+int CeilToInt(double value) {
+    return TruncToInt(std::ceil(value));
+}
+
 std::uint8_t LowByteOfTrunc(double value) {
     // 2^63 as a double; every double of at least this magnitude is a
     // multiple of 2^11, so its low 8 bits are zero.

@@ -66,6 +66,9 @@ int TruncToInt(double value);
 // Rounding toward minus infinity, with the same defined results as TruncToInt.
 int FloorToInt(double value);
 
+// Rounding toward plus infinity, with the same defined results as TruncToInt.
+int CeilToInt(double value);
+
 // A component the program shows as a whole number (on a slider, in a text
 // form) is a float computed from bytes: where the exact value lies on a half
 // or a whole, the float may lie a few hundred-thousandths short of it, and

@@ -134,6 +134,20 @@ TEST(LogicalDesktop, MalformedOutputsCoverNothing) {
         EXPECT_EQ(desktop.Scale(), 1.0) << x;
     }
     EXPECT_EQ(desktop.OutputAt(9.9, 9.9), std::optional<std::size_t>(0));
+    // Outputs at the ends of the ints: every position stays a number
+    // (the sanitizer build checks that no sum overflows).
+    constexpr int kMost = std::numeric_limits<int>::max();
+    constexpr int kLeast = std::numeric_limits<int>::min();
+    desktop.SetOutputs({{{kLeast, kLeast, 100, 100}, 2.0}, {{kMost - 10, kMost - 10, 10, 10}, 1.5}});
+    for (const LogicalPoint p : {LogicalPoint{kLeast + 5.0, kLeast + 5.0},
+                                 LogicalPoint{kMost - 5.0, kMost - 5.0}}) {
+        desktop.FollowPointer(p.x, p.y);
+        const DesktopPoint size = desktop.Size();
+        const DesktopPoint at = desktop.ToDevice(p.x, p.y);
+        EXPECT_GE(at.x, 0);
+        EXPECT_LE(at.x, size.x);
+        EXPECT_GE(desktop.Around(at.x - 3, at.y - 3, 7, 7).width, 0);
+    }
     desktop.SetOutputs({});
     EXPECT_EQ(desktop.Size(), (DesktopPoint{0, 0}));
     EXPECT_EQ(desktop.Scale(), 1.0);

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace tintorel {
 namespace {
 
@@ -366,6 +368,16 @@ TEST(OutputLayout, MalformedInputIsDropped) {
     CopiedRegion empty = Copied(0, {0, 0, 0, 2}, 2, 2, kRed);
     layout.SetCopied({shortOne, narrow, elsewhere, empty});
     EXPECT_FALSE(layout.PixelExists(0, 0));
+    // Outputs at the ends of the ints ask for regions within themselves.
+    OutputLayout far;
+    constexpr int kMost = std::numeric_limits<int>::max();
+    far.SetOutputs({{{0, 0, 10, 10}, 1.0}, {{kMost - 10, 0, 10, 10}, 1.0}});
+    far.FollowPointer(kMost - 5.0, 5.0);
+    const DesktopPoint at = far.ToDevice(kMost - 5.0, 5.0);
+    for (const RegionRequest& request : far.RegionsFor(at.x - 3, at.y - 3, 7, 7)) {
+        EXPECT_GE(request.region.x, 0);
+        EXPECT_LE(request.region.x + request.region.width, 10);
+    }
     // Exactly long enough: the last row without its padding.
     CopiedRegion exact = Copied(0, {0, 0, 2, 2}, 2, 2, kRed);
     exact.bytes.resize(exact.bytes.size() - 4);

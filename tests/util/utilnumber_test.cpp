@@ -102,24 +102,28 @@ TEST(RealToInteger, EveryDoubleHasADefinedResult) {
         double value;
         int trunc;
         int floor;
+        int ceil;
         int lowByte;
     } cases[] = {
-        {2.9, 2, 2, 2},
-        {-2.9, -2, -3, 254},
-        {383.0, 383, 383, 127},
-        {-1.0, -1, -1, 255},
-        {-0.5, 0, -1, 0},
-        {nan, 0, 0, 0},
-        {inf, INT_MAX, INT_MAX, 0},
-        {-inf, INT_MIN, INT_MIN, 0},
-        {1e30, INT_MAX, INT_MAX, 0},
-        {-1e30, INT_MIN, INT_MIN, 0},
-        {4294967551.0, INT_MAX, INT_MAX, 255}, // 2^32 + 255
-        {9223372036854775808.0, INT_MAX, INT_MAX, 0},
+        {2.9, 2, 2, 3, 2},
+        {-2.9, -2, -3, -2, 254},
+        {383.0, 383, 383, 383, 127},
+        {-1.0, -1, -1, -1, 255},
+        {-0.5, 0, -1, 0, 0},
+        {nan, 0, 0, 0, 0},
+        {inf, INT_MAX, INT_MAX, INT_MAX, 0},
+        {-inf, INT_MIN, INT_MIN, INT_MIN, 0},
+        {1e30, INT_MAX, INT_MAX, INT_MAX, 0},
+        {-1e30, INT_MIN, INT_MIN, INT_MIN, 0},
+        {-2147483648.5, INT_MIN, INT_MIN, INT_MIN, 0},
+        {2147483646.5, 2147483646, 2147483646, INT_MAX, 254},
+        {4294967551.0, INT_MAX, INT_MAX, INT_MAX, 255}, // 2^32 + 255
+        {9223372036854775808.0, INT_MAX, INT_MAX, INT_MAX, 0},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(TruncToInt(c.value), c.trunc) << c.value;
         EXPECT_EQ(FloorToInt(c.value), c.floor) << c.value;
+        EXPECT_EQ(CeilToInt(c.value), c.ceil) << c.value;
         EXPECT_EQ(LowByteOfTrunc(c.value), c.lowByte) << c.value;
     }
 }
