@@ -9,10 +9,12 @@ namespace tintorel {
 
 namespace {
 
-// a + b, held to the ints: outputs placed at the ends of the range must not
-// overflow a sum.
+// a + b, held to a billion either way: outputs placed at the ends of the
+// ints must not overflow a sum, here or where the pipette adds the square's
+// half to the pointer.
 int Add(std::int64_t a, std::int64_t b) {
-    return static_cast<int>(std::clamp<std::int64_t>(a + b, INT_MIN, INT_MAX));
+    constexpr std::int64_t kFarthest = std::int64_t{1} << 30;
+    return static_cast<int>(std::clamp<std::int64_t>(a + b, -kFarthest, kFarthest));
 }
 
 } // namespace
@@ -48,11 +50,12 @@ LogicalPoint IntoCopy(OutputTurn turn, double u, double v, double width, double 
 }
 
 void LogicalDesktop::SetOutputs(std::vector<OutputPlace> outputs) {
-    // An output of no size, or of a scale that is no number, would make
-    // every position meaningless: it keeps its index but covers nothing.
+    // An output of no size, or of a scale that is no number (or none a
+    // screen has), would make every position meaningless: it keeps its
+    // index but covers nothing.
     for (OutputPlace& output : outputs) {
         if (output.area.width <= 0 || output.area.height <= 0 ||
-            !(output.scale > 0 && output.scale < 64)) {
+            !(output.scale >= 1.0 / 64 && output.scale < 64)) {
             output = OutputPlace{{output.area.x, output.area.y, 0, 0}, 0.0, OutputTurn::Normal};
         }
     }
@@ -135,7 +138,7 @@ DesktopPoint LogicalDesktop::Size() const {
 DesktopPoint LogicalDesktop::ToDevice(double x, double y) const {
     const std::optional<std::size_t> grid = Grid();
     if (!grid) {
-        return {FloorToInt(x), FloorToInt(y)};
+        return {Add(0, FloorToInt(x)), Add(0, FloorToInt(y))};
     }
     const OutputPlace& output = outputs_[*grid];
     const DesktopPoint origin = GridOrigin();

@@ -71,7 +71,7 @@ LogicalPoint IntoCopy(OutputTurn turn, double u, double v, double width, double 
 class LogicalDesktop {
 public:
     // Replaces the outputs; they keep their indices. An output of no size,
-    // or of a scale that is no usable number, covers nothing.
+    // or of a scale outside 1/64 to 64, covers nothing.
     void SetOutputs(std::vector<OutputPlace> outputs);
     const std::vector<OutputPlace>& Outputs() const { return outputs_; }
 

@@ -191,14 +191,17 @@ void OutputLayout::LearnHowRegionsTurn(const CopiedRegion& region, const CopiedR
     // from. Where those two look alike, nothing is decided.
     const OutputPlace& output = desktop_.Outputs()[region.output];
     const LogicalRect elsewhere = HalfRound(region.region, output);
-    const int across = std::max(1, CeilToInt(region.region.width * output.scale));
-    const int down = std::max(1, CeilToInt(region.region.height * output.scale));
+    // At most 16 × 16 of them, spread evenly: a region is a few pixels, but
+    // a compositor's scale and sizes could make it any number.
+    constexpr int kMostPoints = 16;
+    const int across = std::clamp(CeilToInt(region.region.width * output.scale), 1, kMostPoints);
+    const int down = std::clamp(CeilToInt(region.region.height * output.scale), 1, kMostPoints);
     bool asAsked = true;
     bool halfRound = true;
     for (int j = 0; j < down; ++j) {
         for (int i = 0; i < across; ++i) {
-            const double u = (i + 0.5) / output.scale;
-            const double v = (j + 0.5) / output.scale;
+            const double u = (i + 0.5) * region.region.width / across;
+            const double v = (j + 0.5) * region.region.height / down;
             const std::optional<std::uint32_t> got =
                 ReadCopy(region, region.region.x + u, region.region.y + v);
             const std::optional<std::uint32_t> here =

@@ -118,17 +118,18 @@ TEST(LogicalDesktop, TheUnitsAroundDevicePixels) {
     EXPECT_EQ(desktop.Around(638, 39, 3, 3), (LogicalRect{638, 39, 3, 3}));
 }
 
-// Outputs of no size, or of a scale that is no number, cover nothing; a
-// transform a compositor should not send is no turn; with no outputs at
-// all the picture is empty and nothing divides by zero.
+// Outputs of no size, or of a scale that is no number or none a screen
+// has, cover nothing; a transform a compositor should not send is no turn;
+// with no outputs at all the picture is empty and nothing divides by zero.
 TEST(LogicalDesktop, MalformedOutputsCoverNothing) {
     LogicalDesktop desktop;
     desktop.SetOutputs({{{0, 0, 10, 10}, 1.0},
                         {{10, 0, 0, 10}, 1.0},
                         {{20, 0, 10, 10}, -1.0},
-                        {{30, 0, 10, 10}, std::numeric_limits<double>::quiet_NaN()}});
+                        {{30, 0, 10, 10}, std::numeric_limits<double>::quiet_NaN()},
+                        {{40, 0, 10, 10}, 1e-9}});
     EXPECT_EQ(desktop.Size(), (DesktopPoint{10, 10}));
-    for (const double x : {10.5, 25.0, 35.0}) {
+    for (const double x : {10.5, 25.0, 35.0, 45.0}) {
         EXPECT_FALSE(desktop.OutputAt(x, 5)) << x;
         desktop.FollowPointer(x, 5);
         EXPECT_EQ(desktop.Scale(), 1.0) << x;
