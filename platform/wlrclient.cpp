@@ -730,7 +730,7 @@ void WlrClient::Dispatch() {
 
 void WlrClient::Lose(const std::string& reason) {
     notifier_->setEnabled(false);
-    shown_ = false;
+    state_->overlaysShown = false;
     if (events_.lost) {
         events_.lost(reason);
     }
@@ -755,10 +755,9 @@ std::vector<OutputPlace> WlrClient::Outputs() const {
 }
 
 void WlrClient::ShowOverlays(bool shown) {
-    if (shown == shown_ || !notifier_->isEnabled()) {
+    if (shown == state_->overlaysShown || !notifier_->isEnabled()) {
         return;
     }
-    shown_ = shown;
     state_->overlaysShown = shown;
     if (shown) {
         state_->DrawCursor();
@@ -772,6 +771,10 @@ void WlrClient::ShowOverlays(bool shown) {
     if (wl_display_flush(state_->display) < 0 && errno != EAGAIN) {
         Lose("the compositor closed the connection");
     }
+}
+
+bool WlrClient::OverlaysShown() const {
+    return state_->overlaysShown;
 }
 
 std::optional<std::pair<double, double>> WlrClient::Pointer() const {

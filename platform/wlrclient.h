@@ -56,7 +56,7 @@ public:
 
     // The overlays come up on every output, or go.
     void ShowOverlays(bool shown);
-    bool OverlaysShown() const { return shown_; }
+    bool OverlaysShown() const;
     // Where the pointer is in logical coordinates, once it has been over
     // an overlay.
     std::optional<std::pair<double, double>> Pointer() const;
@@ -77,7 +77,6 @@ private:
     std::unique_ptr<State> state_;
     QSocketNotifier* notifier_ = nullptr;
     Events events_;
-    bool shown_ = false;
 };
 
 } // namespace tintorel
