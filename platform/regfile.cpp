@@ -139,6 +139,13 @@ bool IsHexValueLine(std::string_view line) {
            rest.find("=HEX") != std::string_view::npos;
 }
 
+// Only a value's line wraps: a key's header ends at its line's end, even where
+// a comment after it reads like a hexadecimal list.
+bool StartsValue(std::string_view line) {
+    line = TrimLeft(line);
+    return !line.empty() && (line.front() == '"' || line.front() == '@');
+}
+
 bool ReadEntry(std::string_view line, RegEntry& entry) {
     if (line.empty()) {
         return false;
@@ -358,7 +365,7 @@ RegDocument ParseRegFile(std::string_view text) {
             }
             const std::string_view trimmed = TrimRight(line);
             joined += joined.empty() ? trimmed : TrimLeft(trimmed);
-            const bool goesOn = !joined.empty() && joined.back() == '\\' &&
+            const bool goesOn = StartsValue(joined) && joined.back() == '\\' &&
                                 IsHexValueLine(joined) &&
                                 (text.starts_with(' ') || text.starts_with('\t')) &&
                                 !TrimLeft(TrimRight(text.substr(0, text.find('\n')))).empty();

@@ -16,7 +16,8 @@ TEST(RegFile, ReadsEveryValueForm) {
                              "\"Neg\"=dword:ffffffff\r\n"
                              "\"X\"=hex(2):25,00\r\n"
                              "\"Q\"=hex(b):01,02,03,04,05,06,07,08\r\n"
-                             "@=\"default\"\r\n"
+                             "@=hex(1):64,65,\\\r\n"
+                             "  66,00\r\n"
                              "\"Long\"=hex:01,02,\\\r\n"
                              "  03,04\r\n"
                              "\"Empty\"=hex:\r\n"
@@ -34,7 +35,7 @@ TEST(RegFile, ReadsEveryValueForm) {
         {"Neg", {RegDword, {0xff, 0xff, 0xff, 0xff}}},
         {"X", {RegExpandSz, {0x25, 0}}},
         {"Q", {RegQword, {1, 2, 3, 4, 5, 6, 7, 8}}},
-        {"", Text("default")},
+        {"", Text("def")},
         {"Long", {RegBinary, {1, 2, 3, 4}}},
         {"Empty", {RegBinary, {}}},
         {"Loose", Text("spaces around")},
@@ -113,6 +114,8 @@ TEST(RegFile, RewritingIsStableForLinesEndingInABackslash) {
         "[HKEY_CURRENT_USER\\A]\n\"X\"=hex:zz,\\\n[HKEY_CURRENT_USER\\B]\n\"Y\"=dword:1\n",
         "[HKEY_CURRENT_USER\\A]\n\"X\"=hex:01,\\\n\n  02\n",
         "[HKEY_CURRENT_USER\\A]\r\nnot a value\r\r\r\n\"N\"=dword:1\r\n",
+        "[\xff];=hex\\\n\n T",
+        "[HKEY_CURRENT_USER\\A] ;=hex:01,\\\n  T\n",
     };
     for (const std::string& input : inputs) {
         const std::string once = FormatRegFile(ParseRegFile(input));
@@ -121,6 +124,13 @@ TEST(RegFile, RewritingIsStableForLinesEndingInABackslash) {
     const RegDocument doc = ParseRegFile(inputs[1]);
     ASSERT_EQ(doc.sections.size(), 2u);
     EXPECT_NE(FindRegValue(doc.sections[1], "Y"), nullptr);
+
+    // A header's comment never takes in the line below it.
+    const RegDocument commented = ParseRegFile(inputs[5]);
+    ASSERT_EQ(commented.sections.size(), 1u);
+    EXPECT_EQ(commented.sections[0].comment, " ;=hex:01,\\");
+    ASSERT_EQ(commented.sections[0].lines.size(), 1u);
+    EXPECT_EQ(std::get<RegRawLine>(commented.sections[0].lines[0]).text, "  T");
 }
 
 TEST(RegFile, SettingAValueReplacesItWhateverItsTypeAndCase) {
