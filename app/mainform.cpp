@@ -491,7 +491,7 @@ void TMainForm::ConnectEvents() {
     connect(edtVisualBasic, &QLineEdit::textChanged, this, &TMainForm::VisualBasicChanged);
     connect(btnCapture, &QToolButton::clicked, this, &TMainForm::btnCaptureClick);
     connect(btnPref, &QToolButton::clicked, this, &TMainForm::btnPrefClick);
-    connect(timTimer, &QTimer::timeout, this, &TMainForm::TimerCalled);
+    connect(timTimer, &QTimer::timeout, this, &TMainForm::PipetteTick);
     connect(escapeStopsPipette_, &QShortcut::activated, this, [this] {
         if (timTimer->isActive()) {
             StopPipette();

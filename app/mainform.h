@@ -120,6 +120,8 @@ public:
     void btnPrefClick();
     void btnCaptureClick();
     void WindowDeactivate();
+    // A tick of the pipette's clock: a new picture of the screen, sampled.
+    void PipetteTick();
     void TimerCalled();
     void PageControlChanged();
     void ColorSelectorChanged();

@@ -69,6 +69,12 @@ void TMainForm::ConnectScreen() {
             StopPipette();
         }
     });
+    screen_->OnPicture([this] {
+        // The picture this tick asked for has come: it is read now.
+        if (timTimer->isActive()) {
+            TimerCalled();
+        }
+    });
     screen_->OnFinish([this] {
         // Ended on the desktop's side (a click or Escape over the overlay):
         // one last sample where the pointer is, then stopped as the button
@@ -169,6 +175,11 @@ void TMainForm::WindowDeactivate() {
     if (timTimer->isActive() && !screen_->AwaitingDesktop()) {
         StopPipette();
     }
+}
+
+void TMainForm::PipetteTick() {
+    screen_->NextPicture();
+    TimerCalled();
 }
 
 void TMainForm::TimerCalled() {

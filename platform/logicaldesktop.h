@@ -61,6 +61,7 @@ struct OutputPlace {
     // How the output's own pixels lie against its logical area: copies of
     // its pixels come in that orientation.
     OutputTurn turn = OutputTurn::Normal;
+    bool operator==(const OutputPlace&) const = default;
 };
 
 // Where the point (u, v) of a region of `width` × `height` logical units

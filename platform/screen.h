@@ -56,6 +56,9 @@ public:
     // whose overlay takes the clicks and keys): the pipette stops with the
     // colour under the pointer, as pressing its button again does.
     void OnFinish(std::function<void()> handler) { finish_ = std::move(handler); }
+    // Told when a picture that Open had to wait for has come: the pipette
+    // reads the screen again.
+    void OnPicture(std::function<void()> handler) { picture_ = std::move(handler); }
 
     // The virtual desktop's size in device pixels; its top-left is (0, 0).
     virtual QSize Size() const = 0;
@@ -64,8 +67,14 @@ public:
     // under the pointer until the next tick reads it again.
     virtual QPoint CursorPos() const = 0;
 
+    // A new pipette tick begins. A reader whose pictures come some time
+    // after they are asked for drops one that has not come by now and asks
+    // afresh at the next Open.
+    virtual void NextPicture() {}
     // Takes what `area` of the screen shows, for the reads below; false when
-    // the screen cannot be read at all (then nothing may be read).
+    // the screen cannot be read at all (then nothing may be read), or when
+    // the picture is still to come: then the reader tells OnPicture once it
+    // has, and an Open of the same area takes it.
     virtual bool Open(const QRect& area) = 0;
     // A pixel of the opened area as 0x00BBGGRR; black outside every monitor.
     virtual std::uint32_t Pixel(int x, int y) const = 0;
@@ -96,6 +105,11 @@ protected:
             finish_();
         }
     }
+    void PictureCame() const {
+        if (picture_) {
+            picture_();
+        }
+    }
     // StretchCopy from Pixel, for readers that hold no image.
     void StretchPixels(const QRect& source, QImage& target, const QRect& destination) const;
 
@@ -103,11 +117,12 @@ private:
     std::function<void()> accessChanged_;
     std::function<void(const std::string&)> failure_;
     std::function<void()> finish_;
+    std::function<void()> picture_;
 };
 
 // Whether the X server Qt runs on is XWayland (its XWAYLAND extension, or
-// before that its outputs' names, say so): its root window shows only the windows of X programs, black or
-// stale elsewhere. False off X11.
+// before that its outputs' names, say so): its root window shows only the windows of X programs,
+// black or stale elsewhere. False off X11.
 bool XServerIsXWayland();
 
 // The real screen on an X server: the pointer and the root window's pixels

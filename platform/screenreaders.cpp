@@ -1,6 +1,7 @@
 #include "platform/screenreaders.h"
 
 #include "platform/portalscreen.h"
+#include "platform/wlrclient.h"
 #include "platform/wlrscreen.h"
 
 #include <QDBusConnection>

@@ -8,6 +8,12 @@ namespace {
 
 bool held = false;
 
+// The names of the limits started while the clock is held, once a start.
+std::vector<std::string>& HeldStarts() {
+    static std::vector<std::string> starts;
+    return starts;
+}
+
 // Every limit now running, oldest first.
 std::vector<TimeLimit*>& RunningLimits() {
     static std::vector<TimeLimit*> limits;
@@ -35,7 +41,9 @@ void TimeLimit::Start(std::chrono::milliseconds limit) {
     Stop();
     running_ = true;
     RunningLimits().push_back(this);
-    if (!held) {
+    if (held) {
+        HeldStarts().push_back(name_);
+    } else {
         timer_.start(limit);
     }
 }
@@ -59,6 +67,7 @@ void TimeLimit::RunOut() {
 
 HeldTimeLimits::HeldTimeLimits() {
     held = true;
+    HeldStarts().clear();
 }
 
 HeldTimeLimits::~HeldTimeLimits() {
@@ -71,6 +80,11 @@ std::vector<std::string> HeldTimeLimits::Running() const {
         names.push_back(limit->Name());
     }
     return names;
+}
+
+int HeldTimeLimits::Starts(const std::string& name) const {
+    const std::vector<std::string>& starts = HeldStarts();
+    return static_cast<int>(std::count(starts.begin(), starts.end(), name));
 }
 
 int HeldTimeLimits::RunOut(const std::string& name) {

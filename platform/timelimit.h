@@ -52,6 +52,9 @@ public:
     std::vector<std::string> Running() const;
     // Runs out every running limit called `name`; returns how many.
     int RunOut(const std::string& name);
+    // How often a limit called `name` was started (or started again)
+    // while this clock lived.
+    int Starts(const std::string& name) const;
 };
 
 } // namespace tintorel

@@ -17,7 +17,6 @@
 #include <cerrno>
 #include <cstring>
 
-#include <poll.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -127,6 +126,15 @@ struct WlrClient::State {
         ShmBuffer buffer;
     };
     struct Frame {
+        Frame() = default;
+        Frame(const Frame&) = delete;
+        Frame& operator=(const Frame&) = delete;
+        // The compositor forgets the copy before its buffer goes.
+        ~Frame() {
+            if (frame != nullptr) {
+                zwlr_screencopy_frame_v1_destroy(frame);
+            }
+        }
         State* state = nullptr;
         zwlr_screencopy_frame_v1* frame = nullptr;
         CopiedRegion copied;
@@ -148,6 +156,8 @@ struct WlrClient::State {
     zxdg_output_manager_v1* xdgOutputs = nullptr;
     std::vector<std::unique_ptr<Output>> outputs;
     std::vector<std::unique_ptr<Overlay>> overlays;
+    // The copies asked for last, until they are handed on.
+    std::vector<std::unique_ptr<Frame>> frames;
     // While the pipette runs, every output has an overlay, also one
     // plugged in meanwhile.
     bool overlaysShown = false;
@@ -429,6 +439,7 @@ const zwlr_screencopy_frame_v1_listener kFrame = {
 // --- the state ---------------------------------------------------------------
 
 WlrClient::State::~State() {
+    frames.clear();
     DropOverlays();
     xkb_state_unref(keys);
     xkb_keymap_unref(keymap);
@@ -723,14 +734,18 @@ void WlrClient::Dispatch() {
             return;
         }
     }
-    if (wl_display_dispatch_pending(display) < 0 || wl_display_flush(display) < 0) {
+    if (wl_display_dispatch_pending(display) < 0 ||
+        (wl_display_flush(display) < 0 && errno != EAGAIN)) {
         Lose("the compositor closed the connection");
+        return;
     }
+    DeliverCopies();
 }
 
 void WlrClient::Lose(const std::string& reason) {
     notifier_->setEnabled(false);
     state_->overlaysShown = false;
+    state_->frames.clear();
     if (events_.lost) {
         events_.lost(reason);
     }
@@ -781,16 +796,13 @@ std::optional<std::pair<double, double>> WlrClient::Pointer() const {
     return state_->pointerAt;
 }
 
-std::optional<std::vector<CopiedRegion>> WlrClient::Copy(const std::vector<RegionRequest>& regions,
-                                                         std::chrono::milliseconds limit,
-                                                         std::string& reason) {
+void WlrClient::AskCopies(const std::vector<RegionRequest>& regions) {
     State& state = *state_;
+    state.frames.clear();
     if (!notifier_->isEnabled()) {
-        reason = "the compositor closed the connection";
-        return std::nullopt;
+        return;
     }
     // The outputs' order is the one Outputs() gave.
-    std::vector<std::unique_ptr<Frame>> frames;
     for (const RegionRequest& request : regions) {
         if (request.output >= state.outputs.size()) {
             continue;
@@ -803,71 +815,46 @@ std::optional<std::vector<CopiedRegion>> WlrClient::Copy(const std::vector<Regio
             state.screencopy, 0, state.outputs[request.output]->output, request.asked.x,
             request.asked.y, request.asked.width, request.asked.height);
         zwlr_screencopy_frame_v1_add_listener(frame->frame, &kFrame, frame.get());
-        frames.push_back(std::move(frame));
+        state.frames.push_back(std::move(frame));
     }
-    const auto pending = [&frames] {
-        return std::any_of(frames.begin(), frames.end(),
-                           [](const auto& f) { return !f->done && !f->failed; });
-    };
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    wl_display* display = state.display;
-    bool broken = false;
-    while (pending() && !broken) {
-        while (wl_display_prepare_read(display) != 0) {
-            if (wl_display_dispatch_pending(display) < 0) {
-                broken = true;
-                break;
-            }
-        }
-        if (broken || !pending()) {
-            if (!broken) {
-                wl_display_cancel_read(display);
-            }
-            break;
-        }
-        if (wl_display_flush(display) < 0 && errno != EAGAIN) {
-            wl_display_cancel_read(display);
-            broken = true;
-            break;
-        }
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd poller{wl_display_get_fd(display), POLLIN, 0};
-        const int ready = left.count() > 0 ? poll(&poller, 1, static_cast<int>(left.count())) : 0;
-        if (ready <= 0) {
-            wl_display_cancel_read(display);
-            if (ready < 0 && errno == EINTR) {
-                continue;
-            }
-            break;
-        }
-        if (wl_display_read_events(display) < 0 || wl_display_dispatch_pending(display) < 0) {
-            broken = true;
-        }
+    if (wl_display_flush(state.display) < 0 && errno != EAGAIN) {
+        Lose("the compositor closed the connection");
+    }
+}
+
+void WlrClient::DropCopies() {
+    state_->frames.clear();
+    if (notifier_->isEnabled()) {
+        wl_display_flush(state_->display);
+    }
+}
+
+void WlrClient::DeliverCopies() {
+    std::vector<std::unique_ptr<Frame>>& frames = state_->frames;
+    if (frames.empty()) {
+        return;
+    }
+    const bool failed =
+        std::any_of(frames.begin(), frames.end(), [](const auto& f) { return f->failed; });
+    const bool pending =
+        std::any_of(frames.begin(), frames.end(), [](const auto& f) { return !f->done; });
+    if (!failed && pending) {
+        return;
     }
     std::vector<CopiedRegion> copied;
-    bool failed = false;
-    bool late = false;
     for (auto& frame : frames) {
-        failed = failed || frame->failed;
-        late = late || (!frame->done && !frame->failed);
-        zwlr_screencopy_frame_v1_destroy(frame->frame);
-        if (frame->done) {
-            copied.push_back(std::move(frame->copied));
-        }
+        copied.push_back(std::move(frame->copied));
     }
-    wl_display_flush(display);
-    if (broken) {
-        Lose("the compositor closed the connection");
-        reason = "the compositor closed the connection";
-        return std::nullopt;
+    frames.clear();
+    wl_display_flush(state_->display);
+    if (!events_.copied) {
+        return;
     }
-    if (failed || late) {
-        reason =
-            failed ? "the compositor could not copy the screen" : "the compositor sends no picture";
-        return std::nullopt;
+    if (failed) {
+        events_.copied(std::nullopt, "the compositor could not copy the screen");
+    } else {
+        events_.copied(std::move(copied), {});
     }
-    return copied;
 }
 
 } // namespace tintorel

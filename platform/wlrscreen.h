@@ -5,31 +5,42 @@
 // Escape, ends the pipette with the colour under the pointer, as pressing
 // its button again does: the overlay lies over the program's own windows
 // too.
+//
+// A copy comes when the compositor next draws the output, a frame or so
+// after it is asked for: each tick asks, and the pipette reads once the
+// copy has come. A copy still on its way when the next tick begins is
+// dropped; a compositor that sends no copy at all for the stall limit
+// stops the pipette.
 #pragma once
 
 #include "platform/outputlayout.h"
 #include "platform/screen.h"
-#include "platform/wlrclient.h"
+#include "platform/screencopier.h"
+#include "platform/timelimit.h"
+
+#include <QObject>
 
 #include <chrono>
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace tintorel {
 
 class WlrScreenReader : public ScreenReader {
 public:
-    // `limit` bounds the wait for one copy.
-    explicit WlrScreenReader(std::unique_ptr<WlrClient> client,
-                             std::chrono::milliseconds limit = std::chrono::seconds(2));
+    explicit WlrScreenReader(std::unique_ptr<ScreenCopier> copier,
+                             std::chrono::milliseconds stall = std::chrono::seconds(2));
 
     void SetActive(bool active) override;
     // The overlay holds the keyboard while the pipette runs: the program's
     // window losing the focus to it must not stop the pipette.
-    bool AwaitingDesktop() const override { return client_->OverlaysShown(); }
+    bool AwaitingDesktop() const override { return copier_->OverlaysShown(); }
     bool PointerOnOwnWindow() const override;
 
     QSize Size() const override;
     QPoint CursorPos() const override;
+    void NextPicture() override;
     bool Open(const QRect& area) override;
     std::uint32_t Pixel(int x, int y) const override;
     bool PixelExists(int x, int y) const override;
@@ -37,15 +48,30 @@ public:
     void Close() override { layout_.ClearCopied(); }
 
 private:
+    // Asks for the pixels of `area` and of those around the pointer, so
+    // that one copy serves the sampled square and the magnifier alike.
+    void Ask(const QRect& area);
+    void Came(std::optional<std::vector<CopiedRegion>> copied, const std::string& reason);
+    // Whether this tick's picture holds every pixel of `area`.
+    bool Covers(const QRect& area) const;
+    void Forget();
     void Fail(const std::string& reason);
 
-    std::unique_ptr<WlrClient> client_;
-    std::chrono::milliseconds limit_;
+    std::unique_ptr<ScreenCopier> copier_;
+    QObject context_; // calls put off to the event loop end with the reader
+    TimeLimit stall_;
+    std::chrono::milliseconds stallLimit_;
     // Laid on the grid of the output under the pointer as each tick reads
     // where the pointer is.
     mutable OutputLayout layout_;
     bool active_ = false;
-    bool failing_ = false; // a failure on its way to the pipette
+    bool failing_ = false;   // a failure on its way to the pipette
+    bool finishing_ = false; // the user is done; the last picture is on its way
+    // This tick's copies: asked for (of the outputs as they were then),
+    // then come.
+    bool asked_ = false;
+    std::vector<OutputPlace> askedOutputs_;
+    std::optional<std::vector<CopiedRegion>> picture_;
     mutable QPoint lastPointer_;
 };
 

@@ -474,5 +474,31 @@ TEST_F(PipetteTest, AnUnreadableScreenSamplesAndDrawsNothing) {
     EXPECT_EQ(Html(), "#000000");
 }
 
+// A desktop whose pictures come a while after they are asked for: a tick
+// waits for nothing, and the colour follows once the picture has come.
+TEST_F(PipetteTest, APictureThatComesLateIsReadWhenItComes) {
+    TMainForm& form = Start();
+    screen_->SetLate(true);
+    screen_->SetCursorPos({10, 20});
+    auto* button = Child<QToolButton>("btnCapture");
+    QTest::mouseClick(button, Qt::LeftButton);
+    ASSERT_TRUE(form.PipetteRunning());
+    form.PipetteTick();
+    EXPECT_EQ(Html(), "#000000");
+    EXPECT_EQ(screen_->Asks(), 1); // the square and the magnifier wait for one picture
+    screen_->Deliver();
+    EXPECT_EQ(Html(), "#0a1407");
+    EXPECT_EQ(CanvasPixel(34, 34), screenImage_.pixel(10, 20));
+
+    // The next tick's picture has not come when the button stops it.
+    screen_->SetCursorPos({30, 40});
+    form.PipetteTick();
+    EXPECT_EQ(screen_->Asks(), 2);
+    QTest::mouseClick(button, Qt::LeftButton);
+    EXPECT_FALSE(form.PipetteRunning());
+    screen_->Deliver();
+    EXPECT_EQ(Html(), "#0a1407");
+}
+
 } // namespace
 } // namespace tintorel

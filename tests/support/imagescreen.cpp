@@ -6,6 +6,11 @@ namespace tintorel {
 
 bool ImageScreenReader::Open(const QRect&) {
     ++opens_;
+    if (late_ && !delivered_) {
+        asks_ += asked_ ? 0 : 1;
+        asked_ = true;
+        return false;
+    }
     open_ = readable_;
     return readable_;
 }

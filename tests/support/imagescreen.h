@@ -36,6 +36,16 @@ public:
     bool Active() const { return active_; }
     int Picks() const { return picks_; }
     void SetAwaitingDesktop(bool awaiting) { awaiting_ = awaiting; }
+    // Pictures that come some time after they are asked for, as a
+    // compositor's copies do: Open waits for Deliver, and a new tick
+    // drops a picture that has not come.
+    void SetLate(bool late) { late_ = late; }
+    int Asks() const { return asks_; }
+    void Deliver() {
+        delivered_ = true;
+        PictureCame();
+    }
+    void NextPicture() override { asked_ = delivered_ = false; }
     bool AwaitingDesktop() const override { return awaiting_; }
 
     ScreenAccess Access() const override { return access_; }
@@ -77,6 +87,10 @@ private:
     bool awaiting_ = false;
     int picks_ = 0;
     bool readable_ = true;
+    bool late_ = false;
+    bool asked_ = false;
+    bool delivered_ = false;
+    int asks_ = 0;
     bool open_ = false;
     int opens_ = 0;
 };
