@@ -44,7 +44,8 @@ std::unique_ptr<ScreenReader> MakeScreenReader(std::function<std::string()> load
         std::string missing;
         if (std::unique_ptr<WlrClient> client = WlrClient::Connect(&missing)) {
             notes.push_back("Pipette: reads the screen through the compositor's wlroots protocols");
-            return std::make_unique<WlrScreenReader>(std::move(client));
+            return std::make_unique<WlrScreenReader>(std::move(client),
+                                                     SwayOwnWindows::FromEnvironment());
         }
         notes.push_back("Pipette: no wlroots protocols (" + missing + ")");
     }

@@ -25,8 +25,9 @@ bool Contains(const LogicalRect& outer, const LogicalRect& inner) {
 } // namespace
 
 WlrScreenReader::WlrScreenReader(std::unique_ptr<ScreenCopier> copier,
+                                 std::unique_ptr<OwnWindows> ownWindows,
                                  std::chrono::milliseconds stall)
-    : copier_(std::move(copier)),
+    : copier_(std::move(copier)), ownWindows_(std::move(ownWindows)),
       stall_("copy", [this] { Fail("the compositor sends no picture"); }), stallLimit_(stall) {
     ScreenCopier::Events events;
     // It comes from within the compositor's events: the pipette hears of
@@ -36,12 +37,15 @@ WlrScreenReader::WlrScreenReader(std::unique_ptr<ScreenCopier> copier,
             if (!active_ || finishing_) {
                 return;
             }
-            // One last picture where the pointer is; the pipette stops
-            // once it has read it.
+            // One last picture where the pointer is, the pipette stopping
+            // once it has read it; none over our own windows, whose
+            // colours are not the user's pick.
             NextPicture();
             CursorPos();
             finishing_ = true;
-            Ask(QRect(lastPointer_, QSize(1, 1)));
+            if (!PointerOnOwnWindow()) {
+                Ask(QRect(lastPointer_, QSize(1, 1)));
+            }
             if (!asked_) {
                 finishing_ = false;
                 Finished();
@@ -58,6 +62,8 @@ void WlrScreenReader::SetActive(bool active) {
     active_ = active;
     if (!active) {
         Forget();
+    } else if (ownWindows_) {
+        ownWindows_->Refresh();
     }
     copier_->ShowOverlays(active);
 }
@@ -88,13 +94,16 @@ void WlrScreenReader::Fail(const std::string& reason) {
 bool WlrScreenReader::PointerOnOwnWindow() const {
     // Through XWayland the program's windows have their places on the
     // compositor's layout; on Wayland itself no client knows where its
-    // windows are, and the overlay lies over them anyway.
-    if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+    // windows are unless the desktop tells (the overlay lies over them).
+    const std::optional<std::pair<double, double>> at = copier_->Pointer();
+    if (!at) {
         return false;
     }
-    const std::optional<std::pair<double, double>> at = copier_->Pointer();
-    return at && QGuiApplication::topLevelAt(
-                     QPoint(static_cast<int>(at->first), static_cast<int>(at->second))) != nullptr;
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        return QGuiApplication::topLevelAt(
+                   QPoint(static_cast<int>(at->first), static_cast<int>(at->second))) != nullptr;
+    }
+    return ownWindows_ && ownWindows_->Contains(at->first, at->second);
 }
 
 QSize WlrScreenReader::Size() const {
@@ -120,6 +129,10 @@ void WlrScreenReader::NextPicture() {
     if (finishing_) {
         return; // the last picture is not dropped for a tick
     }
+    // Our windows may have moved (a drag with the desktop's modifier).
+    if (ownWindows_) {
+        ownWindows_->Refresh();
+    }
     // A copy asked for in the last tick and not come is dropped: its
     // pixels would be a tick old.
     copier_->DropCopies();
@@ -129,6 +142,9 @@ void WlrScreenReader::NextPicture() {
 
 bool WlrScreenReader::Open(const QRect& area) {
     layout_.ClearCopied();
+    if (!copier_->Pointer()) {
+        return false; // until the overlays have the pointer, nothing says where it is
+    }
     if (picture_ && layout_.Outputs() != askedOutputs_) {
         picture_.reset(); // the outputs changed under it: its regions name others
     }

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "platform/outputlayout.h"
+#include "platform/ownwindows.h"
 #include "platform/screen.h"
 #include "platform/screencopier.h"
 #include "platform/timelimit.h"
@@ -29,7 +30,10 @@ namespace tintorel {
 
 class WlrScreenReader : public ScreenReader {
 public:
+    // `ownWindows`, where the desktop says so, places the program's own
+    // windows on a Wayland desktop (through XWayland, the X server does).
     explicit WlrScreenReader(std::unique_ptr<ScreenCopier> copier,
+                             std::unique_ptr<OwnWindows> ownWindows = nullptr,
                              std::chrono::milliseconds stall = std::chrono::seconds(2));
 
     void SetActive(bool active) override;
@@ -58,6 +62,7 @@ private:
     void Fail(const std::string& reason);
 
     std::unique_ptr<ScreenCopier> copier_;
+    std::unique_ptr<OwnWindows> ownWindows_;
     QObject context_; // calls put off to the event loop end with the reader
     TimeLimit stall_;
     std::chrono::milliseconds stallLimit_;

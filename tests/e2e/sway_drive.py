@@ -95,15 +95,13 @@ class Program:
         point and its colour), the pipette first shows that point, and
         the click on `at` comes at once, before any tick saw it there."""
         self.press()
-        wait(lambda: self.frame_pixel() == WHITE, "the magnifier's frame")
-        if via:
-            move(*via[0])
-            wait(lambda: self.preview(CANVAS // 2, CANVAS // 2) == via[1],
-                 "the magnifier to show %s at %s" % (via[1], via[0]))
-        else:
-            move(*at)
-            wait(lambda: self.preview(CANVAS // 2, CANVAS // 2) == under,
-                 "the magnifier to show %s at %s" % (under, at))
+        # Over our own window (the button) the magnifier shows nothing new:
+        # it is drawn, framed, once the pointer is elsewhere.
+        point, colour = via or (at, under)
+        move(*point)
+        wait(lambda: self.frame_pixel() == WHITE
+             and self.preview(CANVAS // 2, CANVAS // 2) == colour,
+             "the magnifier to show %s at %s" % (colour, point))
         if end == "click":
             click(*at)
         else:
@@ -217,6 +215,26 @@ if len(sys.argv) > 3 and sys.argv[3] == "bench":
     bench(program)
 program.close()
 
+# Our own window is never sampled: over it the colour taken before stays,
+# whether the pipette ends with a click on its button, or with Escape after
+# the pointer crossed the window back to the button.
+program = Program(1)
+x, y, width, height = program.layout["btnCapture"]
+button = program.spot("btnCapture", width // 2, height // 2)
+program.sample(button, RED, RED, via=((700, 40), RED))
+program.press()
+move(20, 460)
+wait(lambda: program.frame_pixel() == WHITE
+     and program.preview(CANVAS // 2, CANVAS // 2) == GREEN, "the magnifier over green")
+move(program.origin[0] + 3, program.origin[1] + 3)
+move(*button)
+subprocess.run(["wtype", "-k", "Escape"], check=True)
+wait(lambda: program.frame_pixel() != WHITE, "the pipette to stop with Escape over the window")
+if program.preview(2, 2) != GREEN:
+    fail("Escape over the window: took %s, not %s" % (program.preview(2, 2), GREEN))
+print("own window: never sampled")
+program.close()
+
 # The seam of red and blue on the scale-2 output, in its own pixels: one
 # red column and two blue ones. On the scale-1 output's last column, its
 # own pixels too: two of its blue columns and the one red pixel of the
@@ -271,6 +289,7 @@ program.close()
 # the pipette sees the pointer there and a click there ends it.
 program = Program(1)
 program.press()
+move(700, 40)
 wait(lambda: program.frame_pixel() == WHITE, "the magnifier's frame")
 known = {output["name"] for output in json.loads(sway("-r", "-t", "get_outputs"))}
 sway("create_output")

@@ -63,17 +63,35 @@ public:
     Events events_;
 };
 
+// Our windows where the test puts them.
+class FakeOwnWindows : public OwnWindows {
+public:
+    void Refresh() override { ++refreshes; }
+    bool Contains(double x, double y) const override {
+        return std::any_of(windows.begin(), windows.end(), [x, y](const LogicalRect& w) {
+            return x >= w.x && y >= w.y && x < w.x + w.width && y < w.y + w.height;
+        });
+    }
+    std::vector<LogicalRect> windows;
+    int refreshes = 0;
+};
+
 class WlrScreenTest : public ::testing::Test {
 protected:
     WlrScreenTest() {
         auto copier = std::make_unique<FakeCopier>();
         copier_ = copier.get();
-        reader_ = std::make_unique<WlrScreenReader>(std::move(copier));
+        auto own = std::make_unique<FakeOwnWindows>();
+        own_ = own.get();
+        reader_ = std::make_unique<WlrScreenReader>(std::move(copier), std::move(own));
         reader_->OnPicture([this] { ++pictures_; });
         reader_->OnFailure([this](const std::string& reason) { failures_.push_back(reason); });
         reader_->OnFinish([this] {
+            // As the pipette: nothing read over our own windows.
             ++finishes_;
-            finishedReadable_ = Sample();
+            if (!reader_->PointerOnOwnWindow()) {
+                finishedReadable_ = Sample();
+            }
         });
         reader_->SetActive(true);
     }
@@ -102,6 +120,7 @@ protected:
 
     HeldTimeLimits clock_;
     FakeCopier* copier_ = nullptr;
+    FakeOwnWindows* own_ = nullptr;
     std::unique_ptr<WlrScreenReader> reader_;
     int pictures_ = 0;
     int finishes_ = 0;
@@ -129,6 +148,15 @@ TEST_F(WlrScreenTest, ATickAsksOnceAndReadsWhenTheCopyComes) {
     EXPECT_EQ(Tick(), std::nullopt);
     EXPECT_EQ(copier_->asked.size(), 2u);
     EXPECT_EQ(copier_->dropped, 0);
+}
+
+TEST_F(WlrScreenTest, NothingIsAskedUntilTheOverlaysHaveThePointer) {
+    copier_->pointer.reset();
+    EXPECT_EQ(Tick(), std::nullopt);
+    EXPECT_TRUE(copier_->asked.empty());
+    copier_->pointer = std::make_pair(10.5, 10.5);
+    EXPECT_EQ(Tick(), std::nullopt);
+    EXPECT_EQ(copier_->asked.size(), 1u);
 }
 
 TEST_F(WlrScreenTest, ACopyNotComeByTheNextTickIsDropped) {
@@ -235,6 +263,36 @@ TEST_F(WlrScreenTest, NothingComesOfAClickOrACopyOnceThePipetteIsOff) {
     EXPECT_EQ(copier_->asked.size(), 1u);
     copier_->events_.copied(std::vector<CopiedRegion>(), {});
     EXPECT_EQ(pictures_, 0);
+}
+
+TEST_F(WlrScreenTest, OurOwnWindowsAreKnownWhereTheDesktopSaysAndAskedAfreshEachTick) {
+    EXPECT_EQ(own_->refreshes, 1); // as the pipette started
+    own_->windows = {{40, 40, 30, 20}};
+    const struct {
+        double x, y;
+        bool own;
+    } points[] = {{50.5, 50.5, true}, {40, 40, true},    {69.9, 59.9, true},
+                  {70, 50, false},    {39.9, 50, false}, {50, 60, false}};
+    for (const auto& p : points) {
+        copier_->pointer = std::make_pair(p.x, p.y);
+        EXPECT_EQ(reader_->PointerOnOwnWindow(), p.own) << p.x << ", " << p.y;
+    }
+    Tick();
+    Tick();
+    EXPECT_EQ(own_->refreshes, 3);
+    copier_->pointer.reset();
+    EXPECT_FALSE(reader_->PointerOnOwnWindow());
+}
+
+// A click on our own window (its pipette button, say) ends the pipette
+// without a picture of it: the colour picked before stays.
+TEST_F(WlrScreenTest, AClickOnOurOwnWindowEndsThePipetteWithoutAPictureOfIt) {
+    own_->windows = {{40, 40, 30, 20}};
+    copier_->Click();
+    Settle();
+    EXPECT_EQ(finishes_, 1);
+    EXPECT_TRUE(copier_->asked.empty());
+    EXPECT_EQ(finishedReadable_, std::nullopt);
 }
 
 } // namespace
