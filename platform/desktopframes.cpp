@@ -113,7 +113,13 @@ DesktopPoint DesktopFrames::Size() const {
 std::optional<DesktopPoint> DesktopFrames::Pointer() const {
     const double scale = Scale();
     for (const MonitorFrame& monitor : monitors_) {
-        if (!monitor.pointerHere) {
+        // A compositor may report the pointer on a monitor's stream while
+        // it is a little beyond that monitor (within the pointer's sprite
+        // of its edge): the stream whose frame holds it says where it is.
+        const int wide = HasFrame(monitor) ? monitor.frameWidth : monitor.width;
+        const int high = HasFrame(monitor) ? monitor.frameHeight : monitor.height;
+        if (!monitor.pointerHere || monitor.pointerX < 0 || monitor.pointerY < 0 ||
+            monitor.pointerX >= wide || monitor.pointerY >= high) {
             continue;
         }
         const double x = (static_cast<double>(monitor.x) - OriginX()) * scale +

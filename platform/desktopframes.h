@@ -55,7 +55,8 @@ public:
     double Scale() const;
     // The desktop's size in device pixels: the box around every monitor.
     DesktopPoint Size() const;
-    // Where the pointer is on the desktop; empty when no monitor has it.
+    // Where the pointer is on the desktop: on the monitor whose stream
+    // reports it within that monitor's frame; empty when none does.
     std::optional<DesktopPoint> Pointer() const;
     // The desktop pixel as 0x00BBGGRR; black outside every monitor and
     // on monitors with no frame yet.

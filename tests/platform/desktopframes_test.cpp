@@ -96,6 +96,42 @@ TEST(DesktopFrames, MonitorAtScaleTwoIsReadPixelForPixel) {
     EXPECT_EQ(desktop.Pointer(), (DesktopPoint{3, 1}));
 }
 
+// Near the seam of a scale-2 monitor and an ordinary one, the compositor
+// reports the pointer on both streams, one of them just beyond its own
+// monitor: only a report within its stream's frame places the pointer,
+// whichever stream comes first.
+TEST(DesktopFrames, APointerReportBeyondItsOwnFrameIsIgnored) {
+    const struct {
+        int ordinaryX, ordinaryY; // the report on the ordinary monitor (frame 2 x 2)
+        int sharpX, sharpY;       // on the sharp one (frame 4 x 4), left of it
+        std::optional<DesktopPoint> pointer;
+    } cases[] = {
+        {-1, 1, 3, 1, DesktopPoint{3, 1}}, // just left of the ordinary one
+        {0, 1, 4, 1, DesktopPoint{4, 2}},  // just right of the sharp one
+        {1, 2, 2, 4, std::nullopt},        // below both
+        {2, 0, -1, 0, std::nullopt},       // beyond each on the far side
+        {1, -1, 3, 3, DesktopPoint{3, 3}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.ordinaryX << "," << c.ordinaryY << " / " << c.sharpX << "," << c.sharpY);
+        for (const bool ordinaryFirst : {true, false}) {
+            DesktopFrames desktop;
+            const std::size_t ordinary = ordinaryFirst ? 0 : 1;
+            const std::size_t sharp = 1 - ordinary;
+            std::vector<MonitorFrame> monitors(2);
+            monitors[ordinary] = Monitor(2, 0, 2, 2);
+            monitors[sharp] = Monitor(0, 0, 2, 2);
+            desktop.SetMonitors(monitors);
+            Fill(desktop, sharp, 4, 4, kRed);
+            Fill(desktop, ordinary, 2, 2, kBlue);
+            desktop.SetPointer(ordinary, true, c.ordinaryX, c.ordinaryY);
+            desktop.SetPointer(sharp, true, c.sharpX, c.sharpY);
+            EXPECT_EQ(desktop.Pointer(), c.pointer) << "ordinary first " << ordinaryFirst;
+        }
+    }
+}
+
 // At a fractional scale a desktop pixel straddles two frame pixels: it
 // reads the one under its centre.
 TEST(DesktopFrames, AtAFractionalScaleEachPixelReadsWhatIsUnderItsCentre) {
