@@ -3,8 +3,10 @@
 namespace tintorel {
 
 void OwnWindowPointer::Saw(Clock::time_point now, std::optional<DesktopPoint> stream) {
+    known_ = true;
     last_ = now;
     seen_ = stream;
+    settled_ = stream;
 }
 
 void OwnWindowPointer::Entered(Clock::time_point now, std::optional<DesktopPoint> stream) {
@@ -22,13 +24,19 @@ void OwnWindowPointer::Left(Clock::time_point now, std::optional<DesktopPoint> s
     Saw(now, stream);
 }
 
-bool OwnWindowPointer::Over(Clock::time_point now, std::optional<DesktopPoint> stream) const {
-    const bool recent = now - last_ <= kStreamLag;
-    const bool unmoved = stream.has_value() && stream == seen_;
-    if (inside_) {
-        return recent || unmoved;
+bool OwnWindowPointer::Over(Clock::time_point now, std::optional<DesktopPoint> stream) {
+    if (!known_) {
+        return false; // our windows never saw it
     }
-    return recent && unmoved;
+    const bool recent = now - last_ <= kStreamLag;
+    if (inside_) {
+        if (recent) {
+            settled_ = stream;
+            return true;
+        }
+        return stream.has_value() && stream == settled_;
+    }
+    return now - last_ < kLeaving || (recent && stream.has_value() && stream == seen_);
 }
 
 } // namespace tintorel

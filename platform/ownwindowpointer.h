@@ -28,18 +28,27 @@ public:
     void Moved(Clock::time_point now, std::optional<DesktopPoint> stream);
     void Left(Clock::time_point now, std::optional<DesktopPoint> stream);
 
+    // How long after the pointer left our windows the streams' word is
+    // not taken at all: they may show it on the window a moment longer.
+    static constexpr std::chrono::milliseconds kLeaving{300};
+
     // Whether the pointer is over our windows, the streams reporting
     // `stream` now. Inside: as long as our windows saw it lately, or the
-    // streams saw it stay where it was then. Left: until the streams have
-    // seen it move away from where it was when it left, for at most
-    // kStreamLag.
-    bool Over(Clock::time_point now, std::optional<DesktopPoint> stream) const;
+    // streams still show it where they settled meanwhile (a stream catches
+    // up with the pointer only after our windows saw it come to rest). Left:
+    // for kLeaving, then until the streams have seen it move away from where
+    // it was when it left, for at most kStreamLag.
+    bool Over(Clock::time_point now, std::optional<DesktopPoint> stream);
 
 private:
     void Saw(Clock::time_point now, std::optional<DesktopPoint> stream);
 
+    bool known_ = false; // our windows have seen the pointer
     bool inside_ = false;
     std::optional<DesktopPoint> seen_;
+    // Where the streams last showed the pointer while our windows' word
+    // held.
+    std::optional<DesktopPoint> settled_;
     Clock::time_point last_{};
 };
 

@@ -173,6 +173,8 @@ bool PortalScreenReader::eventFilter(QObject* watched, QEvent* event) {
             ownWindows_.Entered(now, StreamPointer());
             break;
         case QEvent::MouseMove:
+        case QEvent::MouseButtonPress: // the press that starts the pipette, say
+        case QEvent::MouseButtonRelease:
             ownWindows_.Moved(now, StreamPointer());
             break;
         case QEvent::Leave:

@@ -90,7 +90,8 @@ private:
     std::unique_ptr<PipeWireStreams> streams_;
     TimeLimit firstPicture_;
     TimeLimit stalled_;
-    OwnWindowPointer ownWindows_;
+    // Asking it notes where the streams show the pointer meanwhile.
+    mutable OwnWindowPointer ownWindows_;
     mutable QPoint lastPointer_; // where the streams last saw the pointer
 };
 

@@ -28,10 +28,12 @@ TEST(OwnWindowPointer, OurWindowsAndTheStreamsTogether) {
         // missed (the pointer device went away), so sample again.
         {"missed leave", &OwnWindowPointer::Moved, 10s, elsewhere, false},
         {"missed leave, no stream pointer", &OwnWindowPointer::Moved, 10s, std::nullopt, false},
-        // Just left, the streams not yet seeing it move: still ours, so the
-        // pipette does not sample its own button.
-        {"just left", &OwnWindowPointer::Left, 200ms, there, true},
-        {"left and moved on", &OwnWindowPointer::Left, 200ms, elsewhere, false},
+        // Just left: still ours whatever the streams say, so the pipette
+        // does not sample its own button from a lagging stream.
+        {"just left", &OwnWindowPointer::Left, 200ms, elsewhere, true},
+        // Then ours while the streams do not see it move.
+        {"left, the streams behind", &OwnWindowPointer::Left, 500ms, there, true},
+        {"left and moved on", &OwnWindowPointer::Left, 500ms, elsewhere, false},
         // Left a while ago: the streams' word holds at most kStreamLag.
         {"left long ago", &OwnWindowPointer::Left, 2s, there, false},
     };
@@ -41,6 +43,48 @@ TEST(OwnWindowPointer, OurWindowsAndTheStreamsTogether) {
         EXPECT_EQ(pointer.Over(t0 + c.later, c.stream), c.over) << c.what;
     }
     EXPECT_FALSE(OwnWindowPointer().Over(t0, there)) << "never entered";
+}
+
+// The pointer comes to rest on our window (its pipette button) while the
+// streams still show it on its way there; they catch up a moment later.
+// However long it rests, the window stays ours; once the streams see it
+// move on without our window telling (its Leave missed), it is not.
+TEST(OwnWindowPointer, ARestingPointerStaysOursAfterTheStreamsCaughtUp) {
+    const Clock::time_point t0{};
+    const DesktopPoint onTheWay{90, 30};
+    const DesktopPoint button{120, 40};
+    const DesktopPoint elsewhere{600, 300};
+    const struct {
+        std::chrono::milliseconds at;
+        std::optional<DesktopPoint> stream;
+        bool over;
+    } ticks[] = {
+        {250ms, onTheWay, true}, {500ms, button, true}, {750ms, button, true},
+        {2s, button, true},      {60s, button, true},   {60250ms, elsewhere, false},
+    };
+    OwnWindowPointer pointer;
+    pointer.Entered(t0, onTheWay);
+    pointer.Moved(t0 + 100ms, onTheWay); // the last event: the pointer rests
+    for (const auto& tick : ticks) {
+        EXPECT_EQ(pointer.Over(t0 + tick.at, tick.stream), tick.over) << tick.at.count() << " ms";
+    }
+
+    // Without a tick while our window's word held, the streams must show it
+    // where they did at its last event.
+    OwnWindowPointer unasked;
+    unasked.Moved(t0, button);
+    EXPECT_TRUE(unasked.Over(t0 + 5s, button));
+    EXPECT_FALSE(unasked.Over(t0 + 5s, onTheWay));
+
+    // Left: the first tick after the Leave never samples, whatever the
+    // streams say; nor later ones while the streams have not moved.
+    OwnWindowPointer left;
+    left.Entered(t0, button);
+    left.Left(t0 + 1s, button);
+    EXPECT_TRUE(left.Over(t0 + 1s + OwnWindowPointer::kLeaving - 1ms, elsewhere));
+    EXPECT_FALSE(left.Over(t0 + 1s + OwnWindowPointer::kLeaving, elsewhere));
+    EXPECT_TRUE(left.Over(t0 + 1s + OwnWindowPointer::kLeaving, button));
+    EXPECT_FALSE(left.Over(t0 + 1s + OwnWindowPointer::kStreamLag + 1ms, button));
 }
 
 } // namespace
