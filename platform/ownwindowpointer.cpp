@@ -6,7 +6,6 @@ void OwnWindowPointer::Saw(Clock::time_point now, std::optional<DesktopPoint> st
     known_ = true;
     last_ = now;
     seen_ = stream;
-    settled_ = stream;
 }
 
 void OwnWindowPointer::Entered(Clock::time_point now, std::optional<DesktopPoint> stream) {
@@ -24,19 +23,16 @@ void OwnWindowPointer::Left(Clock::time_point now, std::optional<DesktopPoint> s
     Saw(now, stream);
 }
 
-bool OwnWindowPointer::Over(Clock::time_point now, std::optional<DesktopPoint> stream) {
+bool OwnWindowPointer::Over(Clock::time_point now, std::optional<DesktopPoint> stream) const {
     if (!known_) {
         return false; // our windows never saw it
     }
     const bool recent = now - last_ <= kStreamLag;
+    const bool unmoved = stream.has_value() && stream == seen_;
     if (inside_) {
-        if (recent) {
-            settled_ = stream;
-            return true;
-        }
-        return stream.has_value() && stream == settled_;
+        return recent || unmoved;
     }
-    return now - last_ < kLeaving || (recent && stream.has_value() && stream == seen_);
+    return now - last_ < kLeaving || (recent && unmoved);
 }
 
 } // namespace tintorel

@@ -34,11 +34,10 @@ public:
 
     // Whether the pointer is over our windows, the streams reporting
     // `stream` now. Inside: as long as our windows saw it lately, or the
-    // streams still show it where they settled meanwhile (a stream catches
-    // up with the pointer only after our windows saw it come to rest). Left:
-    // for kLeaving, then until the streams have seen it move away from where
-    // it was when it left, for at most kStreamLag.
-    bool Over(Clock::time_point now, std::optional<DesktopPoint> stream);
+    // streams saw it stay where it was then. Left: for kLeaving, then until
+    // the streams have seen it move away from where it was when it left,
+    // for at most kStreamLag.
+    bool Over(Clock::time_point now, std::optional<DesktopPoint> stream) const;
 
 private:
     void Saw(Clock::time_point now, std::optional<DesktopPoint> stream);
@@ -46,9 +45,6 @@ private:
     bool known_ = false; // our windows have seen the pointer
     bool inside_ = false;
     std::optional<DesktopPoint> seen_;
-    // Where the streams last showed the pointer while our windows' word
-    // held.
-    std::optional<DesktopPoint> settled_;
     Clock::time_point last_{};
 };
 
