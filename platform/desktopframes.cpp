@@ -110,25 +110,62 @@ DesktopPoint DesktopFrames::Size() const {
     return {TruncToInt(right * scale + 0.5), TruncToInt(bottom * scale + 0.5)};
 }
 
-std::optional<DesktopPoint> DesktopFrames::Pointer() const {
-    const double scale = Scale();
+const MonitorFrame* DesktopFrames::PointerMonitor() const {
     for (const MonitorFrame& monitor : monitors_) {
         // A compositor may report the pointer on a monitor's stream while
         // it is a little beyond that monitor (within the pointer's sprite
         // of its edge): the stream whose frame holds it says where it is.
         const int wide = HasFrame(monitor) ? monitor.frameWidth : monitor.width;
         const int high = HasFrame(monitor) ? monitor.frameHeight : monitor.height;
-        if (!monitor.pointerHere || monitor.pointerX < 0 || monitor.pointerY < 0 ||
-            monitor.pointerX >= wide || monitor.pointerY >= high) {
-            continue;
+        if (monitor.pointerHere && monitor.pointerX >= 0 && monitor.pointerY >= 0 &&
+            monitor.pointerX < wide && monitor.pointerY < high) {
+            return &monitor;
         }
-        const double x = (static_cast<double>(monitor.x) - OriginX()) * scale +
-                         monitor.pointerX * (scale / ScaleX(monitor));
-        const double y = (static_cast<double>(monitor.y) - OriginY()) * scale +
-                         monitor.pointerY * (scale / ScaleY(monitor));
-        return DesktopPoint{FloorToInt(x), FloorToInt(y)};
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::optional<DesktopPoint> DesktopFrames::Pointer() const {
+    const MonitorFrame* monitor = PointerMonitor();
+    if (monitor == nullptr) {
+        return std::nullopt;
+    }
+    const double scale = Scale();
+    const double x = (static_cast<double>(monitor->x) - OriginX()) * scale +
+                     monitor->pointerX * (scale / ScaleX(*monitor));
+    const double y = (static_cast<double>(monitor->y) - OriginY()) * scale +
+                     monitor->pointerY * (scale / ScaleY(*monitor));
+    return DesktopPoint{FloorToInt(x), FloorToInt(y)};
+}
+
+void DesktopFrames::PointerOnScreen(const LogicalRect& screen) {
+    const MonitorFrame* pointing = PointerMonitor();
+    if (pointing == nullptr || pointing->sure) {
+        return;
+    }
+    MonitorFrame& moved = monitors_[static_cast<std::size_t>(pointing - monitors_.data())];
+    const auto sameSize = [&moved](const MonitorFrame& other) {
+        return other.width == moved.width && other.height == moved.height;
+    };
+    if (screen.width != moved.width || screen.height != moved.height) {
+        return; // not a screen this monitor could be
+    }
+    if (moved.x != screen.x || moved.y != screen.y) {
+        const auto there = std::find_if(monitors_.begin(), monitors_.end(), [&](const auto& m) {
+            return &m != &moved && !m.sure && sameSize(m) && m.x == screen.x && m.y == screen.y;
+        });
+        if (there == monitors_.end()) {
+            return;
+        }
+        std::swap(there->x, moved.x);
+        std::swap(there->y, moved.y);
+    }
+    moved.sure = true;
+    // By elimination: one left of its size stands where it must.
+    const auto unsure = [&](const MonitorFrame& m) { return !m.sure && sameSize(m); };
+    if (std::count_if(monitors_.begin(), monitors_.end(), unsure) == 1) {
+        std::find_if(monitors_.begin(), monitors_.end(), unsure)->sure = true;
+    }
 }
 
 const MonitorFrame* DesktopFrames::MonitorAt(int x, int y, double& lx, double& ly) const {
@@ -150,7 +187,7 @@ std::uint32_t DesktopFrames::Pixel(int x, int y) const {
     double lx = 0;
     double ly = 0;
     const MonitorFrame* monitor = MonitorAt(x, y, lx, ly);
-    if (monitor == nullptr) {
+    if (monitor == nullptr || !Readable(*monitor)) {
         return 0;
     }
     const int fx =
@@ -163,7 +200,13 @@ std::uint32_t DesktopFrames::Pixel(int x, int y) const {
 bool DesktopFrames::PixelExists(int x, int y) const {
     double lx = 0;
     double ly = 0;
-    return MonitorAt(x, y, lx, ly) != nullptr;
+    const MonitorFrame* monitor = MonitorAt(x, y, lx, ly);
+    return monitor != nullptr && Readable(*monitor);
+}
+
+bool DesktopFrames::Readable(const MonitorFrame& monitor) const {
+    const MonitorFrame* pointing = PointerMonitor();
+    return pointing == nullptr || pointing->sure || pointing == &monitor;
 }
 
 bool DesktopFrames::HasFrames() const {
@@ -198,10 +241,23 @@ void PlaceMonitors(std::vector<MonitorFrame>& monitors, const std::vector<bool>&
         monitor.width = screens[s].width;
         monitor.height = screens[s].height;
     };
+    // How many of the screens left could be this monitor.
+    const auto candidates = [&](const MonitorFrame& monitor) {
+        std::size_t count = 0;
+        for (std::size_t s = 0; s < screens.size(); ++s) {
+            count += !taken[s] && same(monitor, screens[s]) ? 1 : 0;
+        }
+        return count;
+    };
+    std::vector<std::size_t> choices(monitors.size(), 0);
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        choices[i] = candidates(monitors[i]);
+    }
     for (std::size_t i = 0; i < monitors.size(); ++i) {
         if (i < placed.size() && placed[i]) {
             continue;
         }
+        monitors[i].sure = choices[i] == 1;
         bool found = false;
         for (std::size_t s = 0; s < screens.size() && !found; ++s) {
             if (!taken[s] && same(monitors[i], screens[s])) {

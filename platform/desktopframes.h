@@ -36,6 +36,10 @@ struct MonitorFrame {
     bool pointerHere = false;
     int pointerX = 0;
     int pointerY = 0;
+    // Whether the monitor's place is known for sure: the portal said it,
+    // or no other monitor of its size could stand there. Two monitors of
+    // one size that the portal only names are told apart by evidence.
+    bool sure = true;
 };
 
 class DesktopFrames {
@@ -59,15 +63,28 @@ public:
     // reports it within that monitor's frame; empty when none does.
     std::optional<DesktopPoint> Pointer() const;
     // The desktop pixel as 0x00BBGGRR; black outside every monitor and
-    // on monitors with no frame yet.
+    // on monitors with no frame yet, and, while the pointer is on a
+    // monitor whose place is not sure, on every other monitor: what lies
+    // beyond its edges is not known.
     std::uint32_t Pixel(int x, int y) const;
-    // Whether the desktop pixel lies on a monitor that has a frame: only
-    // those are averaged.
+    // Whether the desktop pixel lies on a monitor that has a frame (and
+    // may be read, as above): only those are averaged.
     bool PixelExists(int x, int y) const;
+
+    // Evidence of where the pointer is: the screen at `screen` (logical
+    // units) holds it, as one of our windows there says while the pointer
+    // is over it. A monitor not surely placed that reports the pointer
+    // takes that place, swapping with the monitor of its size that stood
+    // there; what is left of its size is sure once only one remains.
+    void PointerOnScreen(const LogicalRect& screen);
     // Whether any monitor has a frame.
     bool HasFrames() const;
 
 private:
+    // The monitor whose stream reports the pointer within its frame.
+    const MonitorFrame* PointerMonitor() const;
+    // Whether a monitor's pixels may be read with the pointer where it is.
+    bool Readable(const MonitorFrame& monitor) const;
     const MonitorFrame* MonitorAt(int x, int y, double& lx, double& ly) const;
     int OriginX() const;
     int OriginY() const;
@@ -89,7 +106,8 @@ struct ScreenPlace {
 // portal says only how large a monitor is) the place and logical size of a
 // screen of the same size, in logical units or in device pixels at the
 // screen's scale: the screens are taken in order, each once, and a monitor
-// of no known size takes the next screen left.
+// of no known size takes the next screen left. Such a place is sure only
+// where one screen alone could be the monitor's.
 void PlaceMonitors(std::vector<MonitorFrame>& monitors, const std::vector<bool>& placed,
                    const std::vector<ScreenPlace>& screens);
 

@@ -171,14 +171,26 @@ bool PortalScreenReader::eventFilter(QObject* watched, QEvent* event) {
         switch (event->type()) {
         case QEvent::Enter:
             ownWindows_.Entered(now, StreamPointer());
+            enteredAt_ = now;
             break;
         case QEvent::MouseMove:
         case QEvent::MouseButtonPress: // the press that starts the pipette, say
         case QEvent::MouseButtonRelease:
             ownWindows_.Moved(now, StreamPointer());
+            // Over our window for longer than the streams lag, the stream
+            // that reports the pointer is the stream of our window's
+            // screen: evidence for monitors the portal did not place.
+            if (streams_ && enteredAt_ && now - *enteredAt_ > OwnWindowPointer::kStreamLag) {
+                if (const QScreen* screen = static_cast<QWindow*>(watched)->screen()) {
+                    const QRect place = screen->geometry();
+                    streams_->Frames().PointerOnScreen(
+                        {place.x(), place.y(), place.width(), place.height()});
+                }
+            }
             break;
         case QEvent::Leave:
             ownWindows_.Left(now, StreamPointer());
+            enteredAt_.reset();
             break;
         default:
             break;

@@ -236,23 +236,28 @@ TEST(PlaceMonitors, UnplacedMonitorsTakeTheScreensOfTheirSize) {
         std::vector<MonitorFrame> monitors;
         std::vector<bool> placed;
         std::vector<MonitorFrame> expected;
+        std::vector<bool> sure; // one screen alone could be the monitor's
     } cases[] = {
         {"device pixels, out of order",
          {Monitor(0, 0, 2560, 1440), Monitor(0, 0, 1920, 1080), Monitor(0, 0, 1920, 1080)},
          {false, false, false},
-         {Monitor(1920, 0, 1280, 720), Monitor(0, 0, 1920, 1080), Monitor(3200, 0, 1920, 1080)}},
+         {Monitor(1920, 0, 1280, 720), Monitor(0, 0, 1920, 1080), Monitor(3200, 0, 1920, 1080)},
+         {true, false, false}},
         {"a placed monitor keeps its screen",
          {Monitor(0, 0, 1920, 1080), Monitor(0, 0, 1920, 1080)},
          {true, false},
-         {Monitor(0, 0, 1920, 1080), Monitor(3200, 0, 1920, 1080)}},
+         {Monitor(0, 0, 1920, 1080), Monitor(3200, 0, 1920, 1080)},
+         {true, true}},
         {"no size: the next screen left",
          {Monitor(0, 0, 1280, 720), Monitor(0, 0, 0, 0)},
          {false, false},
-         {Monitor(1920, 0, 1280, 720), Monitor(0, 0, 1920, 1080)}},
+         {Monitor(1920, 0, 1280, 720), Monitor(0, 0, 1920, 1080)},
+         {true, false}},
         {"more monitors than screens",
          {Monitor(0, 0, 800, 600)},
          {false},
-         {Monitor(0, 0, 800, 600)}},
+         {Monitor(0, 0, 800, 600)},
+         {false}},
     };
     for (const auto& c : cases) {
         std::vector<MonitorFrame> monitors = c.monitors;
@@ -263,7 +268,58 @@ TEST(PlaceMonitors, UnplacedMonitorsTakeTheScreensOfTheirSize) {
             EXPECT_EQ(monitors[i].y, c.expected[i].y) << c.what << " #" << i;
             EXPECT_EQ(monitors[i].width, c.expected[i].width) << c.what << " #" << i;
             EXPECT_EQ(monitors[i].height, c.expected[i].height) << c.what << " #" << i;
+            EXPECT_EQ(monitors[i].sure, c.sure[i]) << c.what << " #" << i;
         }
+    }
+}
+
+// Two monitors of one size that the portal only names, in either order of
+// its streams; the left one shows red, the right one blue. Placed by guess,
+// a monitor's pixels are read only while the pointer is on it; the screen
+// of our window under the pointer places them for sure.
+TEST(DesktopFrames, MonitorsOfOneSizeArePlacedByEvidence) {
+    const std::vector<ScreenPlace> screens = {{0, 0, 2, 2, 1.0}, {2, 0, 2, 2, 1.0}};
+    for (const bool leftFirst : {true, false}) {
+        SCOPED_TRACE(leftFirst ? "left monitor's stream first" : "right monitor's stream first");
+        const std::size_t left = leftFirst ? 0 : 1;
+        const std::size_t right = 1 - left;
+        std::vector<MonitorFrame> monitors = {Monitor(0, 0, 2, 2), Monitor(0, 0, 2, 2)};
+        PlaceMonitors(monitors, {false, false}, screens);
+        ASSERT_FALSE(monitors[0].sure || monitors[1].sure);
+        DesktopFrames desktop;
+        desktop.SetMonitors(monitors);
+        Fill(desktop, left, 2, 2, kRed);
+        Fill(desktop, right, 2, 2, kBlue);
+
+        // The pointer at the right monitor's pixel (0, 1), by the seam.
+        desktop.SetPointer(right, true, 0, 1);
+        const DesktopPoint guessed = *desktop.Pointer();
+        const int across = guessed.x == 0 ? 2 : -1; // onto the other monitor
+        EXPECT_EQ(desktop.Pixel(guessed.x, 1), kBlue);
+        EXPECT_FALSE(desktop.PixelExists(guessed.x + across, 1)) << "beyond an unsure monitor";
+        EXPECT_EQ(desktop.Pixel(guessed.x + across, 1), 0u);
+
+        desktop.PointerOnScreen({4, 0, 2, 2}); // no such screen: nothing learnt
+        desktop.PointerOnScreen({2, 0, 3, 2});
+        EXPECT_EQ(desktop.Pointer(), guessed);
+        EXPECT_FALSE(desktop.PixelExists(guessed.x + across, 1));
+
+        desktop.PointerOnScreen({2, 0, 2, 2});
+        EXPECT_EQ(desktop.Pointer(), (DesktopPoint{2, 1}));
+        const struct {
+            int x;
+            std::uint32_t colour;
+        } row[] = {{0, kRed}, {1, kRed}, {2, kBlue}, {3, kBlue}};
+        for (const auto& pixel : row) {
+            EXPECT_TRUE(desktop.PixelExists(pixel.x, 1)) << pixel.x;
+            EXPECT_EQ(desktop.Pixel(pixel.x, 1), pixel.colour) << pixel.x;
+        }
+        // The other one is sure too, by elimination: from it, the seam's
+        // other side is read.
+        desktop.SetPointer(right, false, 0, 0);
+        desktop.SetPointer(left, true, 1, 1);
+        EXPECT_EQ(desktop.Pointer(), (DesktopPoint{1, 1}));
+        EXPECT_EQ(desktop.Pixel(2, 1), kBlue);
     }
 }
 
