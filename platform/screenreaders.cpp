@@ -5,6 +5,7 @@
 #include "platform/wlrscreen.h"
 
 #include <QDBusConnection>
+#include <QGuiApplication>
 
 namespace tintorel {
 
@@ -44,8 +45,12 @@ std::unique_ptr<ScreenReader> MakeScreenReader(std::function<std::string()> load
         std::string missing;
         if (std::unique_ptr<WlrClient> client = WlrClient::Connect(&missing)) {
             notes.push_back("Pipette: reads the screen through the compositor's wlroots protocols");
-            return std::make_unique<WlrScreenReader>(std::move(client),
-                                                     SwayOwnWindows::FromEnvironment());
+            std::unique_ptr<SwayOwnWindows> ownWindows = SwayOwnWindows::FromEnvironment();
+            if (!ownWindows && QGuiApplication::platformName() != QLatin1String("xcb")) {
+                notes.push_back("Pipette: the compositor does not say where Tintorel's windows "
+                                "are; the pipette samples them like any other window");
+            }
+            return std::make_unique<WlrScreenReader>(std::move(client), std::move(ownWindows));
         }
         notes.push_back("Pipette: no wlroots protocols (" + missing + ")");
     }
