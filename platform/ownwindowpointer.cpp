@@ -1,11 +1,14 @@
 #include "platform/ownwindowpointer.h"
 
+#include <cstdlib>
+
 namespace tintorel {
 
 void OwnWindowPointer::Saw(Clock::time_point now, std::optional<DesktopPoint> stream) {
     known_ = true;
     last_ = now;
     seen_ = stream;
+    settled_ = stream;
 }
 
 void OwnWindowPointer::Entered(Clock::time_point now, std::optional<DesktopPoint> stream) {
@@ -23,16 +26,19 @@ void OwnWindowPointer::Left(Clock::time_point now, std::optional<DesktopPoint> s
     Saw(now, stream);
 }
 
-bool OwnWindowPointer::Over(Clock::time_point now, std::optional<DesktopPoint> stream) const {
+bool OwnWindowPointer::Over(Clock::time_point now, std::optional<DesktopPoint> stream) {
     if (!known_) {
         return false; // our windows never saw it
     }
     const bool recent = now - last_ <= kStreamLag;
-    const bool unmoved = stream.has_value() && stream == seen_;
     if (inside_) {
-        return recent || unmoved;
+        if (recent && stream && seen_ && std::abs(stream->x - seen_->x) <= reach_ &&
+            std::abs(stream->y - seen_->y) <= reach_) {
+            settled_ = stream;
+        }
+        return recent || (stream.has_value() && stream == settled_);
     }
-    return now - last_ < kLeaving || (recent && unmoved);
+    return now - last_ < kLeaving || (recent && stream.has_value() && stream == seen_);
 }
 
 } // namespace tintorel

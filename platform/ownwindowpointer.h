@@ -32,12 +32,20 @@ public:
     // not taken at all: they may show it on the window a moment longer.
     static constexpr std::chrono::milliseconds kLeaving{300};
 
+    // How far, in the streams' pixels, the streams may show a pointer at
+    // rest on our window from where they showed it at the window's last
+    // event: they catch up with it only afterwards. The window's larger
+    // side; nothing is taken for catching up until it is set.
+    void SetReach(int pixels) { reach_ = pixels; }
+
     // Whether the pointer is over our windows, the streams reporting
     // `stream` now. Inside: as long as our windows saw it lately, or the
-    // streams saw it stay where it was then. Left: for kLeaving, then until
-    // the streams have seen it move away from where it was when it left,
-    // for at most kStreamLag.
-    bool Over(Clock::time_point now, std::optional<DesktopPoint> stream) const;
+    // streams still show it where they settled meanwhile, within the reach
+    // of where they showed it then (a pointer gone further left without a
+    // Leave, its device gone, is sampled again). Left: for kLeaving, then
+    // until the streams have seen it move away from where it was when it
+    // left, for at most kStreamLag. Asking notes where the streams settle.
+    bool Over(Clock::time_point now, std::optional<DesktopPoint> stream);
 
 private:
     void Saw(Clock::time_point now, std::optional<DesktopPoint> stream);
@@ -45,6 +53,10 @@ private:
     bool known_ = false; // our windows have seen the pointer
     bool inside_ = false;
     std::optional<DesktopPoint> seen_;
+    // Where the streams showed the pointer last while our windows' word
+    // held, within the reach of `seen_`.
+    std::optional<DesktopPoint> settled_;
+    int reach_ = 0;
     Clock::time_point last_{};
 };
 

@@ -2,12 +2,15 @@
 
 #include "platform/pipewirestreams.h"
 #include "platform/screencast.h"
+#include "util/utilnumber.h"
 
 #include <QEvent>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
+
+#include <algorithm>
 
 namespace tintorel {
 
@@ -168,6 +171,9 @@ bool PortalScreenReader::eventFilter(QObject* watched, QEvent* event) {
     // tells when the pointer enters, moves over it and leaves.
     if (watched->isWindowType() && static_cast<QWindow*>(watched)->type() != Qt::ToolTip) {
         const auto now = OwnWindowPointer::Clock::now();
+        const QWindow* window = static_cast<QWindow*>(watched);
+        const double scale = streams_ ? streams_->Frames().Scale() : 1.0;
+        ownWindows_.SetReach(TruncToInt(std::max(window->width(), window->height()) * scale));
         switch (event->type()) {
         case QEvent::Enter:
             ownWindows_.Entered(now, StreamPointer());
@@ -181,7 +187,7 @@ bool PortalScreenReader::eventFilter(QObject* watched, QEvent* event) {
             // that reports the pointer is the stream of our window's
             // screen: evidence for monitors the portal did not place.
             if (streams_ && enteredAt_ && now - *enteredAt_ > OwnWindowPointer::kStreamLag) {
-                if (const QScreen* screen = static_cast<QWindow*>(watched)->screen()) {
+                if (const QScreen* screen = window->screen()) {
                     const QRect place = screen->geometry();
                     streams_->Frames().PointerOnScreen(
                         {place.x(), place.y(), place.width(), place.height()});

@@ -90,7 +90,8 @@ private:
     std::unique_ptr<PipeWireStreams> streams_;
     TimeLimit firstPicture_;
     TimeLimit stalled_;
-    OwnWindowPointer ownWindows_;
+    // Asking it notes where the streams show the pointer meanwhile.
+    mutable OwnWindowPointer ownWindows_;
     // When the pointer entered one of our windows, while it is over one.
     std::optional<OwnWindowPointer::Clock::time_point> enteredAt_;
     mutable QPoint lastPointer_; // where the streams last saw the pointer

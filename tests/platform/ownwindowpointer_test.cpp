@@ -45,6 +45,52 @@ TEST(OwnWindowPointer, OurWindowsAndTheStreamsTogether) {
     EXPECT_FALSE(OwnWindowPointer().Over(t0, there)) << "never entered";
 }
 
+// The pointer comes to rest on our window (its pipette button) while the
+// streams still show it on its way there; they catch up a moment later.
+// Within the window's reach of where they showed it at the last event,
+// that is where it rests, however long; beyond it (the pointer left
+// without a Leave, its device gone), it is sampled again.
+TEST(OwnWindowPointer, ARestingPointerStaysOursOnceTheStreamsCaughtUp) {
+    const Clock::time_point t0{};
+    const DesktopPoint onTheWay{90, 30};
+    const DesktopPoint button{120, 40};
+    const DesktopPoint farAway{600, 300};
+    const struct {
+        const char* what;
+        int reach;
+        std::optional<DesktopPoint> caughtUp; // what the streams show after the last event
+        bool overLater;                       // long after, the streams still showing it
+    } cases[] = {
+        {"caught up on the window", 200, button, true},
+        {"no reach set", 0, button, false},
+        {"gone beyond the window's reach", 200, farAway, false},
+        {"gone beyond it downward", 200, DesktopPoint{100, 400}, false},
+        {"just within reach", 30, button, true},
+        {"just beyond reach", 29, button, false},
+        {"no stream pointer", 200, std::nullopt, false},
+    };
+    for (const auto& c : cases) {
+        OwnWindowPointer pointer;
+        pointer.SetReach(c.reach);
+        pointer.Entered(t0, onTheWay);
+        pointer.Moved(t0 + 100ms, onTheWay); // the last event: the pointer rests
+        EXPECT_TRUE(pointer.Over(t0 + 250ms, onTheWay)) << c.what;
+        EXPECT_TRUE(pointer.Over(t0 + 500ms, c.caughtUp)) << c.what;
+        EXPECT_TRUE(pointer.Over(t0 + 1s, c.caughtUp)) << c.what;
+        EXPECT_EQ(pointer.Over(t0 + 60s, c.caughtUp), c.overLater) << c.what;
+        // Where the streams showed it at the last event no longer counts
+        // once they settled elsewhere.
+        EXPECT_EQ(pointer.Over(t0 + 60s, onTheWay), !c.overLater || c.caughtUp == onTheWay)
+            << c.what;
+    }
+    // Settled, it is still sampled once the streams see it move on.
+    OwnWindowPointer pointer;
+    pointer.SetReach(200);
+    pointer.Moved(t0, onTheWay);
+    pointer.Over(t0 + 500ms, button);
+    EXPECT_FALSE(pointer.Over(t0 + 60s, farAway));
+}
+
 // The first tick after the pointer left our window never samples, whatever
 // the lagging streams say; nor later ones while the streams have not moved.
 TEST(OwnWindowPointer, TheFirstTickAfterTheLeaveNeverSamples) {
