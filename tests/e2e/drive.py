@@ -33,13 +33,15 @@ class Session:
         sys.exit(1)
 
     def wait(self, condition, what):
+        """Waits until `condition` gives a true value, and gives it; `what`
+        is said when it never does (a callable: asked then)."""
         deadline = time.monotonic() + LIMIT
         while True:
             value = condition()
             if value:
                 return value
             if time.monotonic() > deadline:
-                self.fail("gave up waiting for " + what)
+                self.fail("gave up waiting for " + (what() if callable(what) else what))
             time.sleep(0.05)
 
     def start(self, name, *command, **env):

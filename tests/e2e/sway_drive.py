@@ -99,9 +99,13 @@ class Program:
         # it is drawn, framed, once the pointer is elsewhere.
         point, colour = via or (at, under)
         move(*point)
-        wait(lambda: self.frame_pixel() == WHITE
-             and self.preview(CANVAS // 2, CANVAS // 2) == colour,
-             "the magnifier to show %s at %s" % (colour, point))
+        shown = [None]
+
+        def showing():
+            shown[0] = self.preview(CANVAS // 2, CANVAS // 2)
+            return self.frame_pixel() == WHITE and shown[0] == colour
+        wait(showing, lambda: "the magnifier to show %s at %s (it shows %s)"
+             % (colour, point, shown[0]))
         if end == "click":
             click(*at)
         else:
