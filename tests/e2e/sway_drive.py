@@ -279,6 +279,56 @@ program.close()
 seam.close()
 sway("output", "HEADLESS-2", "transform", "normal")
 
+# At a fractional scale (1.5) each pixel of the output's own is sampled,
+# not its neighbour: a window there gives each of its pixels a colour of
+# its own, and grim reads the whole output in its own pixels for the truth
+# (a mode of 1200 x 1200 is 800 x 800 units exactly, so grim resamples
+# nothing).
+sway("output", "HEADLESS-2", "mode", "1200x1200", "scale", "1.5")
+sway("workspace", "2")
+gradient = start("gradient", os.path.join(build, "tests/e2e/e2e_quadrants"), "Gradient",
+                 "gradient", QT_QPA_PLATFORM="wayland")
+gx, gy, gw, gh = wait(lambda: window(gradient.pid), "the gradient window")
+sway("workspace", "1")
+ox, oy, ow, oh = second_output()
+if gx < ox:
+    fail("the gradient window is not on the second output: %s" % ((gx, gy, gw, gh),))
+mode = next(o["current_mode"] for o in json.loads(sway("-r", "-t", "get_outputs"))
+            if o["name"] == "HEADLESS-2")
+ratio_x, ratio_y = mode["width"] / ow, mode["height"] / oh
+x0, y0 = gx + gw // 2, gy + gh // 2
+
+
+def own_pixels():
+    """The second output in its own pixels: its width and its rows."""
+    data = subprocess.run(["grim", "-o", "HEADLESS-2", "-s", repr(ratio_x), "-t", "ppm", "-"],
+                          check=True, capture_output=True).stdout
+    # P6, width, height, maximum, each ended by one white space byte.
+    magic, width, height, maximum = data.split(maxsplit=4)[:4]
+    header = len(magic) + len(width) + len(height) + len(maximum) + 4
+    return int(width), data[header:]
+
+
+def own_pixel(shot, x, y):
+    """The output's own pixel under the logical point (x, y)."""
+    width, rows = shot
+    at = 3 * (int((y - oy) * ratio_y) * width + int((x - ox) * ratio_x))
+    return tuple(rows[at:at + 3])
+
+
+shot = wait(lambda: (lambda d: d if len({own_pixel(d, x0 + k, y0) for k in range(4)}) == 4
+                     else None)(own_pixels()), "the gradient drawn")
+program = Program(1)
+for dx, dy in ((0, 0), (1, 0), (2, 0), (3, 1)):
+    under = own_pixel(shot, x0 + dx, y0 + dy)
+    program.sample((x0 + dx, y0 + dy), under, under)
+program.close()
+gradient.terminate()
+gradient.wait()
+sway("output", "HEADLESS-2", "mode", "1280x1200", "scale", "2")
+wait(lambda: pixel(1260, 590) == INK, "the second output as it was")
+print("output at scale 1.5: each pixel of its own")
+
 # Across the seam of the two outputs: three columns of the first output's
 # blue (each of its pixels two of the second's) and four of the second's
 # red. At the bottom of the shorter output, only its own rows count: the
