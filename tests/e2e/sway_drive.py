@@ -316,12 +316,27 @@ def own_pixel(shot, x, y):
     return tuple(rows[at:at + 3])
 
 
-shot = wait(lambda: (lambda d: d if len({own_pixel(d, x0 + k, y0) for k in range(4)}) == 4
-                     else None)(own_pixels()), "the gradient drawn")
+wait(lambda: len({own_pixel(own_pixels(), x0 + k, y0) for k in range(4)}) == 4,
+     "the gradient drawn")
 program = Program(1)
+# The truth is read afresh at each look: the desktop may still be laying
+# the windows out after the change of mode.
 for dx, dy in ((0, 0), (1, 0), (2, 0), (3, 1)):
-    under = own_pixel(shot, x0 + dx, y0 + dy)
-    program.sample((x0 + dx, y0 + dy), under, under)
+    at = (x0 + dx, y0 + dy)
+    program.press()
+    move(*at)
+    seen = [None, None]
+
+    def showing():
+        seen[:] = [program.preview(CANVAS // 2, CANVAS // 2), own_pixel(own_pixels(), *at)]
+        return program.frame_pixel() == WHITE and seen[0] == seen[1]
+    wait(showing, lambda: "the magnifier to show the output's pixel %s at %s (it shows %s)"
+         % (seen[1], at, seen[0]))
+    click(*at)
+    wait(lambda: program.frame_pixel() != WHITE, "the pipette to stop at %s" % (at,))
+    if program.preview(2, 2) != own_pixel(own_pixels(), *at):
+        fail("at %s: took %s, not %s" % (at, program.preview(2, 2), own_pixel(own_pixels(), *at)))
+    print("scale 1.5 at %s: %s" % (at, program.preview(2, 2)))
 program.close()
 gradient.terminate()
 gradient.wait()
