@@ -1,6 +1,9 @@
 // One pipette tick (sample 7 × 7, magnifier, panel and code update) with the
-// real screen layer, against the floor of one QScreen::grabWindow of the
+// real screen layer, and one with the pointer still (the screen read and
+// nothing redrawn), against the floor of one QScreen::grabWindow of the
 // 9 × 9 area the magnifier shows. Runs on an X server (scripts/with-xvfb).
+// The colours it samples are another program's window (this benchmark run
+// again with --rainbow): over its own windows the pipette reads nothing.
 #include "app/mainform.h"
 #include "platform/screen.h"
 #include "ratioreporter.h"
@@ -11,10 +14,12 @@
 #include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <unistd.h>
@@ -46,7 +51,17 @@ void Tick(benchmark::State& state) {
         // panel and the codes.
         QCursor::setPos(spots[which ^= 1]);
         state.ResumeTiming();
-        form->TimerCalled();
+        form->PipetteTick();
+    }
+}
+
+// The pointer still over a still screen: what a tick costs when nothing
+// changes, reading the screen and nothing else.
+void StillTick(benchmark::State& state) {
+    QCursor::setPos(spots[0]);
+    form->PipetteTick();
+    for (auto _ : state) {
+        form->PipetteTick();
     }
 }
 
@@ -63,6 +78,18 @@ void GrabFloor(benchmark::State& state) {
 
 int main(int argc, char** argv) {
     using namespace tintorel;
+    if (argc == 2 && std::string(argv[1]) == "--rainbow") {
+        QApplication app(argc, argv);
+        Rainbow rainbow;
+        rainbow.setGeometry(0, 0, 400, 60);
+        rainbow.show();
+        if (!QTest::qWaitForWindowExposed(&rainbow)) {
+            return 2;
+        }
+        std::puts("shown");
+        std::fflush(stdout);
+        return app.exec();
+    }
     // Settings of its own: a fresh home in the temporary folder.
     const std::filesystem::path home =
         std::filesystem::temp_directory_path() / ("tintorel-bench-" + std::to_string(getpid()));
@@ -73,30 +100,48 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     WriteSize(7);
 
-    Rainbow rainbow;
-    rainbow.setGeometry(0, 0, 400, 60);
-    rainbow.show();
+    QProcess rainbow;
+    rainbow.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--rainbow")});
+    while (rainbow.waitForReadyRead(-1) && !rainbow.canReadLine()) {
+    }
+    if (rainbow.readLine().trimmed() != "shown") {
+        std::fprintf(stderr, "the window to sample did not show\n");
+        return 2;
+    }
     TMainForm mainForm(std::make_unique<QtScreenReader>());
     mainForm.show();
     mainForm.move(0, 100);
-    if (!QTest::qWaitForWindowExposed(&rainbow) || !QTest::qWaitForWindowExposed(&mainForm)) {
+    if (!QTest::qWaitForWindowExposed(&mainForm)) {
         return 2; // no usable display
     }
-    QTest::qWait(300);
     form = &mainForm;
     spots[0] = QPoint(60, 30);
     spots[1] = QPoint(300, 30);
     mainForm.btnCaptureClick();
+    // Shown is not yet painted: the pipette waits for the rainbow's colours.
+    QCursor::setPos(spots[1]);
+    while (!mainForm.SamplePipette()) {
+        QTest::qWait(10);
+    }
 
     benchmark::RegisterBenchmark("Tick", Tick)
+        ->Unit(benchmark::kMicrosecond)
+        ->Repetitions(5)
+        ->ReportAggregatesOnly(true);
+    benchmark::RegisterBenchmark("StillTick", StillTick)
         ->Unit(benchmark::kMicrosecond)
         ->Repetitions(5)
         ->ReportAggregatesOnly(true);
     benchmark::RegisterBenchmark("GrabFloor", GrabFloor)->Unit(benchmark::kMicrosecond);
     bench::RegisterBudget("1ms", 0.001);
     const int result =
-        bench::RunAndCompare(argc, argv, {{"Tick", "GrabFloor", 3.0}, {"Tick", "1ms", 1.0}});
+        bench::RunAndCompare(argc, argv,
+                             {{"Tick", "GrabFloor", 3.0},
+                              {"Tick", "1ms", 1.0},
+                              {"StillTick", "GrabFloor", 1.5}});
     mainForm.btnCaptureClick();
+    rainbow.kill();
+    rainbow.waitForFinished();
     std::filesystem::remove_all(home);
     return result;
 }
