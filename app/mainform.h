@@ -107,7 +107,8 @@ public:
     void ApplyMainTexts();
     // Pipette.
     bool SamplePipette();
-    void DrawMagnifier(int x, int y);
+    bool SampleSquare(const ScreenGrab& grab, const QRect& square);
+    void DrawMagnifier(const ScreenGrab& grab, const QRect& shown, const QRect& destination);
 
     // Closes the window as the user would, saving the state, but without the
     // about box: the desktop session is ending (SIGTERM, SIGINT, SIGHUP).

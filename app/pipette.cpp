@@ -54,6 +54,38 @@ Span MagnifiedSpan(int centre, int screen, int length) {
     return {centre - r, kMagnifiedPixels, 0, length};
 }
 
+// The pixels sampled around `pointer` (2h + 1 on a side), cut at the
+// screen's edges.
+QRect SampledSquare(QPoint pointer, int h, QSize screen) {
+    const int x = pointer.x();
+    const int y = pointer.y();
+    int left = x - h;
+    int right = x + h;
+    int top = y - h;
+    int bottom = y + h;
+    if (x < h) {
+        left = 0;
+    }
+    if (x > screen.width() - 1 - h) {
+        right = screen.width() - 1;
+    }
+    if (y < h) {
+        top = 0;
+    }
+    if (y > screen.height() - 1 - h) {
+        bottom = screen.height() - 1;
+    }
+    return {QPoint(left, top), QPoint(right, bottom)};
+}
+
+// Both areas, or the one that is not empty.
+QRect Covering(const QRect& a, const QRect& b) {
+    if (a.isEmpty()) {
+        return b;
+    }
+    return b.isEmpty() ? a : a.united(b);
+}
+
 } // namespace
 
 bool TMainForm::PipetteRunning() const {
@@ -202,85 +234,81 @@ bool TMainForm::SamplePipette() {
     // the pixel grid of the output under it, and measured on that grid.
     const QPoint pointer = screen_->CursorPos();
     const QSize screen = screen_->Size();
-    const int x = pointer.x();
-    const int y = pointer.y();
-    const int h = (pipetteSize_ - 1) / 2;
-    int left = x - h;
-    int right = x + h;
-    int top = y - h;
-    int bottom = y + h;
-    if (x < h) {
-        left = 0;
+    const QImage& canvas = pnlImage->Canvas();
+    const Span rows = MagnifiedSpan(pointer.y(), screen.height(), canvas.height());
+    const Span columns = MagnifiedSpan(pointer.x(), screen.width(), canvas.width());
+    const QRect shown(columns.first, rows.first, columns.count, rows.count);
+    const QRect square = SampledSquare(pointer, (pipetteSize_ - 1) / 2, screen);
+    // One picture a tick: the magnifier's pixels hold the sampled square.
+    const QRect area = Covering(shown, square);
+    if (area.isEmpty()) {
+        return false;
     }
-    if (x > screen.width() - 1 - h) {
-        right = screen.width() - 1;
+    const ScreenGrab grab = screen_->Grab(area);
+    if (!grab.Taken()) {
+        return false; // unreadable, or the picture comes later and is read then
     }
-    if (y < h) {
-        top = 0;
+    const bool changed = SampleSquare(grab, square);
+    if (!shown.isEmpty()) {
+        DrawMagnifier(grab, shown,
+                      QRect(columns.destination, rows.destination, columns.size, rows.size));
     }
-    if (y > screen.height() - 1 - h) {
-        bottom = screen.height() - 1;
-    }
-    bool changed = false;
-    const QRect square(QPoint(left, top), QPoint(right, bottom));
-    if (currentColor_ && !square.isEmpty() && screen_->Open(square)) {
-        float sumRed = 0;
-        float sumGreen = 0;
-        float sumBlue = 0;
-        int count = 0;
-        BColorRgb sample(0, 0, 0);
-        for (int column = left; column <= right; ++column) {
-            for (int row = top; row <= bottom; ++row) {
-                // Only pixels that exist: a square that reaches past a
-                // monitor's edge, between monitors of different sizes or
-                // beyond the desktop, averages what is on the monitors.
-                if (!screen_->PixelExists(column, row)) {
-                    continue;
-                }
-                sample.FromColor(screen_->Pixel(column, row));
-                float r = 0, g = 0, b = 0;
-                sample.ToRgb(r, g, b);
-                sumRed += r;
-                sumGreen += g;
-                sumBlue += b;
-                ++count;
-            }
-        }
-        screen_->Close();
-        if (count > 0 && troubleShown_) {
-            PipetteTrouble({}); // it works again: the last failure is no longer news
-        }
-        if (count > 0) {
-            sample =
-                BColorRgb(sumRed / static_cast<float>(count), sumGreen / static_cast<float>(count),
-                          sumBlue / static_cast<float>(count));
-            if (sample.ToColor() != currentColor_->ToColor()) {
-                ShowColour(ColourForPage(ActivePage(), sample.ToColor()), Edited::Nothing);
-                changed = true;
-            }
-        }
-    }
-    DrawMagnifier(x, y);
     return changed;
 }
 
-void TMainForm::DrawMagnifier(int x, int y) {
-    QImage& image = pnlImage->Canvas();
-    const QSize screen = screen_->Size();
-    const Span rows = MagnifiedSpan(y, screen.height(), image.height());
-    const Span columns = MagnifiedSpan(x, screen.width(), image.width());
-    const QRect source(columns.first, rows.first, columns.count, rows.count);
-    if (source.isEmpty() || !screen_->Open(source)) {
-        return;
+bool TMainForm::SampleSquare(const ScreenGrab& grab, const QRect& square) {
+    if (!currentColor_ || square.isEmpty()) {
+        return false;
     }
+    float sumRed = 0;
+    float sumGreen = 0;
+    float sumBlue = 0;
+    int count = 0;
+    BColorRgb sample(0, 0, 0);
+    for (int column = square.left(); column <= square.right(); ++column) {
+        for (int row = square.top(); row <= square.bottom(); ++row) {
+            // Only pixels that exist: a square that reaches past a
+            // monitor's edge, between monitors of different sizes or
+            // beyond the desktop, averages what is on the monitors.
+            if (!grab.Exists(column, row)) {
+                continue;
+            }
+            sample.FromColor(grab.Pixel(column, row));
+            float r = 0, g = 0, b = 0;
+            sample.ToRgb(r, g, b);
+            sumRed += r;
+            sumGreen += g;
+            sumBlue += b;
+            ++count;
+        }
+    }
+    if (count == 0) {
+        return false;
+    }
+    if (troubleShown_) {
+        PipetteTrouble({}); // it works again: the last failure is no longer news
+    }
+    sample = BColorRgb(sumRed / static_cast<float>(count), sumGreen / static_cast<float>(count),
+                       sumBlue / static_cast<float>(count));
+    if (sample.ToColor() == currentColor_->ToColor()) {
+        return false;
+    }
+    ShowColour(ColourForPage(ActivePage(), sample.ToColor()), Edited::Nothing);
+    return true;
+}
+
+void TMainForm::DrawMagnifier(const ScreenGrab& grab, const QRect& shown,
+                              const QRect& destination) {
+    QImage& image = pnlImage->Canvas();
     // Drawn aside first: a picture that did not change (the pointer still
     // over a still screen) is not painted again, so the desktop has nothing
     // to recompose four times a second.
     QImage next(image.size(), image.format());
     next.fill(Qt::black);
-    screen_->StretchCopy(source, next,
-                         QRect(columns.destination, rows.destination, columns.size, rows.size));
-    screen_->Close();
+    {
+        QPainter painter(&next);
+        painter.drawImage(destination, grab.Image(), shown.translated(-grab.Area().topLeft()));
+    }
 
     // The sampled square's frame, always in the centre of the image.
     const int h = (pipetteSize_ - 1) / 2;

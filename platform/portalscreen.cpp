@@ -220,21 +220,14 @@ QPoint PortalScreenReader::CursorPos() const {
     return lastPointer_;
 }
 
-bool PortalScreenReader::Open(const QRect&) {
-    return streams_ && streams_->Frames().HasFrames();
-}
-
-std::uint32_t PortalScreenReader::Pixel(int x, int y) const {
-    return streams_ ? streams_->Frames().Pixel(x, y) : 0;
-}
-
-bool PortalScreenReader::PixelExists(int x, int y) const {
-    return streams_ && streams_->Frames().PixelExists(x, y);
-}
-
-void PortalScreenReader::StretchCopy(const QRect& source, QImage& target,
-                                     const QRect& destination) const {
-    StretchPixels(source, target, destination);
+ScreenGrab PortalScreenReader::Grab(const QRect& area) {
+    if (!streams_ || !streams_->Frames().HasFrames()) {
+        return {};
+    }
+    const DesktopFrames& frames = streams_->Frames();
+    return ScreenGrab::FromPixels(
+        area, [&frames](int x, int y) { return frames.PixelExists(x, y); },
+        [&frames](int x, int y) { return frames.Pixel(x, y); });
 }
 
 } // namespace tintorel

@@ -57,11 +57,7 @@ public:
 
     QSize Size() const override;
     QPoint CursorPos() const override;
-    bool Open(const QRect& area) override;
-    std::uint32_t Pixel(int x, int y) const override;
-    bool PixelExists(int x, int y) const override;
-    void StretchCopy(const QRect& source, QImage& target, const QRect& destination) const override;
-    void Close() override {}
+    ScreenGrab Grab(const QRect& area) override;
 
     // Whether a screen-casting session is open (for tests and benchmarks:
     // none is while the pipette is off).

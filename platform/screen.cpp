@@ -124,12 +124,6 @@ bool GrabRoot(const X11Root& root, const QRect& area, QImage& image) {
     return true;
 }
 
-void StretchFrom(const QImage& image, const QPoint& origin, const QRect& source, QImage& target,
-                 const QRect& destination) {
-    QPainter painter(&target);
-    painter.drawImage(destination, image, source.translated(-origin));
-}
-
 } // namespace
 
 bool XServerIsXWayland() {
@@ -158,20 +152,54 @@ bool ScreenReader::PointerOnOwnWindow() const {
     return QGuiApplication::topLevelAt(QCursor::pos()) != nullptr;
 }
 
-void ScreenReader::StretchPixels(const QRect& source, QImage& target,
-                                 const QRect& destination) const {
-    if (source.isEmpty()) {
-        return;
-    }
-    QImage area(source.size(), QImage::Format_RGB32);
-    for (int y = 0; y < source.height(); ++y) {
-        for (int x = 0; x < source.width(); ++x) {
-            const std::uint32_t p = Pixel(source.left() + x, source.top() + y);
-            area.setPixel(x, y, qRgb(p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF));
+ScreenGrab ScreenGrab::Coming() {
+    ScreenGrab grab;
+    grab.state_ = State::Coming;
+    return grab;
+}
+
+ScreenGrab::ScreenGrab(const QRect& area, const std::function<bool(int x, int y)>& exists)
+    : state_(State::Taken), area_(area), image_(area.size(), QImage::Format_RGB32) {
+    image_.fill(Qt::black);
+    exists_.reserve(static_cast<std::size_t>(area.width()) *
+                    static_cast<std::size_t>(area.height()));
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            exists_.push_back(exists(x, y));
         }
     }
-    QPainter painter(&target);
-    painter.drawImage(destination, area, area.rect());
+}
+
+ScreenGrab ScreenGrab::FromPixels(const QRect& area,
+                                  const std::function<bool(int x, int y)>& exists,
+                                  const std::function<std::uint32_t(int x, int y)>& pixel) {
+    ScreenGrab grab(area, exists);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(grab.image_.scanLine(y - area.top()));
+        for (int x = area.left(); x <= area.right(); ++x) {
+            if (grab.Exists(x, y)) {
+                const std::uint32_t p = pixel(x, y);
+                line[x - area.left()] = qRgb(p & 0xFF, (p >> 8) & 0xFF, (p >> 16) & 0xFF);
+            }
+        }
+    }
+    return grab;
+}
+
+bool ScreenGrab::Exists(int x, int y) const {
+    if (!area_.contains(x, y) || exists_.empty()) {
+        return false;
+    }
+    return exists_[static_cast<std::size_t>(y - area_.top()) *
+                       static_cast<std::size_t>(area_.width()) +
+                   static_cast<std::size_t>(x - area_.left())];
+}
+
+std::uint32_t ScreenGrab::Pixel(int x, int y) const {
+    if (image_.isNull() || !area_.contains(x, y)) {
+        return 0;
+    }
+    return Packed(image_.pixel(x - area_.left(), y - area_.top()));
 }
 
 QSize QtScreenReader::Size() const {
@@ -185,7 +213,33 @@ QSize QtScreenReader::Size() const {
     return QSize(desktop.right() + 1, desktop.bottom() + 1);
 }
 
+bool QtScreenReader::PointerOnOwnWindow() const {
+    // One reading of the pointer serves this question and the tick's
+    // sample: each is a round trip to the display server.
+    const QPoint device = ReadPointer();
+    pointerRead_ = device;
+    QPoint logical = device;
+    for (const QScreen* screen : QGuiApplication::screens()) {
+        const QRect geometry = DeviceGeometry(screen);
+        if (geometry.contains(device)) {
+            logical = screen->geometry().topLeft() +
+                      (device - geometry.topLeft()) / screen->devicePixelRatio();
+            break;
+        }
+    }
+    return QGuiApplication::topLevelAt(logical) != nullptr;
+}
+
 QPoint QtScreenReader::CursorPos() const {
+    if (pointerRead_) {
+        const QPoint read = *pointerRead_;
+        pointerRead_.reset();
+        return read;
+    }
+    return ReadPointer();
+}
+
+QPoint QtScreenReader::ReadPointer() const {
     if (const X11Root root = X11(); root.connection != nullptr) {
         const XReply<xcb_query_pointer_reply_t> pointer(
             xcb_query_pointer_reply(root.connection,
@@ -207,17 +261,26 @@ QPoint QtScreenReader::CursorPos() const {
            QPoint(qRound(local.x() * ratio), qRound(local.y() * ratio));
 }
 
-bool QtScreenReader::Open(const QRect& area) {
-    grabbed_ = QImage();
+ScreenGrab QtScreenReader::Grab(const QRect& area) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (screens.isEmpty() || area.isEmpty()) {
-        return false;
+        return {};
     }
-    area_ = area;
-    grabbed_ = QImage(area.size(), QImage::Format_RGB32);
-    grabbed_.fill(Qt::black);
-    if (const X11Root root = X11(); root.connection != nullptr && GrabRoot(root, area, grabbed_)) {
-        return true;
+    const X11Root root = X11();
+    const QRect rootRect = root.connection != nullptr ? RootRect(root) : QRect();
+    std::vector<QRect> monitors;
+    for (const QScreen* screen : screens) {
+        monitors.push_back(DeviceGeometry(screen));
+    }
+    ScreenGrab grab(area, [&](int x, int y) {
+        if (root.connection != nullptr && !rootRect.contains(x, y)) {
+            return false;
+        }
+        return std::any_of(monitors.begin(), monitors.end(),
+                           [x, y](const QRect& monitor) { return monitor.contains(x, y); });
+    });
+    if (root.connection != nullptr && GrabRoot(root, area, grab.Image())) {
+        return grab;
     }
     bool anything = false;
     for (QScreen* screen : screens) {
@@ -242,44 +305,15 @@ bool QtScreenReader::Open(const QRect& area) {
         image.setDevicePixelRatio(1);
         const QPoint shotOrigin(qRound(qFloor(local.x() / ratio) * ratio),
                                 qRound(qFloor(local.y() / ratio) * ratio));
-        QPainter painter(&grabbed_);
+        QPainter painter(&grab.Image());
         painter.drawImage(part.topLeft() - area.topLeft(), image,
                           QRect(local.topLeft() - shotOrigin, part.size()));
         anything = true;
     }
     if (!anything) {
-        grabbed_ = QImage(); // nothing readable: a session that hides the screen
+        return {}; // nothing readable: a session that hides the screen
     }
-    return anything;
-}
-
-std::uint32_t QtScreenReader::Pixel(int x, int y) const {
-    const QPoint at = QPoint(x, y) - area_.topLeft();
-    if (grabbed_.isNull() || !grabbed_.rect().contains(at)) {
-        return 0;
-    }
-    return Packed(grabbed_.pixel(at));
-}
-
-bool QtScreenReader::PixelExists(int x, int y) const {
-    if (const X11Root root = X11(); root.connection != nullptr && !RootRect(root).contains(x, y)) {
-        return false;
-    }
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    return std::any_of(screens.begin(), screens.end(), [x, y](const QScreen* screen) {
-        return DeviceGeometry(screen).contains(x, y);
-    });
-}
-
-void QtScreenReader::StretchCopy(const QRect& source, QImage& target,
-                                 const QRect& destination) const {
-    if (!grabbed_.isNull()) {
-        StretchFrom(grabbed_, area_.topLeft(), source, target, destination);
-    }
-}
-
-void QtScreenReader::Close() {
-    grabbed_ = QImage();
+    return grab;
 }
 
 } // namespace tintorel

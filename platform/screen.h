@@ -1,7 +1,7 @@
 // Reading the screen for the pipette, in place of the display's device
 // context: the whole virtual desktop (every monitor) in device pixels, the
-// pointer's position, single pixels and a stretched copy of an area. Each
-// reading is opened and released within one pipette tick.
+// pointer's position, and once a tick a picture of the few pixels around
+// it, from which the pipette takes both its sample and its magnifier.
 #pragma once
 
 #include <QImage>
@@ -13,8 +13,49 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tintorel {
+
+// What a reader took of an area of the desktop: one pixel of `image` for
+// each device pixel of `area`, black where no monitor is, and which of them
+// lie on a monitor (a square reaching past a monitor's edge averages only
+// those).
+class ScreenGrab {
+public:
+    // Taken: the pixels are here. Coming: the picture is on its way (a
+    // compositor copies it when it next draws) and the reader tells
+    // OnPicture once it has come. Unreadable: nothing can be read now.
+    enum class State { Unreadable, Coming, Taken };
+
+    ScreenGrab() = default;
+    static ScreenGrab Coming();
+    // A picture of `area`, black, whose pixels exist where `exists` says;
+    // the reader then fills them in.
+    ScreenGrab(const QRect& area, const std::function<bool(int x, int y)>& exists);
+    // The same, each existing pixel read as 0x00BBGGRR from `pixel`: for
+    // readers whose desktop model reads pixel by pixel.
+    static ScreenGrab FromPixels(const QRect& area,
+                                 const std::function<bool(int x, int y)>& exists,
+                                 const std::function<std::uint32_t(int x, int y)>& pixel);
+
+    State Status() const { return state_; }
+    bool Taken() const { return state_ == State::Taken; }
+    const QRect& Area() const { return area_; }
+    // Format_RGB32, the size of Area(); the reader writes into it.
+    QImage& Image() { return image_; }
+    const QImage& Image() const { return image_; }
+    // In desktop coordinates; nothing exists outside Area().
+    bool Exists(int x, int y) const;
+    // 0x00BBGGRR; black outside Area().
+    std::uint32_t Pixel(int x, int y) const;
+
+private:
+    State state_ = State::Unreadable;
+    QRect area_;
+    QImage image_;
+    std::vector<bool> exists_; // row by row
+};
 
 // How the desktop lets the pipette see it: live, four samples a second;
 // one colour picked by the desktop itself when the pipette is pressed; or
@@ -42,7 +83,9 @@ public:
     // While the desktop asks the user for the screen (its own dialog takes
     // the focus), losing the focus must not stop the pipette.
     virtual bool AwaitingDesktop() const { return false; }
-    // Whether the pointer is over one of this program's own windows.
+    // Whether the pointer is over one of this program's own windows. A
+    // reader that reads the pointer for it gives the same place to the
+    // CursorPos that follows, so that a tick samples where it looked.
     virtual bool PointerOnOwnWindow() const;
 
     // Told when Access changes, and when the source is lost for good (the
@@ -56,7 +99,7 @@ public:
     // whose overlay takes the clicks and keys): the pipette stops with the
     // colour under the pointer, as pressing its button again does.
     void OnFinish(std::function<void()> handler) { finish_ = std::move(handler); }
-    // Told when a picture that Open had to wait for has come: the pipette
+    // Told when a picture that Grab said was coming has come: the pipette
     // reads the screen again.
     void OnPicture(std::function<void()> handler) { picture_ = std::move(handler); }
 
@@ -69,25 +112,12 @@ public:
 
     // A new pipette tick begins. A reader whose pictures come some time
     // after they are asked for drops one that has not come by now and asks
-    // afresh at the next Open.
+    // afresh at the next Grab.
     virtual void NextPicture() {}
-    // Takes what `area` of the screen shows, for the reads below; false when
-    // the screen cannot be read at all (then nothing may be read), or when
-    // the picture is still to come: then the reader tells OnPicture once it
-    // has, and an Open of the same area takes it.
-    virtual bool Open(const QRect& area) = 0;
-    // A pixel of the opened area as 0x00BBGGRR; black outside every monitor.
-    virtual std::uint32_t Pixel(int x, int y) const = 0;
-    // Whether a pixel of the opened area lies on a monitor: a square that
-    // reaches beyond every monitor averages only the pixels that exist.
-    virtual bool PixelExists(int x, int y) const {
-        return QRect(QPoint(0, 0), Size()).contains(x, y);
-    }
-    // Copies `source` (within the opened area) stretched into `target` at
-    // `destination`.
-    virtual void StretchCopy(const QRect& source, QImage& target,
-                             const QRect& destination) const = 0;
-    virtual void Close() = 0;
+    // What `area` of the screen shows, read once a tick. A reader whose
+    // picture is still to come says so, tells OnPicture once it has, and
+    // a Grab of the same area then takes it.
+    virtual ScreenGrab Grab(const QRect& area) = 0;
 
 protected:
     void AccessChanged() const {
@@ -110,9 +140,6 @@ protected:
             picture_();
         }
     }
-    // StretchCopy from Pixel, for readers that hold no image.
-    void StretchPixels(const QRect& source, QImage& target, const QRect& destination) const;
-
 private:
     std::function<void()> accessChanged_;
     std::function<void(const std::string&)> failure_;
@@ -132,16 +159,15 @@ bool XServerIsXWayland();
 class QtScreenReader : public ScreenReader {
 public:
     QSize Size() const override;
+    bool PointerOnOwnWindow() const override;
     QPoint CursorPos() const override;
-    bool Open(const QRect& area) override;
-    std::uint32_t Pixel(int x, int y) const override;
-    bool PixelExists(int x, int y) const override;
-    void StretchCopy(const QRect& source, QImage& target, const QRect& destination) const override;
-    void Close() override;
+    ScreenGrab Grab(const QRect& area) override;
 
 private:
-    QRect area_;
-    QImage grabbed_; // the opened area, black where no monitor is
+    QPoint ReadPointer() const;
+
+    // The pointer as PointerOnOwnWindow read it, for the CursorPos after it.
+    mutable std::optional<QPoint> pointerRead_;
 };
 
 } // namespace tintorel

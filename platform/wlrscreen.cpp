@@ -140,22 +140,25 @@ void WlrScreenReader::NextPicture() {
     picture_.reset();
 }
 
-bool WlrScreenReader::Open(const QRect& area) {
-    layout_.ClearCopied();
+ScreenGrab WlrScreenReader::Grab(const QRect& area) {
     if (!copier_->Pointer()) {
-        return false; // until the overlays have the pointer, nothing says where it is
+        return {}; // until the overlays have the pointer, nothing says where it is
     }
     if (picture_ && layout_.Outputs() != askedOutputs_) {
         picture_.reset(); // the outputs changed under it: its regions name others
     }
     if (picture_ && Covers(area)) {
         layout_.SetCopied(*picture_);
-        return true;
+        ScreenGrab grab = ScreenGrab::FromPixels(
+            area, [this](int x, int y) { return layout_.PixelExists(x, y); },
+            [this](int x, int y) { return layout_.Pixel(x, y); });
+        layout_.ClearCopied();
+        return grab;
     }
     if (!asked_) {
         Ask(area);
     }
-    return false;
+    return asked_ ? ScreenGrab::Coming() : ScreenGrab();
 }
 
 void WlrScreenReader::Ask(const QRect& area) {
@@ -205,19 +208,6 @@ bool WlrScreenReader::Covers(const QRect& area) const {
             return got.output == need.output && Contains(got.region, need.region);
         });
     });
-}
-
-std::uint32_t WlrScreenReader::Pixel(int x, int y) const {
-    return layout_.Pixel(x, y);
-}
-
-bool WlrScreenReader::PixelExists(int x, int y) const {
-    return layout_.PixelExists(x, y);
-}
-
-void WlrScreenReader::StretchCopy(const QRect& source, QImage& target,
-                                  const QRect& destination) const {
-    StretchPixels(source, target, destination);
 }
 
 } // namespace tintorel

@@ -45,11 +45,7 @@ public:
     QSize Size() const override;
     QPoint CursorPos() const override;
     void NextPicture() override;
-    bool Open(const QRect& area) override;
-    std::uint32_t Pixel(int x, int y) const override;
-    bool PixelExists(int x, int y) const override;
-    void StretchCopy(const QRect& source, QImage& target, const QRect& destination) const override;
-    void Close() override { layout_.ClearCopied(); }
+    ScreenGrab Grab(const QRect& area) override;
 
 private:
     // Asks for the pixels of `area` and of those around the pointer, so

@@ -52,7 +52,8 @@ TEST_F(PipetteTest, AveragesTheSquareOfItsSize) {
         form.btnCaptureClick();
         EXPECT_FALSE(form.PipetteRunning());
         EXPECT_EQ(Preview(), c.expected) << "size " << c.size;
-        EXPECT_FALSE(screen_->IsOpen()); // released within the tick
+        // One picture of the screen served the square and the magnifier.
+        EXPECT_EQ(screen_->Grabs(), 1) << "size " << c.size;
     }
 }
 
@@ -83,6 +84,10 @@ TEST_F(PipetteTest, OnlyPixelsThatExistAreAveraged) {
     form.btnCaptureClick();
     form.TimerCalled();
     EXPECT_EQ(Html(), "#643207");
+    // The magnifier shows the gaps black, beside the pixel that exists.
+    EXPECT_EQ(CanvasPixel(27, 34), qRgb(0, 0, 0));
+    EXPECT_EQ(CanvasPixel(34, 34), qRgb(100, 50, 7));
+    EXPECT_EQ(CanvasPixel(41, 34), qRgb(0, 0, 0));
     screen_->SetMissing(QRegion(90, 40, 20, 20));
     EXPECT_FALSE(form.SamplePipette());
     EXPECT_EQ(Html(), "#643207");
@@ -230,7 +235,7 @@ TEST_F(PipetteTest, AStillPointerRewritesNothingAfterTheFirstTick) {
     form.btnCaptureClick();
     EXPECT_TRUE(form.SamplePipette());
     EXPECT_FALSE(form.SamplePipette());
-    EXPECT_EQ(screen_->Opens(), 4); // sampling and magnifier, each tick
+    EXPECT_EQ(screen_->Grabs(), 2); // one picture a tick
 }
 
 // Counts the paintings of a widget.

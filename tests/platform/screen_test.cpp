@@ -46,19 +46,14 @@ TEST(QtScreenReader, ReadsAWindowOfAKnownColour) {
     const QPoint inside = window.mapToGlobal(QPoint(60, 45));
     // Exposed is not yet painted: wait until the server holds the colour.
     ASSERT_TRUE(WaitFor([&] {
-        const bool open = screen.Open(QRect(inside, QSize(1, 1)));
-        const bool painted = open && screen.Pixel(inside.x(), inside.y()) == 0x4DC80Cu;
-        screen.Close();
-        return painted;
+        const ScreenGrab grab = screen.Grab(QRect(inside, QSize(1, 1)));
+        return grab.Taken() && grab.Pixel(inside.x(), inside.y()) == 0x4DC80Cu;
     }));
-    ASSERT_TRUE(screen.Open(QRect(inside - QPoint(3, 3), QSize(7, 7))));
-    EXPECT_EQ(screen.Pixel(inside.x(), inside.y()), 0x4DC80Cu); // 0x00BBGGRR
-    EXPECT_EQ(screen.Pixel(inside.x() + 3, inside.y() - 3), 0x4DC80Cu);
-    QImage magnified(69, 69, QImage::Format_RGB32);
-    magnified.fill(Qt::black);
-    screen.StretchCopy(QRect(inside - QPoint(3, 3), QSize(7, 7)), magnified, magnified.rect());
-    EXPECT_EQ(magnified.pixel(34, 34), qRgb(12, 200, 77));
-    screen.Close();
+    const ScreenGrab grab = screen.Grab(QRect(inside - QPoint(3, 3), QSize(7, 7)));
+    ASSERT_TRUE(grab.Taken());
+    EXPECT_EQ(grab.Pixel(inside.x(), inside.y()), 0x4DC80Cu); // 0x00BBGGRR
+    EXPECT_EQ(grab.Pixel(inside.x() + 3, inside.y() - 3), 0x4DC80Cu);
+    EXPECT_EQ(grab.Image().pixel(3, 3), qRgb(12, 200, 77));
 
     QCursor::setPos(inside);
     EXPECT_TRUE(WaitFor([&] { return screen.CursorPos() == inside; }));
@@ -67,10 +62,44 @@ TEST(QtScreenReader, ReadsAWindowOfAKnownColour) {
 TEST(QtScreenReader, AreasOutsideEveryMonitorReadBlack) {
     QtScreenReader screen;
     const QSize size = screen.Size();
-    ASSERT_TRUE(screen.Open(QRect(size.width() - 2, 0, 4, 2)));
-    EXPECT_EQ(screen.Pixel(size.width() + 1, 0), 0u);
-    screen.Close();
-    EXPECT_FALSE(screen.Open(QRect(size.width() + 10, 0, 4, 4)));
+    const ScreenGrab edge = screen.Grab(QRect(size.width() - 2, 0, 4, 2));
+    ASSERT_TRUE(edge.Taken());
+    EXPECT_TRUE(edge.Exists(size.width() - 1, 1));
+    EXPECT_FALSE(edge.Exists(size.width(), 0));
+    EXPECT_EQ(edge.Pixel(size.width() + 1, 0), 0u);
+    EXPECT_EQ(edge.Image().pixel(3, 1), qRgb(0, 0, 0));
+    EXPECT_EQ(screen.Grab(QRect(size.width() + 10, 0, 4, 4)).Status(),
+              ScreenGrab::State::Unreadable);
+}
+
+// A grab read pixel by pixel: black and absent where no monitor is,
+// nothing outside its area, each pixel in its place of the image.
+TEST(ScreenGrab, HoldsEachPixelOfItsAreaInPlace) {
+    const QRect area(-2, 5, 4, 3);
+    const ScreenGrab grab = ScreenGrab::FromPixels(
+        area, [](int x, int) { return x >= 0; },
+        [](int x, int y) { return static_cast<std::uint32_t>(x + 1) | (y << 8) | (7u << 16); });
+    ASSERT_TRUE(grab.Taken());
+    ASSERT_EQ(grab.Image().size(), area.size());
+    for (int y = area.top() - 1; y <= area.bottom() + 1; ++y) {
+        for (int x = area.left() - 1; x <= area.right() + 1; ++x) {
+            SCOPED_TRACE(testing::Message() << x << ", " << y);
+            const bool inside = area.contains(x, y);
+            const bool exists = inside && x >= 0;
+            EXPECT_EQ(grab.Exists(x, y), exists);
+            const std::uint32_t expected =
+                exists ? static_cast<std::uint32_t>(x + 1) | (y << 8) | (7u << 16) : 0u;
+            EXPECT_EQ(grab.Pixel(x, y), expected);
+            if (inside) {
+                EXPECT_EQ(grab.Image().pixel(x - area.left(), y - area.top()),
+                          exists ? qRgb(x + 1, y, 7) : qRgb(0, 0, 0));
+            }
+        }
+    }
+    EXPECT_EQ(ScreenGrab::Coming().Status(), ScreenGrab::State::Coming);
+    EXPECT_FALSE(ScreenGrab::Coming().Exists(0, 0));
+    EXPECT_FALSE(ScreenGrab().Taken());
+    EXPECT_EQ(ScreenGrab().Pixel(0, 0), 0u);
 }
 
 // One colour per device pixel: red and green the column and row, blue
@@ -122,26 +151,66 @@ TEST(QtScreenReader, ReadsTheServersOwnPixelsAtEveryScale) {
         std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
         EXPECT_EQ(screen.CursorPos(), at);
         const QRect square(at - QPoint(1, 1), QSize(3, 3));
-        ASSERT_TRUE(screen.Open(square));
+        const ScreenGrab grab = screen.Grab(square);
+        ASSERT_TRUE(grab.Taken());
         for (int y = square.top(); y <= square.bottom(); ++y) {
             for (int x = square.left(); x <= square.right(); ++x) {
                 const bool exists = x >= 0 && y >= 0 && x < width && y < height;
-                EXPECT_EQ(screen.PixelExists(x, y), exists) << x << ", " << y;
+                EXPECT_EQ(grab.Exists(x, y), exists) << x << ", " << y;
                 const QRgb expected = exists ? PatternAt(x, y) : qRgb(0, 0, 0);
-                EXPECT_EQ(screen.Pixel(x, y), static_cast<std::uint32_t>(qRed(expected)) |
+                EXPECT_EQ(grab.Pixel(x, y), static_cast<std::uint32_t>(qRed(expected)) |
                                                   static_cast<std::uint32_t>(qGreen(expected)) << 8 |
                                                   static_cast<std::uint32_t>(qBlue(expected)) << 16)
                     << x << ", " << y;
             }
         }
-        // The magnifier's copy: three pixels to nine, the centre one the
-        // pixel under the pointer.
-        QImage magnified(9, 9, QImage::Format_RGB32);
-        screen.StretchCopy(square, magnified, magnified.rect());
-        EXPECT_EQ(magnified.pixel(4, 4), PatternAt(at.x(), at.y()));
-        screen.Close();
+        // The picture's centre is the pixel under the pointer.
+        EXPECT_EQ(grab.Image().pixel(1, 1), PatternAt(at.x(), at.y()));
     }
     xcb_free_gc(connection, gc);
+}
+
+// The pipette's own windows are found where the server has the pointer, at
+// any scale; the place it looked at is the one the tick then samples.
+TEST(QtScreenReader, FindsItsOwnWindowsAtEveryScale) {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    ASSERT_NE(x11, nullptr);
+    xcb_connection_t* connection = x11->connection();
+    const xcb_screen_t* root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    QWidget window;
+    window.setWindowFlag(Qt::FramelessWindowHint);
+    window.setGeometry(100, 80, 120, 90);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window, kPatienceMs));
+    const qreal scale = window.devicePixelRatio();
+    const auto device = [scale](int logical) { return qRound(logical * scale); };
+    const auto warp = [&](QPoint at) {
+        xcb_warp_pointer(connection, XCB_NONE, root->root, 0, 0, 0, 0,
+                         static_cast<std::int16_t>(at.x()), static_cast<std::int16_t>(at.y()));
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    };
+    const struct {
+        QPoint at; // device pixels
+        bool own;
+    } cases[] = {
+        {{device(160), device(125)}, true},
+        {{device(100) + 3, device(80) + 3}, true},
+        {{device(220) - 4, device(170) - 4}, true},
+        {{device(100) - 3, device(125)}, false},
+        {{device(160), device(170) + 3}, false},
+        {{5, 5}, false},
+    };
+    QtScreenReader screen;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.at.x() << ", " << c.at.y());
+        warp(c.at);
+        EXPECT_EQ(screen.PointerOnOwnWindow(), c.own);
+        // The pointer moves on: the tick still samples where it looked,
+        // and the tick after it reads the pointer afresh.
+        warp(QPoint(1, 1));
+        EXPECT_EQ(screen.CursorPos(), c.at);
+        EXPECT_EQ(screen.CursorPos(), QPoint(1, 1));
+    }
 }
 
 } // namespace

@@ -96,20 +96,16 @@ protected:
         reader_->SetActive(true);
     }
 
-    // One reading as the pipette makes it: the 3 × 3 square, then the
-    // magnifier's 9 × 9, both around the pointer. The square's centre
-    // pixel, or nothing while the picture is still to come.
+    // One reading as the pipette makes it: the magnifier's 9 × 9 around
+    // the pointer. The centre pixel, or nothing while the picture is still
+    // to come.
     std::optional<std::uint32_t> Sample() {
         const QPoint at = reader_->CursorPos();
-        if (!reader_->Open(QRect(at - QPoint(1, 1), QSize(3, 3)))) {
-            EXPECT_FALSE(reader_->Open(QRect(at - QPoint(4, 4), QSize(9, 9))));
+        const ScreenGrab grab = reader_->Grab(QRect(at - QPoint(4, 4), QSize(9, 9)));
+        if (!grab.Taken()) {
             return std::nullopt;
         }
-        const std::uint32_t pixel = reader_->Pixel(at.x(), at.y());
-        reader_->Close();
-        EXPECT_TRUE(reader_->Open(QRect(at - QPoint(4, 4), QSize(9, 9))));
-        reader_->Close();
-        return pixel;
+        return grab.Pixel(at.x(), at.y());
     }
     // A tick of the pipette's clock.
     std::optional<std::uint32_t> Tick() {

@@ -21,8 +21,7 @@ public:
     // Parts of the image that lie on no monitor (between monitors of
     // different sizes): they read black and do not exist.
     void SetMissing(QRegion missing) { missing_ = std::move(missing); }
-    int Opens() const { return opens_; }
-    bool IsOpen() const { return open_; }
+    int Grabs() const { return grabs_; }
     // A desktop that answers late, or offers less than live reading.
     void SetAccess(ScreenAccess access, std::string why = {}) {
         access_ = access;
@@ -37,7 +36,7 @@ public:
     int Picks() const { return picks_; }
     void SetAwaitingDesktop(bool awaiting) { awaiting_ = awaiting; }
     // Pictures that come some time after they are asked for, as a
-    // compositor's copies do: Open waits for Deliver, and a new tick
+    // compositor's copies do: Grab waits for Deliver, and a new tick
     // drops a picture that has not come.
     void SetLate(bool late) { late_ = late; }
     int Asks() const { return asks_; }
@@ -66,13 +65,7 @@ public:
 
     QSize Size() const override { return image_.size(); }
     QPoint CursorPos() const override { return cursor_; }
-    bool Open(const QRect& area) override;
-    std::uint32_t Pixel(int x, int y) const override;
-    bool PixelExists(int x, int y) const override {
-        return image_.rect().contains(x, y) && !missing_.contains(QPoint(x, y));
-    }
-    void StretchCopy(const QRect& source, QImage& target, const QRect& destination) const override;
-    void Close() override { open_ = false; }
+    ScreenGrab Grab(const QRect& area) override;
 
 private:
     QImage image_;
@@ -91,8 +84,7 @@ private:
     bool asked_ = false;
     bool delivered_ = false;
     int asks_ = 0;
-    bool open_ = false;
-    int opens_ = 0;
+    int grabs_ = 0;
 };
 
 } // namespace tintorel
