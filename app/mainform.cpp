@@ -19,7 +19,7 @@
 #include "controls/sliderntext.h"
 #include "controls/uitext.h"
 #include "log/log.h"
-#include "platform/logfolder.h"
+#include "platform/os/logfolder.h"
 #include "settings/paramform.h"
 #include "settings/params.h"
 

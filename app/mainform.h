@@ -6,7 +6,7 @@
 #pragma once
 
 #include "colour/color.h"
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 #include <QWidget>
 

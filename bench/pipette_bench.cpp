@@ -5,7 +5,7 @@
 // The colours it samples are another program's window (this benchmark run
 // again with --rainbow): over its own windows the pipette reads nothing.
 #include "app/mainform.h"
-#include "platform/screen.h"
+#include "platform/screen/x11/x11screen.h"
 #include "ratioreporter.h"
 #include "settings/params.h"
 

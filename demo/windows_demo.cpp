@@ -8,7 +8,7 @@
 #include "app/aboutbox.h"
 #include "app/mainform.h"
 #include "locale/language.h"
-#include "platform/screen.h"
+#include "platform/screen/x11/x11screen.h"
 #include "settings/paramform.h"
 #include "settings/params.h"
 

@@ -2,7 +2,7 @@
 // int reaches, any scale and transform, copies of any size, stride and byte
 // count. Whatever it sends, laying out the desktop, asking for regions and
 // reading every pixel of the pipette's area stays in bounds and defined.
-#include "platform/outputlayout.h"
+#include "platform/desktop/outputlayout.h"
 
 #include <cstdlib>
 #include <cstring>

@@ -1,6 +1,6 @@
 // The settings file: parse, write, parse again. Writing what was read must
 // keep every value, and writing it a second time must change nothing.
-#include "platform/regfile.h"
+#include "platform/store/regfile.h"
 
 #include <cstdlib>
 #include <string_view>

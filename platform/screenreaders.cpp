@@ -1,8 +1,9 @@
 #include "platform/screenreaders.h"
 
-#include "platform/portalscreen.h"
-#include "platform/wlrclient.h"
-#include "platform/wlrscreen.h"
+#include "platform/screen/portal/portalscreen.h"
+#include "platform/screen/wlroots/wlrclient.h"
+#include "platform/screen/wlroots/wlrscreen.h"
+#include "platform/screen/x11/x11screen.h"
 
 #include <QDBusConnection>
 #include <QGuiApplication>

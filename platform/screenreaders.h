@@ -7,7 +7,7 @@
 // ("x11", "wlroots" or "portal") overrides the choice.
 #pragma once
 
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 #include <functional>
 #include <memory>

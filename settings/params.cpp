@@ -1,6 +1,6 @@
 #include "settings/params.h"
 
-#include "platform/filestore.h"
+#include "platform/store/filestore.h"
 #include "util/utilnumber.h"
 
 #include <algorithm>

@@ -4,7 +4,7 @@
 // type, and every failure of the store is swallowed here.
 #pragma once
 
-#include "platform/registry.h"
+#include "platform/store/registry.h"
 
 #include <array>
 #include <cstdint>

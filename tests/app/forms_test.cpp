@@ -7,7 +7,7 @@
 #include "colourlist/colorname.h"
 #include "controls/colorselector.h"
 #include "controls/uitext.h"
-#include "platform/filestore.h"
+#include "platform/store/filestore.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -5,7 +5,7 @@
 #include "controls/colorselector.h"
 #include "controls/contrastsample.h"
 #include "log/log.h"
-#include "platform/filestore.h"
+#include "platform/store/filestore.h"
 #include "version.h"
 
 #include <QCheckBox>

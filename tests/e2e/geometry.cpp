@@ -11,7 +11,7 @@
 //                          the name list shows from its top
 #include "app/mainform.h"
 #include "locale/language.h"
-#include "platform/screen.h"
+#include "platform/screen/x11/x11screen.h"
 #include "settings/params.h"
 
 #include <QApplication>

@@ -1,5 +1,5 @@
 #include "../testfolder.h"
-#include "platform/atomicfile.h"
+#include "platform/store/atomicfile.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/desktopframes.h"
+#include "platform/desktop/desktopframes.h"
 
 #include <gtest/gtest.h>
 

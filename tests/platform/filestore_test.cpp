@@ -1,5 +1,5 @@
 #include "../testfolder.h"
-#include "platform/filestore.h"
+#include "platform/store/filestore.h"
 #include "regvalues.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "platform/logfolder.h"
+#include "platform/os/logfolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/logicaldesktop.h"
+#include "platform/desktop/logicaldesktop.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/outputlayout.h"
+#include "platform/desktop/outputlayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/ownwindowpointer.h"
+#include "platform/desktop/ownwindowpointer.h"
 
 #include <gtest/gtest.h>
 

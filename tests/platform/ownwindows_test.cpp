@@ -2,7 +2,7 @@
 // conversation over the socket against a compositor the test plays.
 #include "../patience.h"
 #include "../testfolder.h"
-#include "platform/ownwindows.h"
+#include "platform/screen/wlroots/ownwindows.h"
 
 #include <QCoreApplication>
 #include <QLocalServer>

@@ -5,11 +5,11 @@
 // and says which step it was.
 #include "../patience.h"
 #include "fakeportal.h"
-#include "platform/colourpick.h"
-#include "platform/portalscreen.h"
-#include "platform/screencast.h"
-#include "platform/streamformat.h"
-#include "platform/timelimit.h"
+#include "platform/screen/portal/colourpick.h"
+#include "platform/screen/portal/portalscreen.h"
+#include "platform/screen/portal/screencast.h"
+#include "platform/screen/portal/streamformat.h"
+#include "platform/screen/timelimit.h"
 
 #include <QCoreApplication>
 #include <QDBusPendingCallWatcher>

@@ -1,4 +1,4 @@
-#include "platform/regfile.h"
+#include "platform/store/regfile.h"
 #include "regvalues.h"
 
 #include <gtest/gtest.h>

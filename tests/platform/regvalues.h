@@ -1,7 +1,7 @@
 // Registry values as the tests write them by hand.
 #pragma once
 
-#include "platform/registry.h"
+#include "platform/store/registry.h"
 
 #include <cstring>
 #include <string>

@@ -1,6 +1,6 @@
 // The real screen layer against a real X server: run under xvfb-run.
 #include "../patience.h"
-#include "platform/screen.h"
+#include "platform/screen/x11/x11screen.h"
 
 #include <QApplication>
 #include <QCursor>

@@ -1,5 +1,5 @@
 #include "../testfolder.h"
-#include "platform/storelock.h"
+#include "platform/store/storelock.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The wlroots pipette's reading against a compositor the test plays: copies
 // come when the test hands them over, late, or never.
-#include "platform/timelimit.h"
-#include "platform/wlrscreen.h"
+#include "platform/screen/timelimit.h"
+#include "platform/screen/wlroots/wlrscreen.h"
 
 #include <QCoreApplication>
 #include <gtest/gtest.h>

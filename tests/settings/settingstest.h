@@ -2,7 +2,7 @@
 #pragma once
 
 #include "../testfolder.h"
-#include "platform/filestore.h"
+#include "platform/store/filestore.h"
 #include "settings/params.h"
 
 #include <gtest/gtest.h>

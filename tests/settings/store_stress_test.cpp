@@ -3,7 +3,7 @@
 // store must always parse, hold only values some program wrote, and keep
 // what only the preferences dialog writes.
 #include "../testfolder.h"
-#include "platform/filestore.h"
+#include "platform/store/filestore.h"
 #include "settings/params.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // readability and desktop access the test sets.
 #pragma once
 
-#include "platform/screen.h"
+#include "platform/screen/screen.h"
 
 #include <QRegion>
 

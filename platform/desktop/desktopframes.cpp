@@ -1,0 +1,278 @@
+#include "platform/desktop/desktopframes.h"
+
+#include "util/utilnumber.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+
+namespace tintorel {
+
+namespace {
+
+bool HasFrame(const MonitorFrame& monitor) {
+    return monitor.frameWidth > 0 && monitor.frameHeight > 0 && !monitor.bytes.empty();
+}
+
+std::uint32_t ReadPixel(const MonitorFrame& monitor, int x, int y) {
+    return FramePixel(monitor.format, monitor.bytes.data() +
+                                          static_cast<std::size_t>(y) * monitor.stride +
+                                          static_cast<std::size_t>(x) * 4);
+}
+
+// Frame pixels per logical unit across and down; 1 without a frame.
+double ScaleX(const MonitorFrame& monitor) {
+    return HasFrame(monitor) && monitor.width > 0
+               ? static_cast<double>(monitor.frameWidth) / monitor.width
+               : 1.0;
+}
+
+double ScaleY(const MonitorFrame& monitor) {
+    return HasFrame(monitor) && monitor.height > 0
+               ? static_cast<double>(monitor.frameHeight) / monitor.height
+               : 1.0;
+}
+
+} // namespace
+
+void DesktopFrames::SetMonitors(std::vector<MonitorFrame> monitors) {
+    monitors_ = std::move(monitors);
+}
+
+void DesktopFrames::SetFrame(std::size_t index, int width, int height, int stride,
+                             FrameFormat format, const std::uint8_t* data, std::size_t size) {
+    if (index >= monitors_.size() || width <= 0 || height <= 0 || width > INT_MAX / 4 ||
+        stride < width * 4 || data == nullptr) {
+        return;
+    }
+    // The last row needs only its pixels, not a whole stride.
+    const auto needed = static_cast<std::size_t>(height - 1) * static_cast<std::size_t>(stride) +
+                        static_cast<std::size_t>(width) * 4;
+    if (size < needed) {
+        return;
+    }
+    MonitorFrame& monitor = monitors_[index];
+    monitor.frameWidth = width;
+    monitor.frameHeight = height;
+    monitor.stride = stride;
+    monitor.format = format;
+    monitor.bytes.assign(data, data + needed);
+}
+
+void DesktopFrames::SetPointer(std::size_t index, bool here, int x, int y) {
+    if (index >= monitors_.size()) {
+        return;
+    }
+    monitors_[index].pointerHere = here;
+    monitors_[index].pointerX = x;
+    monitors_[index].pointerY = y;
+}
+
+double DesktopFrames::Scale() const {
+    double scale = 1.0;
+    bool any = false;
+    for (const MonitorFrame& monitor : monitors_) {
+        if (HasFrame(monitor)) {
+            scale = any ? std::max(scale, ScaleX(monitor)) : ScaleX(monitor);
+            any = true;
+        }
+    }
+    return scale;
+}
+
+int DesktopFrames::OriginX() const {
+    int origin = INT_MAX;
+    for (const MonitorFrame& monitor : monitors_) {
+        origin = std::min(origin, monitor.x);
+    }
+    return monitors_.empty() ? 0 : origin;
+}
+
+int DesktopFrames::OriginY() const {
+    int origin = INT_MAX;
+    for (const MonitorFrame& monitor : monitors_) {
+        origin = std::min(origin, monitor.y);
+    }
+    return monitors_.empty() ? 0 : origin;
+}
+
+DesktopPoint DesktopFrames::Size() const {
+    double right = 0;
+    double bottom = 0;
+    const int left = OriginX();
+    const int top = OriginY();
+    for (const MonitorFrame& monitor : monitors_) {
+        right = std::max(right, static_cast<double>(monitor.x) - left + std::max(monitor.width, 0));
+        bottom =
+            std::max(bottom, static_cast<double>(monitor.y) - top + std::max(monitor.height, 0));
+    }
+    const double scale = Scale();
+    return {TruncToInt(right * scale + 0.5), TruncToInt(bottom * scale + 0.5)};
+}
+
+const MonitorFrame* DesktopFrames::PointerMonitor() const {
+    for (const MonitorFrame& monitor : monitors_) {
+        // A compositor may report the pointer on a monitor's stream while
+        // it is a little beyond that monitor (within the pointer's sprite
+        // of its edge): the stream whose frame holds it says where it is.
+        const int wide = HasFrame(monitor) ? monitor.frameWidth : monitor.width;
+        const int high = HasFrame(monitor) ? monitor.frameHeight : monitor.height;
+        if (monitor.pointerHere && monitor.pointerX >= 0 && monitor.pointerY >= 0 &&
+            monitor.pointerX < wide && monitor.pointerY < high) {
+            return &monitor;
+        }
+    }
+    return nullptr;
+}
+
+std::optional<DesktopPoint> DesktopFrames::Pointer() const {
+    const MonitorFrame* monitor = PointerMonitor();
+    if (monitor == nullptr) {
+        return std::nullopt;
+    }
+    const double scale = Scale();
+    const double x = (static_cast<double>(monitor->x) - OriginX()) * scale +
+                     monitor->pointerX * (scale / ScaleX(*monitor));
+    const double y = (static_cast<double>(monitor->y) - OriginY()) * scale +
+                     monitor->pointerY * (scale / ScaleY(*monitor));
+    return DesktopPoint{FloorToInt(x), FloorToInt(y)};
+}
+
+void DesktopFrames::PointerOnScreen(const LogicalRect& screen) {
+    const MonitorFrame* pointing = PointerMonitor();
+    if (pointing == nullptr || pointing->sure) {
+        return;
+    }
+    MonitorFrame& moved = monitors_[static_cast<std::size_t>(pointing - monitors_.data())];
+    const auto sameSize = [&moved](const MonitorFrame& other) {
+        return other.width == moved.width && other.height == moved.height;
+    };
+    if (screen.width != moved.width || screen.height != moved.height) {
+        return; // not a screen this monitor could be
+    }
+    if (moved.x != screen.x || moved.y != screen.y) {
+        const auto there = std::find_if(monitors_.begin(), monitors_.end(), [&](const auto& m) {
+            return &m != &moved && !m.sure && sameSize(m) && m.x == screen.x && m.y == screen.y;
+        });
+        if (there == monitors_.end()) {
+            return;
+        }
+        std::swap(there->x, moved.x);
+        std::swap(there->y, moved.y);
+    }
+    moved.sure = true;
+    // By elimination: one left of its size stands where it must.
+    const auto unsure = [&](const MonitorFrame& m) { return !m.sure && sameSize(m); };
+    if (std::count_if(monitors_.begin(), monitors_.end(), unsure) == 1) {
+        std::find_if(monitors_.begin(), monitors_.end(), unsure)->sure = true;
+    }
+}
+
+const MonitorFrame* DesktopFrames::MonitorAt(int x, int y, double& lx, double& ly) const {
+    const double scale = Scale();
+    // The centre of the desktop pixel, in logical units.
+    lx = (x + 0.5) / scale + OriginX();
+    ly = (y + 0.5) / scale + OriginY();
+    for (const MonitorFrame& monitor : monitors_) {
+        if (HasFrame(monitor) && lx >= monitor.x && ly >= monitor.y &&
+            lx < static_cast<double>(monitor.x) + monitor.width &&
+            ly < static_cast<double>(monitor.y) + monitor.height) {
+            return &monitor;
+        }
+    }
+    return nullptr;
+}
+
+std::uint32_t DesktopFrames::Pixel(int x, int y) const {
+    double lx = 0;
+    double ly = 0;
+    const MonitorFrame* monitor = MonitorAt(x, y, lx, ly);
+    if (monitor == nullptr || !Readable(*monitor)) {
+        return 0;
+    }
+    const int fx =
+        std::clamp(FloorToInt((lx - monitor->x) * ScaleX(*monitor)), 0, monitor->frameWidth - 1);
+    const int fy =
+        std::clamp(FloorToInt((ly - monitor->y) * ScaleY(*monitor)), 0, monitor->frameHeight - 1);
+    return ReadPixel(*monitor, fx, fy);
+}
+
+bool DesktopFrames::PixelExists(int x, int y) const {
+    double lx = 0;
+    double ly = 0;
+    const MonitorFrame* monitor = MonitorAt(x, y, lx, ly);
+    return monitor != nullptr && Readable(*monitor);
+}
+
+bool DesktopFrames::Readable(const MonitorFrame& monitor) const {
+    const MonitorFrame* pointing = PointerMonitor();
+    return pointing == nullptr || pointing->sure || pointing == &monitor;
+}
+
+bool DesktopFrames::HasFrames() const {
+    return std::any_of(monitors_.begin(), monitors_.end(), HasFrame);
+}
+
+void PlaceMonitors(std::vector<MonitorFrame>& monitors, const std::vector<bool>& placed,
+                   const std::vector<ScreenPlace>& screens) {
+    std::vector<bool> taken(screens.size(), false);
+    const auto same = [](const MonitorFrame& monitor, const ScreenPlace& screen) {
+        const auto device = [&screen](int logical) {
+            return TruncToInt(logical * screen.scale + 0.5);
+        };
+        return (monitor.width == screen.width && monitor.height == screen.height) ||
+               (monitor.width == device(screen.width) && monitor.height == device(screen.height));
+    };
+    // Placed monitors keep the screens at their places for themselves.
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        if (i < placed.size() && placed[i]) {
+            for (std::size_t s = 0; s < screens.size(); ++s) {
+                if (!taken[s] && screens[s].x == monitors[i].x && screens[s].y == monitors[i].y) {
+                    taken[s] = true;
+                    break;
+                }
+            }
+        }
+    }
+    const auto take = [&](MonitorFrame& monitor, std::size_t s) {
+        taken[s] = true;
+        monitor.x = screens[s].x;
+        monitor.y = screens[s].y;
+        monitor.width = screens[s].width;
+        monitor.height = screens[s].height;
+    };
+    // How many of the screens left could be this monitor.
+    const auto candidates = [&](const MonitorFrame& monitor) {
+        std::size_t count = 0;
+        for (std::size_t s = 0; s < screens.size(); ++s) {
+            count += !taken[s] && same(monitor, screens[s]) ? 1 : 0;
+        }
+        return count;
+    };
+    std::vector<std::size_t> choices(monitors.size(), 0);
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        choices[i] = candidates(monitors[i]);
+    }
+    for (std::size_t i = 0; i < monitors.size(); ++i) {
+        if (i < placed.size() && placed[i]) {
+            continue;
+        }
+        monitors[i].sure = choices[i] == 1;
+        bool found = false;
+        for (std::size_t s = 0; s < screens.size() && !found; ++s) {
+            if (!taken[s] && same(monitors[i], screens[s])) {
+                take(monitors[i], s);
+                found = true;
+            }
+        }
+        for (std::size_t s = 0; s < screens.size() && !found; ++s) {
+            const bool sizeKnown = monitors[i].width > 0 && monitors[i].height > 0;
+            if (!taken[s] && !sizeKnown) {
+                take(monitors[i], s);
+                found = true;
+            }
+        }
+    }
+}
+
+} // namespace tintorel
