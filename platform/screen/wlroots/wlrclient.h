@@ -13,6 +13,10 @@
 #pragma once
 
 #include "platform/screen/wlroots/screencopier.h"
+#include "platform/screen/wlroots/wlrcopy.h"
+#include "platform/screen/wlroots/wlroutput.h"
+#include "platform/screen/wlroots/wlrseat.h"
+#include "platform/screen/wlroots/wlrshm.h"
 
 #include <QObject>
 
@@ -24,6 +28,9 @@
 
 class QSocketNotifier;
 struct wl_display;
+struct wl_registry;
+struct zwlr_screencopy_manager_v1;
+struct zxdg_output_manager_v1;
 
 namespace tintorel {
 
@@ -41,21 +48,47 @@ public:
     void SetEvents(Events events) override { events_ = std::move(events); }
     std::vector<OutputPlace> Outputs() const override;
     void ShowOverlays(bool shown) override;
-    bool OverlaysShown() const override;
-    std::optional<std::pair<double, double>> Pointer() const override;
+    bool OverlaysShown() const override { return overlaysShown_; }
+    std::optional<std::pair<double, double>> Pointer() const override { return pointerAt_; }
     void AskCopies(const std::vector<RegionRequest>& regions) override;
     void DropCopies() override;
 
-    struct State;
+    // The registry's listeners.
+    static void OnGlobal(void* data, wl_registry* registry, std::uint32_t name,
+                         const char* interface, std::uint32_t version);
+    static void OnGlobalRemoved(void* data, wl_registry* registry, std::uint32_t name);
 
 private:
     explicit WlrClient(wl_display* display);
+    void Global(std::uint32_t name, const char* interface, std::uint32_t version);
+    void AddOutput(std::uint32_t name, std::uint32_t version);
+    void RemoveOutput(std::uint32_t name);
+    void ShowOverlay(WlrOutput& output);
+    void OverlayClosed();
+    WlrOutput* OverlayOf(const wl_surface* surface) const;
+    void PointerAt(const wl_surface* surface, double x, double y);
+    void DrawCursor();
     void Dispatch();
+    void Flush();
     void Lose(const std::string& reason);
     // Hands the asked copies on once every one has come or one failed.
     void DeliverCopies();
 
-    std::unique_ptr<State> state_;
+    wl_display* display_;
+    wl_registry* registry_ = nullptr;
+    OverlayGlobals globals_;
+    zwlr_screencopy_manager_v1* screencopy_ = nullptr;
+    zxdg_output_manager_v1* xdgOutputs_ = nullptr;
+    std::unique_ptr<WlrSeat> seat_;
+    std::vector<std::unique_ptr<WlrOutput>> outputs_;
+    // The copies asked for last, until they are handed on.
+    std::vector<std::unique_ptr<WlrCopy>> copies_;
+    // While the pipette runs, every output has an overlay, also one
+    // plugged in meanwhile.
+    bool overlaysShown_ = false;
+    wl_surface* cursor_ = nullptr;
+    ShmBuffer cursorBuffer_;
+    std::optional<std::pair<double, double>> pointerAt_;
     QSocketNotifier* notifier_ = nullptr;
     Events events_;
 };
