@@ -52,15 +52,19 @@ void DesktopFrames::SetFrame(std::size_t index, int width, int height, int strid
         return;
     }
     MonitorFrame& monitor = monitors_[index];
+    if (monitor.paused) {
+        return; // sent before the pause took: old by the time it is read
+    }
     monitor.frameWidth = width;
     monitor.frameHeight = height;
     monitor.stride = stride;
     monitor.format = format;
     monitor.bytes.assign(data, data + needed);
+    monitor.stale = false;
 }
 
 void DesktopFrames::SetPointer(std::size_t index, bool here, int x, int y) {
-    if (index >= monitors_.size()) {
+    if (index >= monitors_.size() || monitors_[index].paused) {
         return;
     }
     monitors_[index].pointerHere = here;
@@ -205,8 +209,61 @@ bool DesktopFrames::PixelExists(int x, int y) const {
 }
 
 bool DesktopFrames::Readable(const MonitorFrame& monitor) const {
+    if (monitor.stale) {
+        return false;
+    }
     const MonitorFrame* pointing = PointerMonitor();
     return pointing == nullptr || pointing->sure || pointing == &monitor;
+}
+
+std::vector<bool> DesktopFrames::Needed(int reach) const {
+    const MonitorFrame* pointing = PointerMonitor();
+    const bool allSure = std::all_of(monitors_.begin(), monitors_.end(),
+                                     [](const MonitorFrame& monitor) { return monitor.sure; });
+    std::vector<bool> needed(monitors_.size(), true);
+    if (pointing == nullptr || !allSure) {
+        return needed;
+    }
+    // The pointer in logical units, and each monitor's area around it.
+    const double x = pointing->x + pointing->pointerX / ScaleX(*pointing);
+    const double y = pointing->y + pointing->pointerY / ScaleY(*pointing);
+    for (std::size_t i = 0; i < monitors_.size(); ++i) {
+        const MonitorFrame& monitor = monitors_[i];
+        needed[i] = &monitor == pointing ||
+                    (x >= static_cast<double>(monitor.x) - reach &&
+                     x < static_cast<double>(monitor.x) + monitor.width + reach &&
+                     y >= static_cast<double>(monitor.y) - reach &&
+                     y < static_cast<double>(monitor.y) + monitor.height + reach);
+    }
+    return needed;
+}
+
+void DesktopFrames::Pause(std::size_t index) {
+    if (index < monitors_.size()) {
+        monitors_[index].paused = true;
+        monitors_[index].stale = true;
+        monitors_[index].pointerHere = false;
+    }
+}
+
+void DesktopFrames::Resume(std::size_t index) {
+    if (index < monitors_.size()) {
+        monitors_[index].paused = false;
+    }
+}
+
+bool DesktopFrames::Awaits(int left, int top, int width, int height) const {
+    for (int y = top; y < top + height; ++y) {
+        for (int x = left; x < left + width; ++x) {
+            double lx = 0;
+            double ly = 0;
+            const MonitorFrame* monitor = MonitorAt(x, y, lx, ly);
+            if (monitor != nullptr && monitor->stale) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 bool DesktopFrames::HasFrames() const {

@@ -40,6 +40,10 @@ struct MonitorFrame {
     // or no other monitor of its size could stand there. Two monitors of
     // one size that the portal only names are told apart by evidence.
     bool sure = true;
+    // Its stream is paused (`paused`), or no frame has come since it went
+    // on again: the frame it holds is old and is not read.
+    bool paused = false;
+    bool stale = false;
 };
 
 class DesktopFrames {
@@ -79,6 +83,20 @@ public:
     void PointerOnScreen(const LogicalRect& screen);
     // Whether any monitor has a frame.
     bool HasFrames() const;
+
+    // Which monitors the pipette needs now: those within `reach` logical
+    // units of the pointer; every one while no stream reports the pointer,
+    // or while a monitor's place is not sure (its stream's reports are the
+    // evidence that places it).
+    std::vector<bool> Needed(int reach) const;
+    // Monitor `index`'s stream is paused: its frame is no longer read, and
+    // frames and pointer reports sent before the pause took are dropped.
+    // Once resumed, its next frame is read.
+    void Pause(std::size_t index);
+    void Resume(std::size_t index);
+    // Whether any pixel of the area lies on a monitor whose new frame is
+    // still to come.
+    bool Awaits(int left, int top, int width, int height) const;
 
 private:
     // The monitor whose stream reports the pointer within its frame.

@@ -513,6 +513,9 @@ def bench(process):
     print("pipette on, pointer moving: program %.2f %%, shell %.2f %% of one core" % moving)
     print("pointer move to sampled colour: median %.0f ms, %.2f ticks (target 2), worst %.0f ms"
           % (median * 1000, median / 0.25, delays[-1] * 1000))
+    if still[1] > idle[1] + 1.0:
+        fail("the shell works with the pointer still: %.2f %% against %.2f %% idle"
+             % (still[1], idle[1]))
     click(*red[0])
     wait(lambda: pipette_streams() == 0, "the screen cast to end")
     print("pipette off again: program %.2f %%, shell %.2f %% of one core"

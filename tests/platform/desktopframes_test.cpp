@@ -366,3 +366,86 @@ TEST(DesktopFrames, FramesShorterThanTheirSizeAreDropped) {
 
 } // namespace
 } // namespace tintorel
+
+namespace tintorel {
+namespace {
+
+// Three monitors in a row, 100 units each, the middle one at scale 2:
+// only the streams of monitors within reach of the pointer are needed.
+TEST(DesktopFrames, OnlyMonitorsNearThePointerAreNeeded) {
+    const struct {
+        std::size_t on; // the monitor reporting the pointer
+        int x, y;       // frame pixels
+        std::vector<bool> needed;
+    } cases[] = {
+        {0, 50, 50, {true, false, false}},
+        {0, 90, 50, {true, true, false}},  // 10 units from the seam: within reach
+        {0, 89, 99, {true, false, false}}, // 11 units from it
+        {1, 100, 100, {false, true, false}},
+        {1, 18, 100, {true, true, false}},  // 9 units in: frame pixels are half units
+        {1, 181, 100, {false, true, true}},
+        {2, 0, 0, {false, true, true}},
+        {2, 99, 99, {false, false, true}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "monitor " << c.on << " at " << c.x << "," << c.y);
+        DesktopFrames desktop;
+        desktop.SetMonitors({Monitor(0, 0, 100, 100), Monitor(100, 0, 100, 100),
+                             Monitor(200, 0, 100, 100)});
+        Fill(desktop, 0, 100, 100, kRed);
+        Fill(desktop, 1, 200, 200, kGreen);
+        Fill(desktop, 2, 100, 100, kBlue);
+        // Before any stream reports the pointer, every one is needed.
+        EXPECT_EQ(desktop.Needed(10), (std::vector<bool>{true, true, true}));
+        desktop.SetPointer(c.on, true, c.x, c.y);
+        EXPECT_EQ(desktop.Needed(10), c.needed);
+    }
+}
+
+TEST(DesktopFrames, EveryMonitorIsNeededWhileOneIsNotSurelyPlaced) {
+    DesktopFrames desktop;
+    MonitorFrame guessed = Monitor(100, 0, 100, 100);
+    guessed.sure = false;
+    desktop.SetMonitors({Monitor(0, 0, 100, 100), guessed});
+    Fill(desktop, 0, 100, 100, kRed);
+    Fill(desktop, 1, 100, 100, kGreen);
+    desktop.SetPointer(0, true, 10, 10);
+    EXPECT_EQ(desktop.Needed(10), (std::vector<bool>{true, true}));
+}
+
+// A paused monitor's frame is old: not read, and awaited, until a frame
+// comes after it is resumed; what it sends before that is dropped.
+TEST(DesktopFrames, APausedMonitorIsReadAgainOnlyFromItsNextFrame) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(0, 0, 4, 4), Monitor(4, 0, 4, 4)});
+    Fill(desktop, 0, 4, 4, kRed);
+    Fill(desktop, 1, 4, 4, kGreen);
+    desktop.SetPointer(1, true, 1, 1);
+    desktop.Pause(1);
+    EXPECT_FALSE(desktop.Pointer());
+    desktop.SetPointer(1, true, 2, 2); // reports from before the pause took
+    Fill(desktop, 1, 4, 4, kWhite);
+    EXPECT_FALSE(desktop.Pointer());
+    EXPECT_TRUE(desktop.PixelExists(3, 0));
+    EXPECT_FALSE(desktop.Awaits(0, 0, 4, 4));
+    EXPECT_FALSE(desktop.PixelExists(4, 0));
+    EXPECT_TRUE(desktop.Awaits(3, 0, 2, 1));
+    EXPECT_TRUE(desktop.Awaits(7, 3, 1, 1));
+    EXPECT_FALSE(desktop.Awaits(8, 0, 3, 3)); // beyond the desktop
+    EXPECT_EQ(desktop.Pixel(4, 0), 0u);
+    EXPECT_EQ(desktop.Size(), (DesktopPoint{8, 4})); // the desktop keeps its shape
+    desktop.Resume(1);
+    EXPECT_TRUE(desktop.Awaits(4, 0, 1, 1)) << "until its next frame";
+    Fill(desktop, 1, 4, 4, kBlue);
+    EXPECT_TRUE(desktop.PixelExists(4, 0));
+    EXPECT_FALSE(desktop.Awaits(0, 0, 8, 4));
+    EXPECT_EQ(desktop.Pixel(4, 0), kBlue);
+    desktop.SetPointer(1, true, 1, 1);
+    EXPECT_TRUE(desktop.Pointer());
+    desktop.Pause(7); // no such monitor: nothing happens
+    desktop.Resume(7);
+    EXPECT_EQ(desktop.Pixel(4, 0), kBlue);
+}
+
+} // namespace
+} // namespace tintorel

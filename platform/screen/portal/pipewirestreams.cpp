@@ -24,6 +24,7 @@ struct PipeWireStream {
     spa_video_info_raw format{};
     bool streamed = false;
     bool streaming = false;
+    bool active = true;
 };
 
 // PipeWire's callbacks, with the signatures it calls them with.
@@ -201,10 +202,27 @@ void PipeWireCallbacks::OnStateChanged(void* data, pw_stream_state, pw_stream_st
     stream->owner->ReportStreaming();
 }
 
+void PipeWireStreams::SetActive(std::size_t index, bool active) {
+    const auto stream = std::find_if(streams_.begin(), streams_.end(),
+                                     [index](const auto& s) { return s->index == index; });
+    if (stream == streams_.end() || (*stream)->active == active) {
+        return;
+    }
+    (*stream)->active = active;
+    if (active) {
+        frames_.Resume(index);
+    } else {
+        frames_.Pause(index);
+    }
+    pw_stream_set_active((*stream)->stream, active);
+    ReportStreaming();
+}
+
 void PipeWireStreams::ReportStreaming() {
     if (events_.streaming) {
-        events_.streaming(std::all_of(streams_.begin(), streams_.end(),
-                                      [](const auto& stream) { return stream->streaming; }));
+        events_.streaming(std::all_of(streams_.begin(), streams_.end(), [](const auto& stream) {
+            return !stream->active || stream->streaming;
+        }));
     }
 }
 

@@ -37,7 +37,7 @@ public:
         // within PipeWire's callbacks: the owner must not destroy the
         // streams before they return.
         std::function<void(const std::string& reason)> failed;
-        // Whether every stream is streaming now.
+        // Whether every stream not paused is streaming now.
         std::function<void(bool streaming)> streaming;
     };
 
@@ -51,6 +51,9 @@ public:
     PipeWireStreams& operator=(const PipeWireStreams&) = delete;
 
     bool Connected() const { return core_ != nullptr; }
+    // Pauses or resumes stream `index`: a paused stream costs the desktop
+    // nothing, and its frame is not read until a new one comes.
+    void SetActive(std::size_t index, bool active);
     DesktopFrames& Frames() { return frames_; }
     const DesktopFrames& Frames() const { return frames_; }
 

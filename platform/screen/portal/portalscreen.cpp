@@ -14,6 +14,15 @@
 
 namespace tintorel {
 
+namespace {
+
+// How near the pointer, in logical units, a monitor's stream keeps
+// streaming: beyond the magnifier's reach, with room for the pointer to
+// move between two ticks.
+constexpr int kStreamReach = 32;
+
+} // namespace
+
 PortalScreenReader::PortalScreenReader(QDBusConnection bus, std::function<std::string()> loadToken,
                                        std::function<void(const std::string&)> storeToken,
                                        Limits limits)
@@ -220,11 +229,27 @@ QPoint PortalScreenReader::CursorPos() const {
     return lastPointer_;
 }
 
+void PortalScreenReader::NextPicture() {
+    if (!streams_) {
+        return;
+    }
+    const std::vector<bool> needed = streams_->Frames().Needed(kStreamReach);
+    for (std::size_t i = 0; i < needed.size(); ++i) {
+        streams_->SetActive(i, needed[i]);
+    }
+}
+
 ScreenGrab PortalScreenReader::Grab(const QRect& area) {
     if (!streams_ || !streams_->Frames().HasFrames()) {
         return {};
     }
     const DesktopFrames& frames = streams_->Frames();
+    // Part of the area on a monitor whose stream just went on again: its
+    // new frame is read once it has come, not its old one, nor the rest
+    // alone as if the square ended there.
+    if (frames.Awaits(area.x(), area.y(), area.width(), area.height())) {
+        return {};
+    }
     return ScreenGrab::FromPixels(
         area, [&frames](int x, int y) { return frames.PixelExists(x, y); },
         [&frames](int x, int y) { return frames.Pixel(x, y); });

@@ -57,6 +57,9 @@ public:
 
     QSize Size() const override;
     QPoint CursorPos() const override;
+    // Only the streams of the monitors near the pointer stream: with two
+    // or more streaming, a still screen kept the desktop repainting.
+    void NextPicture() override;
     ScreenGrab Grab(const QRect& area) override;
 
     // Whether a screen-casting session is open (for tests and benchmarks:
