@@ -238,6 +238,23 @@ std::vector<bool> DesktopFrames::Needed(int reach) const {
     return needed;
 }
 
+std::optional<LogicalRect> DesktopFrames::MonitorArea(const LogicalRect& screen) const {
+    const double cx = screen.x + screen.width / 2.0;
+    const double cy = screen.y + screen.height / 2.0;
+    const double scale = Scale();
+    for (const MonitorFrame& monitor : monitors_) {
+        if (cx >= monitor.x && cy >= monitor.y &&
+            cx < static_cast<double>(monitor.x) + monitor.width &&
+            cy < static_cast<double>(monitor.y) + monitor.height) {
+            return LogicalRect{TruncToInt((static_cast<double>(monitor.x) - OriginX()) * scale),
+                               TruncToInt((static_cast<double>(monitor.y) - OriginY()) * scale),
+                               TruncToInt(monitor.width * scale),
+                               TruncToInt(monitor.height * scale)};
+        }
+    }
+    return std::nullopt;
+}
+
 void DesktopFrames::Pause(std::size_t index) {
     if (index < monitors_.size()) {
         monitors_[index].paused = true;

@@ -81,6 +81,9 @@ public:
     // takes that place, swapping with the monitor of its size that stood
     // there; what is left of its size is sure once only one remains.
     void PointerOnScreen(const LogicalRect& screen);
+    // The area, in desktop pixels, of the monitor under the centre of
+    // `screen` (logical units); nothing when none is.
+    std::optional<LogicalRect> MonitorArea(const LogicalRect& screen) const;
     // Whether any monitor has a frame.
     bool HasFrames() const;
 

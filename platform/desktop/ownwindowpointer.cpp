@@ -32,8 +32,17 @@ bool OwnWindowPointer::Over(Clock::time_point now, std::optional<DesktopPoint> s
     }
     const bool recent = now - last_ <= kStreamLag;
     if (inside_) {
-        if (recent && stream && seen_ && std::abs(stream->x - seen_->x) <= reach_ &&
-            std::abs(stream->y - seen_->y) <= reach_) {
+        if (recent && !seen_ && stream) {
+            // The streams had no pointer at the last event (the sprite
+            // changing as it entered): their first report anchors it.
+            seen_ = stream;
+        }
+        const bool nearSeen = stream && seen_ && std::abs(stream->x - seen_->x) <= reach_ &&
+                              std::abs(stream->y - seen_->y) <= reach_;
+        const bool onHome = stream && home_ && stream->x >= home_->x && stream->y >= home_->y &&
+                            stream->x - home_->x < home_->width &&
+                            stream->y - home_->y < home_->height;
+        if (recent && (nearSeen || onHome)) {
             settled_ = stream;
         }
         return recent || (stream.has_value() && stream == settled_);

@@ -37,12 +37,17 @@ public:
     // event: they catch up with it only afterwards. The window's larger
     // side; nothing is taken for catching up until it is set.
     void SetReach(int pixels) { reach_ = pixels; }
+    // The monitor our window is on, in the streams' pixels: a pointer the
+    // streams show there while our windows' word holds has caught up on
+    // our window, however far it jumped onto it. Nothing while not known.
+    void SetHome(std::optional<LogicalRect> monitor) { home_ = monitor; }
 
     // Whether the pointer is over our windows, the streams reporting
     // `stream` now. Inside: as long as our windows saw it lately, or the
     // streams still show it where they settled meanwhile, within the reach
-    // of where they showed it then (a pointer gone further left without a
-    // Leave, its device gone, is sampled again). Left: for kLeaving, then
+    // of where they showed it then or on our window's monitor (a pointer
+    // gone further left without a Leave, its device gone, is sampled
+    // again). Left: for kLeaving, then
     // until the streams have seen it move away from where it was when it
     // left, for at most kStreamLag. Asking notes where the streams settle.
     bool Over(Clock::time_point now, std::optional<DesktopPoint> stream);
@@ -57,6 +62,7 @@ private:
     // held, within the reach of `seen_`.
     std::optional<DesktopPoint> settled_;
     int reach_ = 0;
+    std::optional<LogicalRect> home_;
     Clock::time_point last_{};
 };
 

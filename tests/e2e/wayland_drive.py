@@ -576,6 +576,24 @@ origin = find_window()
 sample(*boxes[1]["ink"])
 sample(*boxes[0]["red"])
 
+# The pointer rests on the program's own window, then on the pipette
+# button, each for about a dozen ticks: the colour taken before stays
+# however late the streams show the pointer there.
+press_pipette()
+move(*boxes[0]["red"][0])
+wait(lambda: magnified() == boxes[0]["red"][1], "the magnifier over red")
+for name in ("lblRed", "btnCapture"):
+    move(*spot(name))
+    rested = time.monotonic() + 3
+    while time.monotonic() < rested:
+        if magnified() != boxes[0]["red"][1]:
+            fail("the pipette sampled its own window (%s): %s" % (name, magnified()))
+        time.sleep(0.1)
+print("resting on its own window and button: red kept")
+move(*boxes[0]["red"][0])
+click(*boxes[0]["red"][0])
+wait(lambda: pipette_streams() == 0, "the screen cast to end")
+
 # The portal's back end dies while the pipette runs: the pipette stops and
 # says so; once a back end runs again, the next press works.
 press_pipette()

@@ -402,6 +402,29 @@ TEST(DesktopFrames, OnlyMonitorsNearThePointerAreNeeded) {
     }
 }
 
+// A screen of the toolkit's, found among the monitors by its centre, in
+// desktop pixels (the desktop on the grid of the scale-2 monitor).
+TEST(DesktopFrames, TheMonitorUnderAScreen) {
+    DesktopFrames desktop;
+    desktop.SetMonitors({Monitor(-100, 0, 100, 100), Monitor(0, 0, 50, 40)});
+    Fill(desktop, 0, 100, 100, kRed);
+    Fill(desktop, 1, 100, 80, kGreen);
+    const struct {
+        LogicalRect screen;
+        std::optional<LogicalRect> area;
+    } cases[] = {
+        {{0, 0, 50, 40}, LogicalRect{200, 0, 100, 80}},
+        {{-100, 0, 100, 100}, LogicalRect{0, 0, 200, 200}},
+        {{-10, 0, 40, 40}, LogicalRect{200, 0, 100, 80}}, // its centre on the second
+        {{0, 50, 50, 40}, std::nullopt},                   // below the second: nothing
+        {{60, 0, 50, 40}, std::nullopt},
+        {{-200, 0, 100, 40}, std::nullopt}, // left of both
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(desktop.MonitorArea(c.screen), c.area) << c.screen.x << "," << c.screen.y;
+    }
+}
+
 TEST(DesktopFrames, EveryMonitorIsNeededWhileOneIsNotSurelyPlaced) {
     DesktopFrames desktop;
     MonitorFrame guessed = Monitor(100, 0, 100, 100);

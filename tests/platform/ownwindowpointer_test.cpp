@@ -91,6 +91,42 @@ TEST(OwnWindowPointer, ARestingPointerStaysOursOnceTheStreamsCaughtUp) {
     EXPECT_FALSE(pointer.Over(t0 + 60s, farAway));
 }
 
+// A pointer that jumped onto our window far from where the streams showed
+// it at the window's event, or while they showed none (its sprite
+// changing as it entered): where they first show it meanwhile anchors it,
+// and anywhere on our window's monitor is where it came to rest. Far off on
+// another monitor (its device gone without a Leave) it is sampled again.
+TEST(OwnWindowPointer, AJumpOntoOurWindowRestsWhereTheStreamsCatchUp) {
+    const Clock::time_point t0{};
+    const LogicalRect home{0, 0, 640, 480};
+    const DesktopPoint before{600, 20};   // where it was before the jump
+    const DesktopPoint onWindow{40, 262}; // where it came to rest
+    const DesktopPoint elsewhere{900, 300}; // on another monitor
+    const struct {
+        const char* what;
+        std::optional<DesktopPoint> atEvent;
+        std::optional<LogicalRect> home;
+        DesktopPoint caughtUp;
+        bool overLater;
+    } cases[] = {
+        {"no pointer at the event", std::nullopt, std::nullopt, onWindow, true},
+        {"far, on our monitor", before, home, onWindow, true},
+        {"far, monitor not known", before, std::nullopt, onWindow, false},
+        {"gone to another monitor", before, home, elsewhere, false},
+        {"gone there before the streams showed it: cannot be told", std::nullopt, home, elsewhere,
+         true},
+    };
+    for (const auto& c : cases) {
+        OwnWindowPointer pointer;
+        pointer.SetReach(100);
+        pointer.SetHome(c.home);
+        pointer.Entered(t0, c.atEvent);
+        EXPECT_TRUE(pointer.Over(t0 + 200ms, std::nullopt)) << c.what;
+        EXPECT_TRUE(pointer.Over(t0 + 500ms, c.caughtUp)) << c.what;
+        EXPECT_EQ(pointer.Over(t0 + 60s, c.caughtUp), c.overLater) << c.what;
+    }
+}
+
 // The first tick after the pointer left our window never samples, whatever
 // the lagging streams say; nor later ones while the streams have not moved.
 TEST(OwnWindowPointer, TheFirstTickAfterTheLeaveNeverSamples) {

@@ -183,6 +183,13 @@ bool PortalScreenReader::eventFilter(QObject* watched, QEvent* event) {
         const QWindow* window = static_cast<QWindow*>(watched);
         const double scale = streams_ ? streams_->Frames().Scale() : 1.0;
         ownWindows_.SetReach(TruncToInt(std::max(window->width(), window->height()) * scale));
+        std::optional<LogicalRect> home;
+        if (const QScreen* screen = window->screen(); screen != nullptr && streams_) {
+            const QRect place = screen->geometry();
+            home = streams_->Frames().MonitorArea(
+                {place.x(), place.y(), place.width(), place.height()});
+        }
+        ownWindows_.SetHome(home);
         switch (event->type()) {
         case QEvent::Enter:
             ownWindows_.Entered(now, StreamPointer());
