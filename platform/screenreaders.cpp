@@ -46,7 +46,10 @@ std::unique_ptr<ScreenReader> MakeScreenReader(std::function<std::string()> load
         std::string missing;
         if (std::unique_ptr<WlrClient> client = WlrClient::Connect(&missing)) {
             notes.push_back("Pipette: reads the screen through the compositor's wlroots protocols");
-            std::unique_ptr<SwayOwnWindows> ownWindows = SwayOwnWindows::FromEnvironment();
+            std::unique_ptr<OwnWindows> ownWindows = SwayOwnWindows::FromEnvironment();
+            if (!ownWindows) {
+                ownWindows = HyprlandOwnWindows::FromEnvironment();
+            }
             if (!ownWindows && QGuiApplication::platformName() != QLatin1String("xcb")) {
                 notes.push_back("Pipette: the compositor does not say where Tintorel's windows "
                                 "are; the pipette samples them like any other window");

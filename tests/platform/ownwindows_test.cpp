@@ -1,10 +1,13 @@
-// Where our windows are, as Sway's IPC tells: the tree read, and the
-// conversation over the socket against a compositor the test plays.
+// Where our windows are, as Sway's and Hyprland's IPC tell: their answers
+// read, and the conversations over their sockets against a compositor the
+// test plays.
 #include "../patience.h"
 #include "../testfolder.h"
 #include "platform/screen/wlroots/ownwindows.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -177,6 +180,143 @@ TEST(SwayOwnWindows, NoCompositorNoWindows) {
     windows.Refresh();
     QCoreApplication::processEvents();
     EXPECT_FALSE(windows.Contains(0, 0));
+}
+
+TEST(HyprlandWindowsOfProcess, TakesOurMappedWindowsOnTheWorkspacesShown) {
+    // As Hyprland answers j/monitors and j/clients, cut to what matters.
+    const QByteArray monitors = R"([
+        {"name": "DP-1", "activeWorkspace": {"id": 1}, "specialWorkspace": {"id": 0}},
+        {"name": "DP-2", "activeWorkspace": {"id": 3}, "specialWorkspace": {"id": -98}}])";
+    const QByteArray clients = R"([
+        {"pid": 42, "mapped": true, "hidden": false, "at": [10, 20], "size": [300, 200],
+         "workspace": {"id": 1}},
+        {"pid": 42, "mapped": true, "hidden": false, "at": [1930.5, 40], "size": [100, 50],
+         "workspace": {"id": 3}},
+        {"pid": 42, "mapped": true, "hidden": false, "at": [2000, 500], "size": [80, 60],
+         "workspace": {"id": -98}},
+        {"pid": 42, "mapped": true, "hidden": false, "at": [5, 5], "size": [50, 50],
+         "workspace": {"id": 2}},
+        {"pid": 42, "mapped": true, "hidden": true, "at": [6, 6], "size": [50, 50],
+         "workspace": {"id": 1}},
+        {"pid": 42, "mapped": false, "hidden": false, "at": [7, 7], "size": [50, 50],
+         "workspace": {"id": 1}},
+        {"pid": 43, "mapped": true, "hidden": false, "at": [8, 8], "size": [50, 50],
+         "workspace": {"id": 1}},
+        {"pid": 42, "mapped": true, "hidden": false, "at": [9, 9], "size": [0, 50],
+         "workspace": {"id": 1}},
+        {"pid": 42, "mapped": true, "at": [11, 11], "size": [50, 50], "workspace": {"id": 1}},
+        {"pid": 42, "mapped": true, "hidden": false, "at": [12], "size": [50, 50],
+         "workspace": {"id": 1}}])";
+    const std::vector<LogicalRect> ours = {
+        {10, 20, 300, 200}, {1930, 40, 100, 50}, {2000, 500, 80, 60}};
+    EXPECT_EQ(HyprlandWindowsOfProcess(clients, monitors, 42), ours);
+    EXPECT_TRUE(HyprlandWindowsOfProcess(clients, monitors, 44).empty());
+    EXPECT_TRUE(HyprlandWindowsOfProcess(clients, "ok", 42).empty());
+    EXPECT_TRUE(HyprlandWindowsOfProcess("unknown request", monitors, 42).empty());
+    EXPECT_TRUE(HyprlandWindowsOfProcess(clients, "[]", 42).empty()); // no monitor shows any
+}
+
+// Hyprland's end of its socket: each connection gets one answer, by the
+// request it carries, and is closed.
+class FakeHyprland {
+public:
+    explicit FakeHyprland(const std::string& path) {
+        EXPECT_TRUE(server_.listen(QString::fromStdString(path))) << path;
+        QObject::connect(&server_, &QLocalServer::newConnection, [this] {
+            QLocalSocket* client = server_.nextPendingConnection();
+            QObject::connect(client, &QLocalSocket::readyRead, [this, client] {
+                const QByteArray request = client->readAll();
+                asked.push_back(request);
+                client->write(request == "j/monitors" ? monitors : clients);
+                client->flush();
+                client->disconnectFromServer();
+            });
+        });
+    }
+
+    QByteArray monitors;
+    QByteArray clients;
+    std::vector<QByteArray> asked;
+
+private:
+    QLocalServer server_;
+};
+
+QByteArray HyprlandClientsWithOurWindowAt(int x, int y) {
+    return QStringLiteral(R"([{"pid": %1, "mapped": true, "hidden": false, "at": [%2, %3],
+                               "size": [200, 100], "workspace": {"id": 1}}])")
+        .arg(QCoreApplication::applicationPid())
+        .arg(x)
+        .arg(y)
+        .toUtf8();
+}
+
+TEST(HyprlandOwnWindows, KnowsOurWindowsOnceBothAnswersCame) {
+    TestFolder folder;
+    const std::string path = folder / "hypr.sock";
+    FakeHyprland hyprland(path);
+    hyprland.monitors = R"([{"activeWorkspace": {"id": 1}}])";
+    hyprland.clients = HyprlandClientsWithOurWindowAt(300, 200);
+    HyprlandOwnWindows windows(QString::fromStdString(path));
+    EXPECT_FALSE(windows.Contains(350, 250));
+    windows.Refresh();
+    windows.Refresh(); // while the answers are on their way, not asked twice
+    ASSERT_TRUE(QTest::qWaitFor([&] { return windows.Contains(350, 250); }, kPatienceMs));
+    EXPECT_EQ(hyprland.asked, (std::vector<QByteArray>{"j/monitors", "j/clients"}));
+    EXPECT_FALSE(windows.Contains(500, 250));
+
+    // The window moved to a workspace not shown: the next answers say so.
+    hyprland.monitors = R"([{"activeWorkspace": {"id": 2}}])";
+    windows.Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !windows.Contains(350, 250); }, kPatienceMs));
+    EXPECT_EQ(hyprland.asked.size(), 4u);
+}
+
+TEST(HyprlandOwnWindows, GarbageKnowsNothingAndIsAskedAgain) {
+    TestFolder folder;
+    const std::string path = folder / "hypr.sock";
+    FakeHyprland hyprland(path);
+    hyprland.monitors = "unknown request";
+    hyprland.clients = HyprlandClientsWithOurWindowAt(300, 200);
+    HyprlandOwnWindows windows(QString::fromStdString(path));
+    windows.Refresh();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return hyprland.asked.size() == 2; }, kPatienceMs));
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(windows.Contains(350, 250));
+    hyprland.monitors = R"([{"activeWorkspace": {"id": 1}}])";
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            windows.Refresh();
+            return windows.Contains(350, 250);
+        },
+        kPatienceMs));
+}
+
+TEST(HyprlandOwnWindows, NoCompositorNoWindows) {
+    TestFolder folder;
+    HyprlandOwnWindows windows(QString::fromStdString(folder / "nobody.sock"));
+    windows.Refresh();
+    QCoreApplication::processEvents();
+    windows.Refresh();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(windows.Contains(0, 0));
+    // A signature that names a folder elsewhere is none of Hyprland's.
+    const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+    qputenv("XDG_RUNTIME_DIR", QByteArray::fromStdString(folder / "run"));
+    for (const char* made : {"run/hypr/abc", "escape"}) {
+        ASSERT_TRUE(QDir().mkpath(QString::fromStdString(folder / made)));
+        QFile socket(QString::fromStdString(folder / made) + "/.socket.sock");
+        ASSERT_TRUE(socket.open(QIODevice::WriteOnly));
+    }
+    qputenv("HYPRLAND_INSTANCE_SIGNATURE", "abc");
+    EXPECT_NE(HyprlandOwnWindows::FromEnvironment(), nullptr);
+    qputenv("HYPRLAND_INSTANCE_SIGNATURE", "../../escape");
+    EXPECT_EQ(HyprlandOwnWindows::FromEnvironment(), nullptr);
+    qputenv("XDG_RUNTIME_DIR", runtime);
+    qputenv("HYPRLAND_INSTANCE_SIGNATURE", "no-such-instance");
+    EXPECT_EQ(HyprlandOwnWindows::FromEnvironment(), nullptr);
+    qunsetenv("HYPRLAND_INSTANCE_SIGNATURE");
+    EXPECT_EQ(HyprlandOwnWindows::FromEnvironment(), nullptr);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "util/utilnumber.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -57,6 +58,60 @@ std::vector<LogicalRect> WindowsOfProcess(const QByteArray& tree, qint64 pid) {
         Collect(document.object(), pid, found);
     }
     return found;
+}
+
+std::vector<LogicalRect> HyprlandWindowsOfProcess(const QByteArray& clients,
+                                                  const QByteArray& monitors, qint64 pid) {
+    std::vector<LogicalRect> found;
+    const QJsonDocument shown = QJsonDocument::fromJson(monitors);
+    const QJsonDocument windows = QJsonDocument::fromJson(clients);
+    if (!shown.isArray() || !windows.isArray()) {
+        return found;
+    }
+    // The workspaces on screen: each monitor's, and its special one while
+    // it is open over it.
+    std::vector<qint64> workspaces;
+    for (const QJsonValue monitor : shown.array()) {
+        for (const char* key : {"activeWorkspace", "specialWorkspace"}) {
+            const qint64 id = monitor.toObject()
+                                  .value(QLatin1String(key))
+                                  .toObject()
+                                  .value(QStringLiteral("id"))
+                                  .toInteger(0);
+            if (id != 0) {
+                workspaces.push_back(id);
+            }
+        }
+    }
+    for (const QJsonValue value : windows.array()) {
+        const QJsonObject window = value.toObject();
+        const qint64 workspace = window.value(QStringLiteral("workspace"))
+                                     .toObject()
+                                     .value(QStringLiteral("id"))
+                                     .toInteger(0);
+        const QJsonArray at = window.value(QStringLiteral("at")).toArray();
+        const QJsonArray size = window.value(QStringLiteral("size")).toArray();
+        if (window.value(QStringLiteral("pid")).toInteger(-1) != pid ||
+            !window.value(QStringLiteral("mapped")).toBool() ||
+            window.value(QStringLiteral("hidden")).toBool(true) || at.size() != 2 ||
+            size.size() != 2 ||
+            std::find(workspaces.begin(), workspaces.end(), workspace) == workspaces.end()) {
+            continue;
+        }
+        const LogicalRect place{Coordinate(at[0]), Coordinate(at[1]), Coordinate(size[0]),
+                                Coordinate(size[1])};
+        if (place.width > 0 && place.height > 0) {
+            found.push_back(place);
+        }
+    }
+    return found;
+}
+
+bool AnyHolds(const std::vector<LogicalRect>& places, double x, double y) {
+    return std::any_of(places.begin(), places.end(), [x, y](const LogicalRect& place) {
+        return x >= place.x && y >= place.y && x < static_cast<double>(place.x) + place.width &&
+               y < static_cast<double>(place.y) + place.height;
+    });
 }
 
 std::unique_ptr<SwayOwnWindows> SwayOwnWindows::FromEnvironment() {
@@ -129,10 +184,84 @@ void SwayOwnWindows::Read() {
 }
 
 bool SwayOwnWindows::Contains(double x, double y) const {
-    return std::any_of(windows_.begin(), windows_.end(), [x, y](const LogicalRect& window) {
-        return x >= window.x && y >= window.y && x < static_cast<double>(window.x) + window.width &&
-               y < static_cast<double>(window.y) + window.height;
+    return AnyHolds(windows_, x, y);
+}
+
+std::unique_ptr<HyprlandOwnWindows> HyprlandOwnWindows::FromEnvironment() {
+    const QString signature = qEnvironmentVariable("HYPRLAND_INSTANCE_SIGNATURE");
+    if (signature.isEmpty() || signature.contains(u'/')) {
+        return nullptr;
+    }
+    // Where Hyprland keeps it since 0.40, and before.
+    QStringList folders;
+    if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR"); !runtime.isEmpty()) {
+        folders << runtime + QStringLiteral("/hypr/");
+    }
+    folders << QStringLiteral("/tmp/hypr/");
+    for (const QString& folder : folders) {
+        const QString socket = folder + signature + QStringLiteral("/.socket.sock");
+        if (QFileInfo::exists(socket)) {
+            return std::make_unique<HyprlandOwnWindows>(socket);
+        }
+    }
+    return nullptr;
+}
+
+HyprlandOwnWindows::HyprlandOwnWindows(const QString& socket) : path_(socket) {
+    connect(&socket_, &QLocalSocket::connected, this, [this] {
+        // Hyprland serves its socket one request at a time and waits for
+        // the connection to close: it is read to its end at once.
+        if (socket_.write(request_) != request_.size()) {
+            socket_.abort();
+        }
     });
+    connect(&socket_, &QLocalSocket::readyRead, this, [this] {
+        received_.append(socket_.readAll());
+        if (received_.size() > static_cast<qsizetype>(kLargestTree)) {
+            socket_.abort(); // no answer of a desktop's
+        }
+    });
+    connect(&socket_, &QLocalSocket::disconnected, this, &HyprlandOwnWindows::Answered);
+    // Closing is how Hyprland ends its answer; any other failure is asked
+    // again at the next Refresh.
+    connect(&socket_, &QLocalSocket::errorOccurred, this,
+            [this](QLocalSocket::LocalSocketError error) {
+                if (error != QLocalSocket::PeerClosedError &&
+                    socket_.state() == QLocalSocket::UnconnectedState) {
+                    asking_ = false;
+                }
+            });
+}
+
+void HyprlandOwnWindows::Refresh() {
+    if (asking_ || socket_.state() != QLocalSocket::UnconnectedState) {
+        return; // the last answer is still to come
+    }
+    asking_ = true;
+    monitors_.clear();
+    Ask("j/monitors");
+}
+
+void HyprlandOwnWindows::Ask(const char* request) {
+    request_ = request;
+    received_.clear();
+    socket_.connectToServer(path_);
+}
+
+void HyprlandOwnWindows::Answered() {
+    received_.append(socket_.readAll());
+    if (!asking_ || received_.size() > static_cast<qsizetype>(kLargestTree)) {
+        asking_ = false;
+        return;
+    }
+    if (monitors_.isEmpty()) {
+        monitors_ = received_.isEmpty() ? QByteArray("[]") : received_;
+        // Asked once this connection is quite closed.
+        QMetaObject::invokeMethod(this, [this] { Ask("j/clients"); }, Qt::QueuedConnection);
+        return;
+    }
+    windows_ = HyprlandWindowsOfProcess(received_, monitors_, QCoreApplication::applicationPid());
+    asking_ = false;
 }
 
 } // namespace tintorel

@@ -1,7 +1,7 @@
 // Where the program's own windows are on a Wayland desktop, which tells no
-// client where its windows are. Sway (and i3-compatible compositors) say so
-// to anyone who asks over their IPC socket: each window with its process
-// and its place in logical units.
+// client where its windows are. Sway (and i3-compatible compositors) and
+// Hyprland say so to anyone who asks over their IPC sockets: each window
+// with its process and its place in logical units.
 #pragma once
 
 #include "platform/desktop/logicaldesktop.h"
@@ -20,6 +20,15 @@ namespace tintorel {
 // answers it: each visible window's whole rectangle, its borders and
 // title bar included. Nothing from an answer that is no such tree.
 std::vector<LogicalRect> WindowsOfProcess(const QByteArray& tree, qint64 pid);
+
+// The places of the windows of process `pid` among Hyprland's `clients`
+// (its j/clients answer) on the workspaces its `monitors` (j/monitors)
+// show: mapped, not hidden. Nothing from answers that are no such lists.
+std::vector<LogicalRect> HyprlandWindowsOfProcess(const QByteArray& clients,
+                                                  const QByteArray& monitors, qint64 pid);
+
+// Whether any of the places holds the point.
+bool AnyHolds(const std::vector<LogicalRect>& places, double x, double y);
 
 // The places of the program's windows, asked for anew on each Refresh and
 // known once the answer came; nothing while none has.
@@ -53,6 +62,33 @@ private:
     std::vector<LogicalRect> windows_;
     // Last: it closes first as the object goes, while what its signals
     // touch is still there.
+    QLocalSocket socket_;
+};
+
+// Hyprland's IPC: one request per connection on the socket of the instance
+// HYPRLAND_INSTANCE_SIGNATURE names, answered and closed by Hyprland; the
+// monitors first (which workspaces they show), then the windows.
+class HyprlandOwnWindows : public QObject, public OwnWindows {
+public:
+    // Nothing outside a Hyprland session.
+    static std::unique_ptr<HyprlandOwnWindows> FromEnvironment();
+    explicit HyprlandOwnWindows(const QString& socket);
+    HyprlandOwnWindows(const HyprlandOwnWindows&) = delete;
+    HyprlandOwnWindows& operator=(const HyprlandOwnWindows&) = delete;
+
+    void Refresh() override;
+    bool Contains(double x, double y) const override { return AnyHolds(windows_, x, y); }
+
+private:
+    void Ask(const char* request);
+    void Answered();
+
+    QString path_;
+    QByteArray request_;
+    QByteArray received_;
+    QByteArray monitors_; // the first answer, until the second comes
+    bool asking_ = false;
+    std::vector<LogicalRect> windows_;
     QLocalSocket socket_;
 };
 
