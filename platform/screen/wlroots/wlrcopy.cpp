@@ -1,13 +1,13 @@
 #include "platform/screen/wlroots/wlrcopy.h"
 
+#include "platform/screen/wlroots/wlrlisteners.h"
+
 #include "wlr-screencopy-unstable-v1-client-protocol.h"
 #include <wayland-client.h>
 
 namespace tintorel {
 
 namespace {
-
-template <typename... Args> void Ignore(void*, Args...) {}
 
 // Beyond these a copy of a few pixels is not what was asked for.
 constexpr std::uint32_t kLargestSide = 1U << 14;

@@ -1,5 +1,7 @@
 #include "platform/screen/wlroots/wlroutput.h"
 
+#include "platform/screen/wlroots/wlrlisteners.h"
+
 #include "platform/screen/wlroots/wlrshm.h"
 
 #include <wayland-client.h>
@@ -15,8 +17,6 @@
 namespace tintorel {
 
 namespace {
-
-template <typename... Args> void Ignore(void*, Args...) {}
 
 const wl_output_listener kOutput = {
     .geometry = WlrOutput::OnGeometry,

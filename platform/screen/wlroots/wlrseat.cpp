@@ -1,5 +1,7 @@
 #include "platform/screen/wlroots/wlrseat.h"
 
+#include "platform/screen/wlroots/wlrlisteners.h"
+
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
 
@@ -17,8 +19,6 @@ constexpr std::uint32_t kPressed = 1;
 constexpr std::uint32_t kXkbOffset = 8;
 // Without a layout, the key in Escape's usual place.
 constexpr std::uint32_t kKernelEscape = 1;
-
-template <typename... Args> void Ignore(void*, Args...) {}
 
 const wl_seat_listener kSeat = {
     .capabilities = WlrSeat::OnCapabilities,
