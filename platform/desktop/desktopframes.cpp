@@ -37,6 +37,7 @@ double ScaleY(const MonitorFrame& monitor) {
 
 void DesktopFrames::SetMonitors(std::vector<MonitorFrame> monitors) {
     monitors_ = std::move(monitors);
+    Relayout();
 }
 
 void DesktopFrames::SetFrame(std::size_t index, int width, int height, int stride,
@@ -55,12 +56,16 @@ void DesktopFrames::SetFrame(std::size_t index, int width, int height, int strid
     if (monitor.paused) {
         return; // sent before the pause took: old by the time it is read
     }
+    const bool resized = !HasFrame(monitor) || monitor.frameWidth != width;
     monitor.frameWidth = width;
     monitor.frameHeight = height;
     monitor.stride = stride;
     monitor.format = format;
     monitor.bytes.assign(data, data + needed);
     monitor.stale = false;
+    if (resized) {
+        Relayout();
+    }
 }
 
 void DesktopFrames::SetPointer(std::size_t index, bool here, int x, int y) {
@@ -72,46 +77,32 @@ void DesktopFrames::SetPointer(std::size_t index, bool here, int x, int y) {
     monitors_[index].pointerY = y;
 }
 
-double DesktopFrames::Scale() const {
-    double scale = 1.0;
-    bool any = false;
+void DesktopFrames::Relayout() {
+    // A monitor with no frame yet is taken at the scale of the sharpest one
+    // that has one: it holds its place on the desktop without setting the
+    // desktop's grid.
+    std::optional<double> sharpest;
     for (const MonitorFrame& monitor : monitors_) {
         if (HasFrame(monitor)) {
-            scale = any ? std::max(scale, ScaleX(monitor)) : ScaleX(monitor);
-            any = true;
+            sharpest = std::max(sharpest.value_or(ScaleX(monitor)), ScaleX(monitor));
         }
     }
-    return scale;
+    std::vector<OutputPlace> outputs;
+    outputs.reserve(monitors_.size());
+    for (const MonitorFrame& monitor : monitors_) {
+        outputs.push_back({{monitor.x, monitor.y, monitor.width, monitor.height},
+                           HasFrame(monitor) ? ScaleX(monitor) : sharpest.value_or(1.0),
+                           OutputTurn::Normal});
+    }
+    desktop_.SetOutputs(std::move(outputs));
 }
 
-int DesktopFrames::OriginX() const {
-    int origin = INT_MAX;
-    for (const MonitorFrame& monitor : monitors_) {
-        origin = std::min(origin, monitor.x);
-    }
-    return monitors_.empty() ? 0 : origin;
-}
-
-int DesktopFrames::OriginY() const {
-    int origin = INT_MAX;
-    for (const MonitorFrame& monitor : monitors_) {
-        origin = std::min(origin, monitor.y);
-    }
-    return monitors_.empty() ? 0 : origin;
+double DesktopFrames::Scale() const {
+    return desktop_.Scale();
 }
 
 DesktopPoint DesktopFrames::Size() const {
-    double right = 0;
-    double bottom = 0;
-    const int left = OriginX();
-    const int top = OriginY();
-    for (const MonitorFrame& monitor : monitors_) {
-        right = std::max(right, static_cast<double>(monitor.x) - left + std::max(monitor.width, 0));
-        bottom =
-            std::max(bottom, static_cast<double>(monitor.y) - top + std::max(monitor.height, 0));
-    }
-    const double scale = Scale();
-    return {TruncToInt(right * scale + 0.5), TruncToInt(bottom * scale + 0.5)};
+    return desktop_.Size();
 }
 
 const MonitorFrame* DesktopFrames::PointerMonitor() const {
@@ -134,12 +125,8 @@ std::optional<DesktopPoint> DesktopFrames::Pointer() const {
     if (monitor == nullptr) {
         return std::nullopt;
     }
-    const double scale = Scale();
-    const double x = (static_cast<double>(monitor->x) - OriginX()) * scale +
-                     monitor->pointerX * (scale / ScaleX(*monitor));
-    const double y = (static_cast<double>(monitor->y) - OriginY()) * scale +
-                     monitor->pointerY * (scale / ScaleY(*monitor));
-    return DesktopPoint{FloorToInt(x), FloorToInt(y)};
+    return desktop_.ToDevice(monitor->x + monitor->pointerX / ScaleX(*monitor),
+                             monitor->y + monitor->pointerY / ScaleY(*monitor));
 }
 
 void DesktopFrames::PointerOnScreen(const LogicalRect& screen) {
@@ -163,6 +150,7 @@ void DesktopFrames::PointerOnScreen(const LogicalRect& screen) {
         }
         std::swap(there->x, moved.x);
         std::swap(there->y, moved.y);
+        Relayout(); // the two traded places
     }
     moved.sure = true;
     // By elimination: one left of its size stands where it must.
@@ -173,18 +161,12 @@ void DesktopFrames::PointerOnScreen(const LogicalRect& screen) {
 }
 
 const MonitorFrame* DesktopFrames::MonitorAt(int x, int y, double& lx, double& ly) const {
-    const double scale = Scale();
     // The centre of the desktop pixel, in logical units.
-    lx = (x + 0.5) / scale + OriginX();
-    ly = (y + 0.5) / scale + OriginY();
-    for (const MonitorFrame& monitor : monitors_) {
-        if (HasFrame(monitor) && lx >= monitor.x && ly >= monitor.y &&
-            lx < static_cast<double>(monitor.x) + monitor.width &&
-            ly < static_cast<double>(monitor.y) + monitor.height) {
-            return &monitor;
-        }
-    }
-    return nullptr;
+    const LogicalPoint centre = desktop_.ToLogical(x, y);
+    lx = centre.x;
+    ly = centre.y;
+    const std::optional<std::size_t> under = desktop_.OutputAt(lx, ly);
+    return under && HasFrame(monitors_[*under]) ? &monitors_[*under] : nullptr;
 }
 
 std::uint32_t DesktopFrames::Pixel(int x, int y) const {
@@ -239,20 +221,16 @@ std::vector<bool> DesktopFrames::Needed(int reach) const {
 }
 
 std::optional<LogicalRect> DesktopFrames::MonitorArea(const LogicalRect& screen) const {
-    const double cx = screen.x + screen.width / 2.0;
-    const double cy = screen.y + screen.height / 2.0;
-    const double scale = Scale();
-    for (const MonitorFrame& monitor : monitors_) {
-        if (cx >= monitor.x && cy >= monitor.y &&
-            cx < static_cast<double>(monitor.x) + monitor.width &&
-            cy < static_cast<double>(monitor.y) + monitor.height) {
-            return LogicalRect{TruncToInt((static_cast<double>(monitor.x) - OriginX()) * scale),
-                               TruncToInt((static_cast<double>(monitor.y) - OriginY()) * scale),
-                               TruncToInt(monitor.width * scale),
-                               TruncToInt(monitor.height * scale)};
-        }
+    const std::optional<std::size_t> under =
+        desktop_.OutputAt(screen.x + screen.width / 2.0, screen.y + screen.height / 2.0);
+    if (!under) {
+        return std::nullopt;
     }
-    return std::nullopt;
+    const LogicalRect& area = desktop_.Outputs()[*under].area;
+    const DesktopPoint topLeft = desktop_.ToDevice(area.x, area.y);
+    const DesktopPoint bottomRight = desktop_.ToDevice(static_cast<double>(area.x) + area.width,
+                                                       static_cast<double>(area.y) + area.height);
+    return LogicalRect{topLeft.x, topLeft.y, bottomRight.x - topLeft.x, bottomRight.y - topLeft.y};
 }
 
 void DesktopFrames::Pause(std::size_t index) {

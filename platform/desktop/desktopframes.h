@@ -4,10 +4,10 @@
 // it. Read as the pipette reads a screen: one desktop of device pixels
 // with its top-left at (0, 0).
 //
-// Monitors may differ in scale (a HiDPI monitor's frame has two pixels per
-// logical unit): the desktop takes the largest scale, so that the sharpest
-// monitor is read pixel for pixel and the others show each of their pixels
-// as a block.
+// The monitors are laid out as a LogicalDesktop, each at the scale of its
+// frame (a HiDPI monitor's frame has two pixels per logical unit). The
+// picture takes the largest scale, so that the sharpest monitor is read
+// pixel for pixel and the others show each of their pixels as a block.
 #pragma once
 
 #include "platform/desktop/framepixel.h"
@@ -107,10 +107,12 @@ private:
     // Whether a monitor's pixels may be read with the pointer where it is.
     bool Readable(const MonitorFrame& monitor) const;
     const MonitorFrame* MonitorAt(int x, int y, double& lx, double& ly) const;
-    int OriginX() const;
-    int OriginY() const;
+    // Lays the monitors out again after their places or frame sizes
+    // changed.
+    void Relayout();
 
     std::vector<MonitorFrame> monitors_;
+    LogicalDesktop desktop_;
 };
 
 // A screen as the toolkit knows the desktop: its place and size in logical
