@@ -145,6 +145,7 @@ TMainForm::~TMainForm() = default;
 void TMainForm::BuildLayout() {
     setObjectName("MainForm");
     setWindowTitle("Tintorel");
+    Shows("MainTitle", TextRole::Title, this);
     move(301, 340);
 
     pagColorSpace = Named(new QTabWidget(this), "pagColorSpace");
@@ -155,15 +156,16 @@ void TMainForm::BuildLayout() {
     for (const SliderPageEntry& entry : SliderPages()) {
         BuildSliderPage(entry);
     }
-    tabVisual = BuildVisualPage();
-    pagColorSpace->addTab(tabVisual, "Visual");
-    tabName = BuildNamePage();
-    pagColorSpace->addTab(tabName, "Name");
+    tabVisual = Shows("MainVisualTab", TextRole::Tab, BuildVisualPage());
+    pagColorSpace->addTab(tabVisual, QString());
+    tabName = Shows("MainNameTab", TextRole::Tab, BuildNamePage());
+    pagColorSpace->addTab(tabName, QString());
     // The window design shows the Name sheet when first laid out.
     SetActivePage(PageName);
 
-    cmdOk = Named(new QPushButton("OK", this), "cmdOk");
-    cmdCancel = Named(new QPushButton("Cancel", this), "cmdCancel");
+    cmdOk = Shows("MainOk", TextRole::Caption, Named(new QPushButton(this), "cmdOk"));
+    cmdCancel =
+        Shows("MainCancel", TextRole::Caption, Named(new QPushButton(this), "cmdCancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOk);
@@ -207,11 +209,11 @@ void TMainForm::BuildLayout() {
 void TMainForm::BuildSliderPage(const SliderPageEntry& entry) {
     SliderPageWidgets page;
     page.entry = &entry;
-    page.tab = Named(new QWidget, entry.tab);
+    page.tab = Shows(entry.tabKey, TextRole::Tab, Named(new QWidget, entry.tab));
     auto* grid = new QGridLayout(page.tab);
     int row = 0;
     for (const SliderRow& r : entry.rows) {
-        auto* label = Named(new QLabel(page.tab), r.label);
+        auto* label = Shows(r.key, TextRole::Caption, Named(new QLabel(page.tab), r.label));
         auto* slider = Named(new BSliderNText(page.tab), r.slider);
         slider->SetTextWidth(20);
         label->setBuddy(slider->Slider());
@@ -229,7 +231,8 @@ void TMainForm::BuildSliderPage(const SliderPageEntry& entry) {
     modes->setColumnStretch(0, 1);
     modes->setColumnStretch(3, 1);
     for (std::size_t i = 0; i < entry.modes.size(); ++i) {
-        auto* radio = Named(new QRadioButton(page.tab), entry.modes[i].radio);
+        auto* radio = Shows(entry.modes[i].key, TextRole::Caption,
+                            Named(new QRadioButton(page.tab), entry.modes[i].radio));
         modes->addWidget(radio, static_cast<int>(i / 2), 1 + static_cast<int>(i % 2));
         page.modes.push_back(radio);
     }
@@ -251,9 +254,9 @@ void TMainForm::BuildSliderPage(const SliderPageEntry& entry) {
 // third component's label and track bar at the foot.
 QWidget* TMainForm::BuildVisualPage() {
     auto* page = Named(new QWidget, "tabVisual");
-    lblXAndY = Named(new QLabel(page), "lblXAndY");
+    lblXAndY = Shows("MainVisualXY", TextRole::Caption, Named(new QLabel(page), "lblXAndY"));
     cboVisual = Named(new QComboBox(page), "cboVisual");
-    cboVisual->addItems({"Hue/Lightness", "Hue/Saturation", "Lightness/Saturation"});
+    AddItems(cboVisual, {"MainVisualXY1", "MainVisualXY2", "MainVisualXY3"});
     VisualColorSelector = Named(new BColorSelector(page), "VisualColorSelector");
     VisualColorSelector->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     // The field draws its plane only while its page shows (see the page
@@ -276,9 +279,11 @@ QWidget* TMainForm::BuildVisualPage() {
                                 fieldFrame->frameWidth(), fieldFrame->frameWidth());
     VisualColorSelector->setParent(fieldFrame);
     inFrame->addWidget(VisualColorSelector);
-    lblZHue = Named(new QLabel(page), "lblZHue");
-    lblZLight = Named(new QLabel(page), "lblZLight");
-    lblZSat = Named(new QLabel(page), "lblZSat");
+    lblZHue = Shows("MainVisualHue", TextRole::Caption, Named(new QLabel(page), "lblZHue"));
+    lblZLight =
+        Shows("MainVisualLightness", TextRole::Caption, Named(new QLabel(page), "lblZLight"));
+    lblZSat =
+        Shows("MainVisualSaturation", TextRole::Caption, Named(new QLabel(page), "lblZSat"));
     tkbZComponent = Named(new QSlider(Qt::Horizontal, page), "tkbZComponent");
     tkbZComponent->setRange(0, 255);
     tkbZComponent->setPageStep(16);
@@ -308,18 +313,18 @@ QWidget* TMainForm::BuildVisualPage() {
 // The Name page: the file and the sort order above the list of names.
 QWidget* TMainForm::BuildNamePage() {
     auto* page = Named(new QWidget, "tabName");
-    lblFile = Named(new QLabel(page), "lblFile");
-    lblSort = Named(new QLabel(page), "lblSort");
-    lblColorList = Named(new QLabel(page), "lblColorList");
+    lblFile = Shows("MainNameFile", TextRole::Caption, Named(new QLabel(page), "lblFile"));
+    lblSort = Shows("MainNameSort", TextRole::Caption, Named(new QLabel(page), "lblSort"));
+    lblColorList =
+        Shows("MainNameColor", TextRole::Caption, Named(new QLabel(page), "lblColorList"));
     cboFile = Named(new QComboBox(page), "cboFile");
     // A long file name is shortened in the closed list, never the window
     // widened for it; the open list shows it whole.
     cboFile->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     cboFile->setMinimumContentsLength(12);
     cboName = Named(new QComboBox(page), "cboName");
-    cboName->addItems({"Alphabetical order", "File order", "By growing hue", "By growing lightness",
-                       "By growing saturation", "By growing red", "By growing green",
-                       "By growing blue"});
+    AddItems(cboName, {"MainNameSort1", "MainNameSort2", "MainNameSort3", "MainNameSort4",
+                       "MainNameSort5", "MainNameSort6", "MainNameSort7", "MainNameSort8"});
     lstName = Named(new QListView(page), "lstName");
     lstName->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     lstNameRows = new QStringListModel(lstName);
@@ -351,12 +356,13 @@ QWidget* TMainForm::BuildNamePage() {
 // The right-hand column: the pipette and preferences buttons, the preview
 // in its bevel, and the two codes.
 QLayout* TMainForm::BuildSideColumn() {
-    btnCapture = Named(new QToolButton(this), "btnCapture");
+    btnCapture = Shows("MainPipette", TextRole::Hint, Named(new QToolButton(this), "btnCapture"));
+    Holds("MainPipette", pipetteHint_);
     btnCapture->setCheckable(true);
     btnCapture->setProperty(kToggleClicks, true);
     btnCapture->setAutoRaise(true);
     btnCapture->setIcon(PipetteIcon());
-    btnPref = Named(new QToolButton(this), "btnPref");
+    btnPref = Shows("MainPrefs", TextRole::Hint, Named(new QToolButton(this), "btnPref"));
     btnPref->setAutoRaise(true);
     btnPref->setIcon(PreferencesIcon());
     auto* tools = new QHBoxLayout;
@@ -367,15 +373,22 @@ QLayout* TMainForm::BuildSideColumn() {
 
     pnlBevel = Named(new QFrame(this), "pnlBevel");
     pnlBevel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    pnlImage = Named(new PreviewImage(pnlBevel, kPreviewSide), "pnlImage");
+    pnlImage = Shows("MainPreview", TextRole::Hint,
+                     Named(new PreviewImage(pnlBevel, kPreviewSide), "pnlImage"));
     auto* bevel = new QVBoxLayout(pnlBevel);
     bevel->setContentsMargins(QMargins());
     bevel->addWidget(pnlImage);
 
     // No length limit: a longer paste stays whole and is refused whole,
     // never cut into another colour.
-    edtHtml = Named(new BCodeEdit(this), "edtHtml");
-    edtVisualBasic = Named(new BCodeEdit(this), "edtVisualBasic");
+    edtHtml = Shows("MainHtml", TextRole::Hint, Named(new BCodeEdit(this), "edtHtml"));
+    edtVisualBasic =
+        Shows("MainVb", TextRole::Hint, Named(new BCodeEdit(this), "edtVisualBasic"));
+    Shows("MainHtmlRejected", TextRole::Refused, edtHtml);
+    Shows("MainVbRejected", TextRole::Refused, edtVisualBasic);
+    Holds("MainHtmlAlpha", alphaNote_);
+    Holds("MainHtmlMapped", mappedNote_);
+    Holds("MainCopyAs", copyAs_);
     html_ = {edtHtml, false, HtmlCode, &tintorel::ParseHtmlCode};
     visualBasic_ = {edtVisualBasic, false, VisualBasicCode, &tintorel::ParseVisualBasicCode};
     // A hidden code keeps its room: the window does not change its size

@@ -12,6 +12,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -179,6 +180,30 @@ private:
         std::vector<QRadioButton*> modes;
     };
 
+    // Where a control shows its text from the language file: the window's
+    // title, a label's or button's caption, a page's tab, a hint (also the
+    // name a screen reader says), an item of a list, the hint a code field
+    // gives for a text it refused; or a text the window holds to put
+    // together when shown.
+    enum class TextRole { Title, Caption, Tab, Hint, Item, Refused, Held };
+    struct WindowText {
+        const char* key = nullptr;
+        TextRole role = TextRole::Caption;
+        QWidget* control = nullptr;
+        int item = 0;
+        QString* held = nullptr;
+    };
+    // The builders note which key gives a control its text as they make it.
+    template <class Control> Control* Shows(const char* key, TextRole role, Control* control) {
+        texts_.push_back({key, role, control});
+        return control;
+    }
+    void Holds(const char* key, QString& held) {
+        texts_.push_back({key, TextRole::Held, nullptr, 0, &held});
+    }
+    // A drop-down list's items, one for each key, in order.
+    void AddItems(QComboBox* list, std::initializer_list<const char*> keys);
+
     void BuildLayout();
     void BuildSliderPage(const SliderPageEntry& entry);
     // The OKLCH page's rows below its sliders: the mark of a colour brought
@@ -279,6 +304,9 @@ private:
     // slider's values inside sRGB are, a level not reached, a contrast
     // row as a screen reader says it.
     QString insideSrgb_, nowhereInSrgb_, valueRange_, fails_, contrastSpoken_;
+    // Every text of the window from the language file, as the builders
+    // noted it.
+    std::vector<WindowText> texts_;
     // The pipette button's hint from the language file.
     QString pipetteHint_;
     // What the web code field notes of a style sheet's colour it shows

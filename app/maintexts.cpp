@@ -1,5 +1,5 @@
-// The main window's texts from the language table, key by key in the fixed
-// order, with the two drop-down lists rebuilt from their item keys.
+// The main window's texts from the language table, as the builders noted
+// each control's key, and the names a screen reader says.
 #include "app/mainform.h"
 
 #include "app/previewimage.h"
@@ -9,7 +9,6 @@
 #include "controls/sliderntext.h"
 #include "controls/uitext.h"
 #include "locale/language.h"
-#include "locale/texttables.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -21,129 +20,50 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-#include <functional>
-#include <map>
-#include <string>
 
 namespace tintorel {
 
-void TMainForm::ApplyMainTexts() {
-    using Apply = std::function<void(const QString&)>;
-    const auto caption = [](QLabel* label) -> Apply {
-        return [label](const QString& text) { label->setText(text); };
-    };
-    const auto button = [](QAbstractButton* b) -> Apply {
-        return [b](const QString& text) { b->setText(text); };
-    };
-    // A control without a caption of its own (a glyph, a code, the
-    // preview) shows its text as a hint and is named by it.
-    const auto hint = [](QWidget* w) -> Apply {
-        return [w](const QString& text) {
-            w->setToolTip(text);
-            w->setAccessibleName(CaptionWithoutMarkers(text));
-        };
-    };
-    const auto tab = [this](int page) -> Apply {
-        return [this, page](const QString& text) { pagColorSpace->setTabText(page, text); };
-    };
-    // Each list remembers its selection before its sheet's first key, is
-    // cleared after its label key, takes its items, and gets the selection
-    // back after the last item. None of this raises a user event.
-    int visualIndex = -1;
-    int nameIndex = -1;
-    const auto item = [](QComboBox* list) -> Apply {
-        return [list](const QString& text) { list->addItem(text); };
-    };
-
-    std::map<std::string, Apply> apply = {
-        {"MainTitle", [this](const QString& text) { setWindowTitle(text); }},
-        {"MainOk", button(cmdOk)},
-        {"MainCancel", button(cmdCancel)},
-        {"MainHtml", hint(edtHtml)},
-        {"MainVb", hint(edtVisualBasic)},
-        {"MainPipette",
-         [&, this](const QString& text) {
-             pipetteHint_ = text;
-             hint(btnCapture)(text);
-         }},
-        {"MainPrefs", hint(btnPref)},
-        {"MainPreview", hint(pnlImage)},
-        {"MainVisualTab",
-         [&, this](const QString& text) {
-             visualIndex = cboVisual->currentIndex();
-             pagColorSpace->setTabText(PageVisual, text);
-         }},
-        {"MainVisualXY",
-         [&, this](const QString& text) {
-             lblXAndY->setText(text);
-             cboVisual->clear();
-         }},
-        {"MainVisualXY1", item(cboVisual)},
-        {"MainVisualXY2", item(cboVisual)},
-        {"MainVisualXY3",
-         [&, this](const QString& text) {
-             cboVisual->addItem(text);
-             cboVisual->setCurrentIndex(visualIndex);
-         }},
-        {"MainVisualHue", caption(lblZHue)},
-        {"MainVisualLightness", caption(lblZLight)},
-        {"MainVisualSaturation", caption(lblZSat)},
-        {"MainNameTab",
-         [&, this](const QString& text) {
-             nameIndex = cboName->currentIndex();
-             pagColorSpace->setTabText(PageName, text);
-         }},
-        {"MainNameFile", caption(lblFile)},
-        {"MainNameSort",
-         [&, this](const QString& text) {
-             lblSort->setText(text);
-             cboName->clear();
-         }},
-        {"MainNameSort1", item(cboName)},
-        {"MainNameSort2", item(cboName)},
-        {"MainNameSort3", item(cboName)},
-        {"MainNameSort4", item(cboName)},
-        {"MainNameSort5", item(cboName)},
-        {"MainNameSort6", item(cboName)},
-        {"MainNameSort7", item(cboName)},
-        {"MainNameSort8",
-         [&, this](const QString& text) {
-             cboName->addItem(text);
-             cboName->setCurrentIndex(nameIndex);
-         }},
-        {"MainNameColor", caption(lblColorList)},
-        {"MainHtmlRejected", [this](const QString& text) { edtHtml->SetRejectedHint(text); }},
-        {"MainVbRejected", [this](const QString& text) { edtVisualBasic->SetRejectedHint(text); }},
-        {"MainHtmlAlpha", [this](const QString& text) { alphaNote_ = text; }},
-        {"MainHtmlMapped", [this](const QString& text) { mappedNote_ = text; }},
-        {"MainCopyAs", [this](const QString& text) { copyAs_ = text; }},
-        {"MainOklchMapped", caption(lblOkMapped)},
-        {"MainOklchInside", [this](const QString& text) { insideSrgb_ = text; }},
-        {"MainOklchNowhere", [this](const QString& text) { nowhereInSrgb_ = text; }},
-        {"MainOklchRange", [this](const QString& text) { valueRange_ = text; }},
-        {"MainContrast", caption(lblContrast)},
-        {"MainContrastNormal", caption(lblContrastNormal)},
-        {"MainContrastLarge", caption(lblContrastLarge)},
-        {"MainContrastWhite", caption(contrast_[0].caption)},
-        {"MainContrastBlack", caption(contrast_[1].caption)},
-        {"MainContrastKept", caption(contrast_[2].caption)},
-        {"MainContrastFails", [this](const QString& text) { fails_ = text; }},
-        {"MainContrastKeep", button(btnKeep)},
-        {"MainContrastSpoken", [this](const QString& text) { contrastSpoken_ = text; }},
-    };
-    for (const SliderPageWidgets& page : sliderPages_) {
-        apply.emplace(page.entry->tabKey, tab(page.entry->page));
-        for (std::size_t i = 0; i < page.labels.size(); ++i) {
-            apply.emplace(page.entry->rows[i].key, caption(page.labels[i]));
-        }
-        for (std::size_t i = 0; i < page.modes.size(); ++i) {
-            apply.emplace(page.entry->modes[i].key, button(page.modes[i]));
-        }
+void TMainForm::AddItems(QComboBox* list, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) {
+        texts_.push_back({key, TextRole::Item, list, list->count()});
+        list->addItem(QString());
     }
-    for (const TextKey& key : MainTextKeys()) {
-        const auto found = apply.find(key.key);
-        if (found != apply.end()) {
-            found->second(DisplayText(LookupText(key.key)));
+}
+
+void TMainForm::ApplyMainTexts() {
+    // Nothing here raises a user event: a list keeps its choice while its
+    // items are renamed.
+    for (const WindowText& entry : texts_) {
+        const QString text = DisplayText(LookupText(entry.key));
+        switch (entry.role) {
+        case TextRole::Title:
+            entry.control->setWindowTitle(text);
+            break;
+        case TextRole::Caption:
+            if (auto* label = qobject_cast<QLabel*>(entry.control)) {
+                label->setText(text);
+            } else if (auto* button = qobject_cast<QAbstractButton*>(entry.control)) {
+                button->setText(text);
+            }
+            break;
+        case TextRole::Tab:
+            pagColorSpace->setTabText(pagColorSpace->indexOf(entry.control), text);
+            break;
+        case TextRole::Hint:
+            // A control without a caption of its own (a glyph, a code, the
+            // preview) shows its text as a hint and is named by it.
+            entry.control->setToolTip(text);
+            entry.control->setAccessibleName(CaptionWithoutMarkers(text));
+            break;
+        case TextRole::Item:
+            static_cast<QComboBox*>(entry.control)->setItemText(entry.item, text);
+            break;
+        case TextRole::Refused:
+            static_cast<BCodeEdit*>(entry.control)->SetRejectedHint(text);
+            break;
+        case TextRole::Held:
+            *entry.held = text;
+            break;
         }
     }
     NameControls();

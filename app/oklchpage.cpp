@@ -91,6 +91,7 @@ GamutTrack TrackOf(const Oklch& colour, std::size_t component, int maximum, doub
 }
 
 struct ContrastRowNames {
+    const char* key; // of the caption
     const char* sample;
     const char* caption;
     const char* ratio;
@@ -98,9 +99,9 @@ struct ContrastRowNames {
     const char* large;
 };
 constexpr ContrastRowNames kContrastRows[] = {
-    {"smpWhite", "lblWhite", "lblWhiteRatio", "lblWhiteNormal", "lblWhiteLarge"},
-    {"smpBlack", "lblBlack", "lblBlackRatio", "lblBlackNormal", "lblBlackLarge"},
-    {"smpKept", "lblKept", "lblKeptRatio", "lblKeptNormal", "lblKeptLarge"},
+    {"MainContrastWhite", "smpWhite", "lblWhite", "lblWhiteRatio", "lblWhiteNormal", "lblWhiteLarge"},
+    {"MainContrastBlack", "smpBlack", "lblBlack", "lblBlackRatio", "lblBlackNormal", "lblBlackLarge"},
+    {"MainContrastKept", "smpKept", "lblKept", "lblKeptRatio", "lblKeptNormal", "lblKeptLarge"},
 };
 
 } // namespace
@@ -108,7 +109,10 @@ constexpr ContrastRowNames kContrastRows[] = {
 void TMainForm::BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row) {
     // The mark keeps its place when hidden: nothing moves as the colour
     // crosses the edge of sRGB. It goes beside the scales below.
-    lblOkMapped = Named(new QLabel(tab), "lblOkMapped");
+    lblOkMapped = Shows("MainOklchMapped", TextRole::Caption, Named(new QLabel(tab), "lblOkMapped"));
+    Holds("MainOklchInside", insideSrgb_);
+    Holds("MainOklchNowhere", nowhereInSrgb_);
+    Holds("MainOklchRange", valueRange_);
     QSizePolicy keepPlace = lblOkMapped->sizePolicy();
     keepPlace.setRetainSizeWhenHidden(true);
     lblOkMapped->setSizePolicy(keepPlace);
@@ -117,9 +121,13 @@ void TMainForm::BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row) {
     // A table under its heading: the sample, what it is on, the ratio, and
     // the level reached by normal and by large text.
     auto* table = new QGridLayout;
-    lblContrast = Named(new QLabel(tab), "lblContrast");
-    lblContrastNormal = Named(new QLabel(tab), "lblContrastNormal");
-    lblContrastLarge = Named(new QLabel(tab), "lblContrastLarge");
+    lblContrast = Shows("MainContrast", TextRole::Caption, Named(new QLabel(tab), "lblContrast"));
+    lblContrastNormal = Shows("MainContrastNormal", TextRole::Caption,
+                              Named(new QLabel(tab), "lblContrastNormal"));
+    lblContrastLarge = Shows("MainContrastLarge", TextRole::Caption,
+                             Named(new QLabel(tab), "lblContrastLarge"));
+    Holds("MainContrastFails", fails_);
+    Holds("MainContrastSpoken", contrastSpoken_);
     table->addWidget(lblContrast, 0, 0, 1, 3);
     table->addWidget(lblContrastNormal, 0, 3);
     table->addWidget(lblContrastLarge, 0, 4);
@@ -128,7 +136,7 @@ void TMainForm::BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row) {
         ContrastRow& line = contrast_[i];
         const int at = static_cast<int>(i) + 1;
         line.sample = Named(new BContrastSample(tab), names.sample);
-        line.caption = Named(new QLabel(tab), names.caption);
+        line.caption = Shows(names.key, TextRole::Caption, Named(new QLabel(tab), names.caption));
         line.ratio = Named(new QLabel(tab), names.ratio);
         line.normal = Named(new QLabel(tab), names.normal);
         line.large = Named(new QLabel(tab), names.large);
@@ -139,7 +147,7 @@ void TMainForm::BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row) {
         table->addWidget(line.normal, at, 3);
         table->addWidget(line.large, at, 4);
     }
-    btnKeep = Named(new QPushButton(tab), "btnKeep");
+    btnKeep = Shows("MainContrastKeep", TextRole::Caption, Named(new QPushButton(tab), "btnKeep"));
     table->addWidget(btnKeep, 3, 5);
     table->setColumnStretch(1, 1);
     table->setVerticalSpacing(0);

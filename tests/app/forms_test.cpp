@@ -710,6 +710,17 @@ TEST_F(AppTest, EveryControlShowsTheTextOfItsOwnKey) {
     EXPECT_EQ(actual, expectedText.str());
 }
 
+// A control named by its hint is named without the hint's key marker: a
+// screen reader says the word, not the ampersand.
+TEST_F(AppTest, AHintWithAMarkerNamesItsControlWithoutIt) {
+    std::ofstream(folder_ / "marked.txt", std::ios::binary) << "MainPipette\tPi&pette\n"
+                                                             << "MainPrefs\tP&references\n";
+    ASSERT_EQ(LoadLanguageFile(folder_.Path(), "marked.txt"), 1);
+    Start();
+    EXPECT_EQ(Child<QToolButton>("btnCapture")->accessibleName(), "Pipette");
+    EXPECT_EQ(Child<QToolButton>("btnPref")->accessibleName(), "Preferences");
+}
+
 // Closing the window shows the about box, modally, once the window is gone;
 // a click on its picture closes it and the session ends. A session ended by
 // the desktop (a signal) shows none.
