@@ -67,8 +67,24 @@ constexpr int kNameRowsShown = 5;
 // The preview square's side and the bevel around it.
 constexpr int kPreviewSide = 69;
 
+
+// The widest text a code field can hold: its prefix and six of the widest
+// hexadecimal digit.
+QString WidestCode(const QLineEdit* edit, const QString& prefix) {
+    const QFontMetrics metrics = edit->fontMetrics();
+    QChar widest = u'0';
+    for (const QChar digit : QStringLiteral("0123456789abcdef")) {
+        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest)) {
+            widest = digit;
+        }
+    }
+    return prefix + QString(6, widest);
+}
+
+} // namespace
+
 // Draws each row of the name list through the main window.
-class NameRowDelegate : public QStyledItemDelegate {
+class TMainForm::NameRowDelegate : public QStyledItemDelegate {
 public:
     NameRowDelegate(TMainForm* form, QObject* parent) : QStyledItemDelegate(parent), form_(form) {}
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -97,21 +113,6 @@ public:
 private:
     TMainForm* form_;
 };
-
-// The widest text a code field can hold: its prefix and six of the widest
-// hexadecimal digit.
-QString WidestCode(const QLineEdit* edit, const QString& prefix) {
-    const QFontMetrics metrics = edit->fontMetrics();
-    QChar widest = u'0';
-    for (const QChar digit : QStringLiteral("0123456789abcdef")) {
-        if (metrics.horizontalAdvance(digit) > metrics.horizontalAdvance(widest)) {
-            widest = digit;
-        }
-    }
-    return prefix + QString(6, widest);
-}
-
-} // namespace
 
 TMainForm::TMainForm(std::unique_ptr<ScreenReader> screen,
                      const std::vector<std::string>& startNotes)

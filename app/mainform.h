@@ -78,6 +78,25 @@ public:
     int PipetteSize() const { return pipetteSize_; }
     bool PipetteRunning() const;
 
+    // Closes the window as the user would, saving the state, but without the
+    // about box: the desktop session is ending (SIGTERM, SIGINT, SIGHUP).
+    void EndSession();
+
+    // The height of one row of the name list: the design's 15 pixels, or
+    // more where the font needs it.
+    int NameRowHeight() const;
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Draws the name list's rows through the window.
+    class NameRowDelegate;
+
     // Current colour and panels.
     void UpdatePanel();
     void ReadPanel();
@@ -111,10 +130,6 @@ public:
     bool SampleSquare(const ScreenGrab& grab, const QRect& square);
     void DrawMagnifier(const ScreenGrab& grab, const QRect& shown, const QRect& destination);
 
-    // Closes the window as the user would, saving the state, but without the
-    // about box: the desktop session is ending (SIGTERM, SIGINT, SIGHUP).
-    void EndSession();
-
     // Handlers.
     void OnCreate();
     void OnCloseQuery();
@@ -140,18 +155,6 @@ public:
     void PanelEdit();
     void RangeClick(int page, int mode);
 
-    // The height of one row of the name list: the design's 15 pixels, or
-    // more where the font needs it.
-    int NameRowHeight() const;
-
-protected:
-    bool event(QEvent* event) override;
-    void changeEvent(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
     // A code field: its edit, its guard (HtmlSyncEnabled for the web code,
     // VisualBasicSyncEnabled for the Visual Basic one; open while true),
     // its text form and its reader.

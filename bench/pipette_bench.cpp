@@ -9,6 +9,7 @@
 #include "ratioreporter.h"
 #include "settings/params.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QCursor>
 #include <QGuiApplication>
@@ -17,6 +18,8 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTest>
+#include <QTimer>
+#include <QTimerEvent>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -43,6 +46,17 @@ protected:
 TMainForm* form = nullptr;
 QPoint spots[2];
 
+// A tick of the pipette's clock, as its timer gets it.
+void PipetteTick() {
+    auto* timer = form->findChild<QTimer*>(QStringLiteral("timTimer"));
+    QTimerEvent tick(timer->timerId());
+    QCoreApplication::sendEvent(timer, &tick);
+}
+
+void PressPipette() {
+    form->findChild<QAbstractButton*>(QStringLiteral("btnCapture"))->click();
+}
+
 void Tick(benchmark::State& state) {
     int which = 0;
     for (auto _ : state) {
@@ -51,7 +65,7 @@ void Tick(benchmark::State& state) {
         // panel and the codes.
         QCursor::setPos(spots[which ^= 1]);
         state.ResumeTiming();
-        form->PipetteTick();
+        PipetteTick();
     }
 }
 
@@ -59,9 +73,9 @@ void Tick(benchmark::State& state) {
 // changes, reading the screen and nothing else.
 void StillTick(benchmark::State& state) {
     QCursor::setPos(spots[0]);
-    form->PipetteTick();
+    PipetteTick();
     for (auto _ : state) {
-        form->PipetteTick();
+        PipetteTick();
     }
 }
 
@@ -117,10 +131,12 @@ int main(int argc, char** argv) {
     form = &mainForm;
     spots[0] = QPoint(60, 30);
     spots[1] = QPoint(300, 30);
-    mainForm.btnCaptureClick();
+    PressPipette();
     // Shown is not yet painted: the pipette waits for the rainbow's colours.
     QCursor::setPos(spots[1]);
-    while (!mainForm.SamplePipette()) {
+    const PackedColor before = mainForm.CurrentColor()->ToColor();
+    while (mainForm.CurrentColor()->ToColor() == before) {
+        PipetteTick();
         QTest::qWait(10);
     }
 
@@ -139,7 +155,7 @@ int main(int argc, char** argv) {
                              {{"Tick", "GrabFloor", 3.0},
                               {"Tick", "1ms", 1.0},
                               {"StillTick", "GrabFloor", 1.5}});
-    mainForm.btnCaptureClick();
+    PressPipette();
     rainbow.kill();
     rainbow.waitForFinished();
     std::filesystem::remove_all(home);

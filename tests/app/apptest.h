@@ -95,6 +95,19 @@ protected:
         EXPECT_NE(child, nullptr) << name;
         return child;
     }
+    // A click on one of the window's buttons.
+    void Press(const char* name) const { Child<QAbstractButton>(name)->click(); }
+    // A tick of the pipette's clock: what its timer gets when it fires.
+    void Tick() const {
+        auto* timer = Child<QTimer>("timTimer");
+        QTimerEvent tick(timer->timerId());
+        QCoreApplication::sendEvent(timer, &tick);
+    }
+    // The desktop gives another program the focus.
+    static void Deactivate() {
+        emit qApp->applicationStateChanged(Qt::ApplicationInactive);
+        emit qApp->applicationStateChanged(Qt::ApplicationActive);
+    }
     BSliderNText* Slider(const char* name) const { return Child<BSliderNText>(name); }
     QString Html() const { return Child<QLineEdit>("edtHtml")->text(); }
     QString Vb() const { return Child<QLineEdit>("edtVisualBasic")->text(); }

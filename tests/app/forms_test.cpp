@@ -118,7 +118,7 @@ TEST_F(AppTest, HandMadeScalesAreKept) {
 // minimised; the user's unconfirmed changes must survive that.
 TEST_F(AppTest, PreferencesKeepUnconfirmedChangesAcrossShowEvents) {
     InstallData();
-    TMainForm& form = Start();
+    Start();
     QTimer::singleShot(0, [this] {
         params_.findChild<QCheckBox*>("chkHsv")->setChecked(false);
         params_.findChild<QRadioButton*>("rdbMuchBigger")->setChecked(true);
@@ -127,7 +127,7 @@ TEST_F(AppTest, PreferencesKeepUnconfirmedChangesAcrossShowEvents) {
         EXPECT_FALSE(params_.findChild<QCheckBox*>("chkHsv")->isChecked());
         params_.findChild<QPushButton*>("btnOk")->click();
     });
-    form.btnPrefClick();
+    Press("btnPref");
     int rgb, hls, hsv, cmy, cmyk, name, visual;
     ReadTabVisibility(rgb, hls, hsv, cmy, cmyk, name, visual);
     EXPECT_EQ(hsv, 0);
@@ -140,7 +140,7 @@ TEST_F(AppTest, PreferencesKeepUnconfirmedChangesAcrossShowEvents) {
         EXPECT_TRUE(params_.findChild<QRadioButton*>("rdbMuchBigger")->isChecked());
         params_.reject();
     });
-    form.btnPrefClick();
+    Press("btnPref");
 }
 
 // An ampersand marks the accelerator: the label shows no ampersand of its
@@ -428,11 +428,11 @@ TEST_F(AppTest, CreationReadsOnceAndClosingWritesOnce) {
     InstallData();
     auto& store = dynamic_cast<FileRegistryStore&>(SettingsStore());
     const int reads = store.Reads();
-    TMainForm& form = Start();
+    Start();
     EXPECT_EQ(store.Reads() - reads, 1);
     QTimer::singleShot(0, [this] { params_.findChild<QPushButton*>("btnOk")->click(); });
     int syncs = store.Syncs();
-    form.btnPrefClick();
+    Press("btnPref");
     EXPECT_EQ(store.Syncs() - syncs, 2);
     Slider("bstRed")->SetValue(9);
     syncs = store.Syncs();

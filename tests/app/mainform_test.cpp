@@ -395,7 +395,7 @@ TEST_F(AppTest, CancelledPreferencesChangeNothing) {
         params_.findChild<QRadioButton*>("rdbMuchBigger")->setChecked(true);
         params_.reject();
     });
-    form.btnPrefClick();
+    Press("btnPref");
     EXPECT_TRUE(Child<QTabWidget>("pagColorSpace")->isTabVisible(TMainForm::PageRgb));
     EXPECT_EQ(form.PipetteSize(), 1);
     int rgb, hls, hsv, cmy, cmyk, name, visual;
@@ -417,7 +417,7 @@ TEST_F(AppTest, ConfirmedPreferencesAreApplied) {
         params_.findChild<QRadioButton*>("rdbBigger")->setChecked(true);
         params_.findChild<QPushButton*>("btnOk")->click();
     });
-    form.btnPrefClick();
+    Press("btnPref");
     EXPECT_FALSE(Child<QTabWidget>("pagColorSpace")->isTabVisible(TMainForm::PageRgb));
     EXPECT_FALSE(Child<QLineEdit>("edtHtml")->isVisibleTo(&form));
     EXPECT_EQ(form.PipetteSize(), 3);
@@ -489,7 +489,7 @@ TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
             shownAsSmall = params_.findChild<QRadioButton*>("rdbSmall")->isChecked();
             params_.reject();
         });
-        form.btnPrefClick();
+        Press("btnPref");
         EXPECT_TRUE(shownAsSmall);
 
         // Pages: all hidden would leave nothing to edit, so RGB shows.

@@ -211,8 +211,8 @@ TEST_F(OklchPageTest, ContrastRowsReadAsWcagMeasures) {
               "On kept #777777: contrast 4.48 to 1, normal text Fails, large text AA");
     // The pipette measures its pick against the colour it started from.
     TypeCode("#202020");
-    form.btnCaptureClick();
-    form.btnCaptureClick();
+    Press("btnCapture");
+    Press("btnCapture");
     EXPECT_EQ(Child<BContrastSample>("smpKept")->Background(), QColor(0x20, 0x20, 0x20));
     Close();
     EXPECT_EQ(ReadKept(), 0x202020u);
@@ -224,7 +224,7 @@ TEST_F(OklchPageTest, ContrastRowsReadAsWcagMeasures) {
 // The preferences hide the page as any other, and show it again.
 TEST_F(OklchPageTest, ThePreferencesHideAndShowThePage) {
     InstallData();
-    TMainForm& form = Start();
+    Start();
     auto* tabs = Child<QTabWidget>("pagColorSpace");
     EXPECT_TRUE(tabs->isTabVisible(TMainForm::PageOklch));
     for (const bool shown : {false, true}) {
@@ -232,7 +232,7 @@ TEST_F(OklchPageTest, ThePreferencesHideAndShowThePage) {
             params_.findChild<QCheckBox*>("chkOklch")->click();
             params_.findChild<QPushButton*>("btnOk")->click();
         });
-        form.btnPrefClick();
+        Press("btnPref");
         EXPECT_EQ(tabs->isTabVisible(TMainForm::PageOklch), shown);
         EXPECT_EQ(Read(setting::OklchVis), shown ? 1 : 0);
         // The pages around it keep their places.

@@ -44,12 +44,12 @@ TEST_F(PipetteTest, AveragesTheSquareOfItsSize) {
         WriteSize(c.size);
         TMainForm& form = Start();
         screen_->SetCursorPos(c.at);
-        form.btnCaptureClick();
+        Press("btnCapture");
         EXPECT_TRUE(form.PipetteRunning());
-        form.TimerCalled();
+        Tick();
         // The magnifier's centre shows the pixel under the pointer itself.
         EXPECT_EQ(CanvasPixel(34, 34), screenImage_.pixel(c.at)) << "size " << c.size;
-        form.btnCaptureClick();
+        Press("btnCapture");
         EXPECT_FALSE(form.PipetteRunning());
         EXPECT_EQ(Preview(), c.expected) << "size " << c.size;
         // One picture of the screen served the square and the magnifier.
@@ -61,11 +61,11 @@ TEST_F(PipetteTest, AveragesTheSquareOfItsSize) {
 // beyond the screen (which reads as black) enters the average.
 TEST_F(PipetteTest, SquareAtTheRightEdgeAveragesOnlyTheScreen) {
     WriteSize(3);
-    TMainForm& form = Start();
+    Start();
     screen_->SetCursorPos({639, 50}); // columns 638 and 639: red 126 and 127
-    form.btnCaptureClick();
-    form.TimerCalled();
-    form.btnCaptureClick();
+    Press("btnCapture");
+    Tick();
+    Press("btnCapture");
     EXPECT_GE(qRed(Preview()), 126);
     EXPECT_LE(qRed(Preview()), 127);
     EXPECT_EQ(qGreen(Preview()), 50);
@@ -76,29 +76,29 @@ TEST_F(PipetteTest, SquareAtTheRightEdgeAveragesOnlyTheScreen) {
 // keeps the colour.
 TEST_F(PipetteTest, OnlyPixelsThatExistAreAveraged) {
     WriteSize(3);
-    TMainForm& form = Start();
+    Start();
     // Columns 99 and 101 are gaps: of the square around (100, 50) only
     // column 100 is left, three pixels of red 100.
     screen_->SetMissing(QRegion(99, 0, 1, 480) + QRegion(101, 0, 1, 480));
     screen_->SetCursorPos({100, 50});
-    form.btnCaptureClick();
-    form.TimerCalled();
+    Press("btnCapture");
+    Tick();
     EXPECT_EQ(Html(), "#643207");
     // The magnifier shows the gaps black, beside the pixel that exists.
     EXPECT_EQ(CanvasPixel(27, 34), qRgb(0, 0, 0));
     EXPECT_EQ(CanvasPixel(34, 34), qRgb(100, 50, 7));
     EXPECT_EQ(CanvasPixel(41, 34), qRgb(0, 0, 0));
     screen_->SetMissing(QRegion(90, 40, 20, 20));
-    EXPECT_FALSE(form.SamplePipette());
+    Tick();
     EXPECT_EQ(Html(), "#643207");
 }
 
 TEST_F(PipetteTest, MagnifierAtTheTopLeftCornerAndItsFrames) {
     WriteSize(7);
-    TMainForm& form = Start();
+    Start();
     screen_->SetCursorPos({0, 0});
-    form.btnCaptureClick();
-    form.TimerCalled();
+    Press("btnCapture");
+    Tick();
     // The 5 × 5 pixels (0..4) fill a 38 × 38 block at the bottom right.
     EXPECT_EQ(CanvasPixel(5, 5), qRgb(0, 0, 0));
     EXPECT_EQ(CanvasPixel(30, 20), qRgb(0, 0, 0));
@@ -129,13 +129,13 @@ TEST_F(PipetteTest, OurOwnWindowsAreNotSampled) {
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_TRUE(form.PipetteRunning());
     screen_->SetCursorPos({100, 50});
-    form.TimerCalled();
+    Tick();
     EXPECT_EQ(form.CurrentColor()->ToColor(), 0x073264u);
     const QImage magnified = Child<PreviewImage>("pnlImage")->Canvas();
 
     QCursor::setPos(form.mapToGlobal(button->geometry().center()));
     screen_->SetCursorPos({200, 150}); // what lies under the window now
-    form.TimerCalled();
+    Tick();
     EXPECT_EQ(form.CurrentColor()->ToColor(), 0x073264u);
     EXPECT_EQ(Child<PreviewImage>("pnlImage")->Canvas(), magnified);
     QTest::mouseClick(button, Qt::LeftButton);
@@ -166,8 +166,8 @@ TEST_F(PipetteTest, MagnifierIsExactAtTheScreensScale) {
         QApplication::processEvents();
         const QPoint at(200, 100);
         screen_->SetCursorPos(at);
-        form.btnCaptureClick();
-        form.TimerCalled();
+        Press("btnCapture");
+        Tick();
         auto* preview = Child<PreviewImage>("pnlImage");
         const QImage canvas = preview->Canvas();
         const qreal ratio = preview->devicePixelRatioF();
@@ -196,7 +196,7 @@ TEST_F(PipetteTest, MagnifierIsExactAtTheScreensScale) {
         EXPECT_EQ(static_cast<int>(last / cell), 4 + h) << "size " << size << ", scale " << ratio;
         EXPECT_EQ(canvas.pixel(first - 1, middle), qRgb(0, 0, 0));
         EXPECT_EQ(canvas.pixel(last + 1, middle), qRgb(0, 0, 0));
-        form.btnCaptureClick();
+        Press("btnCapture");
     }
 }
 
@@ -208,10 +208,10 @@ TEST_F(PipetteTest, FramesForEachSize) {
     } cases[] = {{1, 31, 38}, {3, 24, 46}, {7, 8, 61}};
     for (const auto& c : cases) {
         WriteSize(c.size);
-        TMainForm& form = Start();
+        Start();
         screen_->SetCursorPos({200, 200});
-        form.btnCaptureClick();
-        form.TimerCalled();
+        Press("btnCapture");
+        Tick();
         EXPECT_EQ(CanvasPixel(c.from, c.from + 2), qRgb(255, 255, 255)) << c.size;
         EXPECT_EQ(CanvasPixel(c.to - 1, c.from + 2), qRgb(255, 255, 255)) << c.size;
         EXPECT_EQ(CanvasPixel(c.from - 1, c.from + 2), qRgb(0, 0, 0)) << c.size;
@@ -220,10 +220,10 @@ TEST_F(PipetteTest, FramesForEachSize) {
 }
 
 TEST_F(PipetteTest, BottomRightCornerIsDrawnAtTheTopLeft) {
-    TMainForm& form = Start();
+    Start();
     screen_->SetCursorPos({639, 479});
-    form.btnCaptureClick();
-    form.TimerCalled();
+    Press("btnCapture");
+    Tick();
     EXPECT_EQ(CanvasPixel(2, 2), qRgb(635 % 256, 475 % 256, 7));
     EXPECT_EQ(CanvasPixel(66, 66), qRgb(0, 0, 0));
     EXPECT_EQ(Html(), "#7fdf07");
@@ -232,10 +232,13 @@ TEST_F(PipetteTest, BottomRightCornerIsDrawnAtTheTopLeft) {
 TEST_F(PipetteTest, AStillPointerRewritesNothingAfterTheFirstTick) {
     TMainForm& form = Start();
     screen_->SetCursorPos({10, 20});
-    form.btnCaptureClick();
-    EXPECT_TRUE(form.SamplePipette());
-    EXPECT_FALSE(form.SamplePipette());
-    EXPECT_EQ(screen_->Grabs(), 2); // one picture a tick
+    Press("btnCapture");
+    Tick();
+    EXPECT_EQ(Html(), "#0a1407");
+    const BColor* sampled = form.CurrentColor();
+    Tick();
+    EXPECT_EQ(form.CurrentColor(), sampled); // not made again from the same pixels
+    EXPECT_EQ(screen_->Grabs(), 2);          // one picture a tick
 }
 
 // Counts the paintings of a widget.
@@ -261,24 +264,24 @@ TEST_F(PipetteTest, AStillPictureIsNotPaintedAgain) {
     PaintCounter counter;
     preview->installEventFilter(&counter);
     screen_->SetCursorPos({10, 20});
-    form.btnCaptureClick();
-    form.TimerCalled();
+    Press("btnCapture");
+    Tick();
     ASSERT_TRUE(QTest::qWaitFor([&] { return counter.paints > 0; }, kPatienceMs));
     QApplication::processEvents();
     const int painted = counter.paints;
     for (int tick = 0; tick < 3; ++tick) {
-        form.TimerCalled();
+        Tick();
         QApplication::processEvents();
     }
     EXPECT_EQ(counter.paints, painted);
     // A pixel of the screen under the magnifier changes: painted again.
     screenImage_.setPixel(12, 20, qRgb(1, 2, 3));
     screen_->SetImage(screenImage_);
-    form.TimerCalled();
+    Tick();
     EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > painted; }, kPatienceMs));
     const int changed = counter.paints;
     screen_->SetCursorPos({11, 20});
-    form.TimerCalled();
+    Tick();
     EXPECT_TRUE(QTest::qWaitFor([&] { return counter.paints > changed; }, kPatienceMs));
     EXPECT_EQ(CanvasPixel(34, 34) & 0xFFFFFFu, qRgb(11, 20, 7) & 0xFFFFFFu);
     preview->removeEventFilter(&counter);
@@ -287,9 +290,9 @@ TEST_F(PipetteTest, AStillPictureIsNotPaintedAgain) {
 TEST_F(PipetteTest, DeactivationStopsItAndKeepsTheLastColour) {
     TMainForm& form = Start();
     screen_->SetCursorPos({10, 20});
-    form.btnCaptureClick();
-    form.TimerCalled();
-    form.WindowDeactivate();
+    Press("btnCapture");
+    Tick();
+    Deactivate();
     EXPECT_FALSE(form.PipetteRunning());
     EXPECT_FALSE(Child<QToolButton>("btnCapture")->isChecked());
     EXPECT_EQ(Preview(), qRgb(10, 20, 7));
@@ -314,7 +317,7 @@ TEST_F(PipetteTest, TheButtonsAccessibleActionStartsAndStopsIt) {
     actions->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_TRUE(form.PipetteRunning());
     EXPECT_TRUE(heard->state().checked);
-    form.TimerCalled();
+    Tick();
     actions->doAction(QAccessibleActionInterface::toggleAction());
     EXPECT_FALSE(form.PipetteRunning());
     EXPECT_FALSE(button->isChecked());
@@ -329,20 +332,20 @@ TEST_F(PipetteTest, TheButtonsAccessibleActionStartsAndStopsIt) {
 // pipette keeps running through it.
 TEST_F(PipetteTest, TheDesktopAskingForTheScreenDoesNotStopIt) {
     TMainForm& form = Start();
-    form.btnCaptureClick();
+    Press("btnCapture");
     screen_->SetAwaitingDesktop(true);
-    form.WindowDeactivate();
+    Deactivate();
     EXPECT_TRUE(form.PipetteRunning());
     screen_->SetAwaitingDesktop(false);
-    form.WindowDeactivate();
+    Deactivate();
     EXPECT_FALSE(form.PipetteRunning());
 }
 
 TEST_F(PipetteTest, ClosingWhileItRunsStopsItFirst) {
     TMainForm& form = Start();
     screen_->SetCursorPos({10, 20});
-    form.btnCaptureClick();
-    form.TimerCalled();
+    Press("btnCapture");
+    Tick();
     Close();
     EXPECT_FALSE(form.PipetteRunning());
     EXPECT_FLOAT_EQ(ReadRed(), 10.0f / 255.0f);
@@ -359,7 +362,7 @@ TEST_F(PipetteTest, TheSourceRunsOnlyWithThePipetteAndALossStopsIt) {
     EXPECT_FALSE(screen_->Active());
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_TRUE(screen_->Active());
-    form.TimerCalled();
+    Tick();
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_FALSE(screen_->Active());
 
@@ -380,10 +383,10 @@ TEST_F(PipetteTest, TheSourceRunsOnlyWithThePipetteAndALossStopsIt) {
     // The reason stands until the pipette reads the screen again: a tick
     // that reads nothing leaves it, one that reads takes it away.
     screen_->SetReadable(false);
-    form.TimerCalled();
+    Tick();
     EXPECT_EQ(button->toolTip(), reason);
     screen_->SetReadable(true);
-    form.TimerCalled();
+    Tick();
     EXPECT_EQ(button->toolTip(), reason.section(u'\n', 0, 0)); // the hint alone
 }
 
@@ -458,8 +461,8 @@ TEST_F(PipetteTest, OnTheNamePageTheSampleIsTakenAndItsNearestNameShown) {
     TMainForm& form = Start();
     ShowPage(TMainForm::PageName);
     screen_->SetCursorPos({250, 5});
-    form.btnCaptureClick();
-    form.TimerCalled();
+    Press("btnCapture");
+    Tick();
     const QRgb pixel = screenImage_.pixel(250, 5);
     EXPECT_EQ(Html(), QColor(pixel).name());
     EXPECT_EQ(form.CurrentColor()->ToColor(),
@@ -473,8 +476,8 @@ TEST_F(PipetteTest, AnUnreadableScreenSamplesAndDrawsNothing) {
     TMainForm& form = Start();
     screen_->SetReadable(false);
     screen_->SetCursorPos({10, 20});
-    form.btnCaptureClick();
-    EXPECT_FALSE(form.SamplePipette());
+    Press("btnCapture");
+    Tick();
     EXPECT_TRUE(form.PipetteRunning());
     EXPECT_EQ(Html(), "#000000");
 }
@@ -488,7 +491,7 @@ TEST_F(PipetteTest, APictureThatComesLateIsReadWhenItComes) {
     auto* button = Child<QToolButton>("btnCapture");
     QTest::mouseClick(button, Qt::LeftButton);
     ASSERT_TRUE(form.PipetteRunning());
-    form.PipetteTick();
+    Tick();
     EXPECT_EQ(Html(), "#000000");
     EXPECT_EQ(screen_->Asks(), 1); // the square and the magnifier wait for one picture
     screen_->Deliver();
@@ -497,7 +500,7 @@ TEST_F(PipetteTest, APictureThatComesLateIsReadWhenItComes) {
 
     // The next tick's picture has not come when the button stops it.
     screen_->SetCursorPos({30, 40});
-    form.PipetteTick();
+    Tick();
     EXPECT_EQ(screen_->Asks(), 2);
     QTest::mouseClick(button, Qt::LeftButton);
     EXPECT_FALSE(form.PipetteRunning());

@@ -113,8 +113,8 @@ TEST_F(SpeechTest, EditsWhoseControlDoesNotSayTheColour) {
     auto* pipette = Child<QToolButton>("btnCapture");
     QTest::mouseClick(pipette, Qt::LeftButton);
     ASSERT_TRUE(form_->PipetteRunning());
-    form_->TimerCalled();
-    form_->TimerCalled();
+    Tick();
+    Tick();
     EXPECT_EQ(Said(), Texts{});
     QTest::mouseClick(pipette, Qt::LeftButton);
     EXPECT_EQ(Said(), Texts{"#ffffff, white"}); // the test's screen is white
