@@ -67,7 +67,6 @@ constexpr int kNameRowsShown = 5;
 // The preview square's side and the bevel around it.
 constexpr int kPreviewSide = 69;
 
-
 // The widest text a code field can hold: its prefix and six of the widest
 // hexadecimal digit.
 QString WidestCode(const QLineEdit* edit, const QString& prefix) {
@@ -165,8 +164,7 @@ void TMainForm::BuildLayout() {
     SetActivePage(PageName);
 
     cmdOk = Shows("MainOk", TextRole::Caption, Named(new QPushButton(this), "cmdOk"));
-    cmdCancel =
-        Shows("MainCancel", TextRole::Caption, Named(new QPushButton(this), "cmdCancel"));
+    cmdCancel = Shows("MainCancel", TextRole::Caption, Named(new QPushButton(this), "cmdCancel"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOk);
@@ -283,8 +281,7 @@ QWidget* TMainForm::BuildVisualPage() {
     lblZHue = Shows("MainVisualHue", TextRole::Caption, Named(new QLabel(page), "lblZHue"));
     lblZLight =
         Shows("MainVisualLightness", TextRole::Caption, Named(new QLabel(page), "lblZLight"));
-    lblZSat =
-        Shows("MainVisualSaturation", TextRole::Caption, Named(new QLabel(page), "lblZSat"));
+    lblZSat = Shows("MainVisualSaturation", TextRole::Caption, Named(new QLabel(page), "lblZSat"));
     tkbZComponent = Named(new QSlider(Qt::Horizontal, page), "tkbZComponent");
     tkbZComponent->setRange(0, 255);
     tkbZComponent->setPageStep(16);
@@ -383,8 +380,7 @@ QLayout* TMainForm::BuildSideColumn() {
     // No length limit: a longer paste stays whole and is refused whole,
     // never cut into another colour.
     edtHtml = Shows("MainHtml", TextRole::Hint, Named(new BCodeEdit(this), "edtHtml"));
-    edtVisualBasic =
-        Shows("MainVb", TextRole::Hint, Named(new BCodeEdit(this), "edtVisualBasic"));
+    edtVisualBasic = Shows("MainVb", TextRole::Hint, Named(new BCodeEdit(this), "edtVisualBasic"));
     Shows("MainHtmlRejected", TextRole::Refused, edtHtml);
     Shows("MainVbRejected", TextRole::Refused, edtVisualBasic);
     Holds("MainHtmlAlpha", alphaNote_);

@@ -20,7 +20,6 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-
 namespace tintorel {
 
 void TMainForm::AddItems(QComboBox* list, std::initializer_list<const char*> keys) {

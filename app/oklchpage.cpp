@@ -99,8 +99,10 @@ struct ContrastRowNames {
     const char* large;
 };
 constexpr ContrastRowNames kContrastRows[] = {
-    {"MainContrastWhite", "smpWhite", "lblWhite", "lblWhiteRatio", "lblWhiteNormal", "lblWhiteLarge"},
-    {"MainContrastBlack", "smpBlack", "lblBlack", "lblBlackRatio", "lblBlackNormal", "lblBlackLarge"},
+    {"MainContrastWhite", "smpWhite", "lblWhite", "lblWhiteRatio", "lblWhiteNormal",
+     "lblWhiteLarge"},
+    {"MainContrastBlack", "smpBlack", "lblBlack", "lblBlackRatio", "lblBlackNormal",
+     "lblBlackLarge"},
     {"MainContrastKept", "smpKept", "lblKept", "lblKeptRatio", "lblKeptNormal", "lblKeptLarge"},
 };
 
@@ -109,7 +111,8 @@ constexpr ContrastRowNames kContrastRows[] = {
 void TMainForm::BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row) {
     // The mark keeps its place when hidden: nothing moves as the colour
     // crosses the edge of sRGB. It goes beside the scales below.
-    lblOkMapped = Shows("MainOklchMapped", TextRole::Caption, Named(new QLabel(tab), "lblOkMapped"));
+    lblOkMapped =
+        Shows("MainOklchMapped", TextRole::Caption, Named(new QLabel(tab), "lblOkMapped"));
     Holds("MainOklchInside", insideSrgb_);
     Holds("MainOklchNowhere", nowhereInSrgb_);
     Holds("MainOklchRange", valueRange_);
@@ -122,10 +125,10 @@ void TMainForm::BuildOklchRows(QWidget* tab, QGridLayout* grid, int& row) {
     // the level reached by normal and by large text.
     auto* table = new QGridLayout;
     lblContrast = Shows("MainContrast", TextRole::Caption, Named(new QLabel(tab), "lblContrast"));
-    lblContrastNormal = Shows("MainContrastNormal", TextRole::Caption,
-                              Named(new QLabel(tab), "lblContrastNormal"));
-    lblContrastLarge = Shows("MainContrastLarge", TextRole::Caption,
-                             Named(new QLabel(tab), "lblContrastLarge"));
+    lblContrastNormal =
+        Shows("MainContrastNormal", TextRole::Caption, Named(new QLabel(tab), "lblContrastNormal"));
+    lblContrastLarge =
+        Shows("MainContrastLarge", TextRole::Caption, Named(new QLabel(tab), "lblContrastLarge"));
     Holds("MainContrastFails", fails_);
     Holds("MainContrastSpoken", contrastSpoken_);
     table->addWidget(lblContrast, 0, 0, 1, 3);
@@ -186,13 +189,13 @@ void TMainForm::UpdateOklchPage() {
                             .replace(QStringLiteral("%1"), QString::number(first))
                             .replace(QStringLiteral("%2"), QString::number(last));
             }
-            const QString inside =
-                runs.isEmpty() ? nowhereInSrgb_
-                               : QString(insideSrgb_).replace(QStringLiteral("%1"),
-                                                              runs.join(QStringLiteral(", ")));
-            for (QWidget* part : {static_cast<QWidget*>(slider),
-                                  static_cast<QWidget*>(slider->Slider()),
-                                  static_cast<QWidget*>(slider->Editor())}) {
+            const QString inside = runs.isEmpty() ? nowhereInSrgb_
+                                                  : QString(insideSrgb_)
+                                                        .replace(QStringLiteral("%1"),
+                                                                 runs.join(QStringLiteral(", ")));
+            for (QWidget* part :
+                 {static_cast<QWidget*>(slider), static_cast<QWidget*>(slider->Slider()),
+                  static_cast<QWidget*>(slider->Editor())}) {
                 if (part->accessibleDescription() != inside) {
                     part->setAccessibleDescription(inside);
                 }
@@ -222,7 +225,8 @@ void TMainForm::UpdateOklchPage() {
                               : verdict.aaLarge ? QStringLiteral("AA")
                                                 : fails_;
         line.sample->SetColours(QColorOf(shown), QColorOf(backgrounds[i]));
-        line.ratio->setText(QString::fromStdString(ContrastRatioText(ratio)) + QStringLiteral(":1"));
+        line.ratio->setText(QString::fromStdString(ContrastRatioText(ratio)) +
+                            QStringLiteral(":1"));
         line.normal->setText(normal);
         line.large->setText(large);
         QString against = CaptionWithoutMarkers(line.caption->text());
@@ -231,11 +235,12 @@ void TMainForm::UpdateOklchPage() {
             against += u' ' + CodeOf(kept_);
             line.sample->setToolTip(CodeOf(kept_));
         }
-        line.sample->setAccessibleName(QString(contrastSpoken_)
-                                           .replace(QStringLiteral("%1"), against)
-                                           .replace(QStringLiteral("%2"), QString::fromStdString(ContrastRatioText(ratio)))
-                                           .replace(QStringLiteral("%3"), normal)
-                                           .replace(QStringLiteral("%4"), large));
+        line.sample->setAccessibleName(
+            QString(contrastSpoken_)
+                .replace(QStringLiteral("%1"), against)
+                .replace(QStringLiteral("%2"), QString::fromStdString(ContrastRatioText(ratio)))
+                .replace(QStringLiteral("%3"), normal)
+                .replace(QStringLiteral("%4"), large));
     }
 }
 

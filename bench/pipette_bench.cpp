@@ -150,11 +150,9 @@ int main(int argc, char** argv) {
         ->ReportAggregatesOnly(true);
     benchmark::RegisterBenchmark("GrabFloor", GrabFloor)->Unit(benchmark::kMicrosecond);
     bench::RegisterBudget("1ms", 0.001);
-    const int result =
-        bench::RunAndCompare(argc, argv,
-                             {{"Tick", "GrabFloor", 3.0},
-                              {"Tick", "1ms", 1.0},
-                              {"StillTick", "GrabFloor", 1.5}});
+    const int result = bench::RunAndCompare(
+        argc, argv,
+        {{"Tick", "GrabFloor", 3.0}, {"Tick", "1ms", 1.0}, {"StillTick", "GrabFloor", 1.5}});
     PressPipette();
     rainbow.kill();
     rainbow.waitForFinished();

@@ -211,11 +211,11 @@ std::vector<bool> DesktopFrames::Needed(int reach) const {
     const double y = pointing->y + pointing->pointerY / ScaleY(*pointing);
     for (std::size_t i = 0; i < monitors_.size(); ++i) {
         const MonitorFrame& monitor = monitors_[i];
-        needed[i] = &monitor == pointing ||
-                    (x >= static_cast<double>(monitor.x) - reach &&
-                     x < static_cast<double>(monitor.x) + monitor.width + reach &&
-                     y >= static_cast<double>(monitor.y) - reach &&
-                     y < static_cast<double>(monitor.y) + monitor.height + reach);
+        needed[i] =
+            &monitor == pointing || (x >= static_cast<double>(monitor.x) - reach &&
+                                     x < static_cast<double>(monitor.x) + monitor.width + reach &&
+                                     y >= static_cast<double>(monitor.y) - reach &&
+                                     y < static_cast<double>(monitor.y) + monitor.height + reach);
     }
     return needed;
 }

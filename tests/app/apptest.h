@@ -2,7 +2,6 @@
 // the test's, and the screen is an image the test paints.
 #pragma once
 
-#include "../testfolder.h"
 #include "app/aboutbox.h"
 #include "app/datafolders.h"
 #include "app/mainform.h"
@@ -14,6 +13,7 @@
 #include "settings/paramform.h"
 #include "settings/params.h"
 #include "settings/setup.h"
+#include "tests/testfolder.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -2,8 +2,8 @@
 // form shows the same colour at every moment: each way of editing, followed
 // by each way of merely looking (a page, a plane, an order, a list file, a
 // scale, hidden pages), driven by the keys and clicks a user makes.
-#include "../patience.h"
 #include "apptest.h"
+#include "tests/patience.h"
 
 #include "colour/colorcodes.h"
 #include "colourlist/colorname.h"

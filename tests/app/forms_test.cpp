@@ -1,7 +1,7 @@
 // Every form shows the colour the user gave: codes on every page, hand-made
 // scales, typed texts, the Visual field, labels, the window's place.
-#include "../patience.h"
 #include "apptest.h"
+#include "tests/patience.h"
 
 #include "app/placement.h"
 #include "colourlist/colorname.h"
@@ -19,8 +19,8 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSlider>
-#include <QTabWidget>
 #include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
@@ -714,7 +714,7 @@ TEST_F(AppTest, EveryControlShowsTheTextOfItsOwnKey) {
 // screen reader says the word, not the ampersand.
 TEST_F(AppTest, AHintWithAMarkerNamesItsControlWithoutIt) {
     std::ofstream(folder_ / "marked.txt", std::ios::binary) << "MainPipette\tPi&pette\n"
-                                                             << "MainPrefs\tP&references\n";
+                                                            << "MainPrefs\tP&references\n";
     ASSERT_EQ(LoadLanguageFile(folder_.Path(), "marked.txt"), 1);
     Start();
     EXPECT_EQ(Child<QToolButton>("btnCapture")->accessibleName(), "Pipette");

@@ -2,8 +2,8 @@
 // reader hears a name and a value for every control: accelerators, the
 // page keys, the Tab order, the colour field's keys, and what the
 // accessibility interfaces tell, in every shipped language.
-#include "../patience.h"
 #include "apptest.h"
+#include "tests/patience.h"
 
 #include "controls/colorselector.h"
 #include "controls/contrastsample.h"
@@ -282,10 +282,10 @@ TEST_F(AppTest, TabFollowsTheReadingOrder) {
     TParamForm params;
     params.LoadPreferences();
     Activate(&params);
-    const std::vector<std::string> choices{
-        "rdbNo",    "rdbSmall",  "chkRgb",  "chkHls",  "chkHsv", "chkCmy",      "chkCmyk",
-        "chkOklch", "chkVisual", "chkName", "chkHtml", "chkVb",  "cboLanguage", "btnOk",
-        "btnCancel"};
+    const std::vector<std::string> choices{"rdbNo",       "rdbSmall", "chkRgb",   "chkHls",
+                                           "chkHsv",      "chkCmy",   "chkCmyk",  "chkOklch",
+                                           "chkVisual",   "chkName",  "chkHtml",  "chkVb",
+                                           "cboLanguage", "btnOk",    "btnCancel"};
     EXPECT_EQ(TabOrder(params.findChild<QWidget*>("rdbNo")), choices);
 }
 
@@ -385,7 +385,7 @@ TEST_F(AppTest, TheLastVisiblePageCannotBeUnticked) {
     TParamForm params;
     params.LoadPreferences();
     Activate(&params);
-    const char* const boxes[] = {"chkRgb",  "chkHls",  "chkHsv",   "chkCmy",
+    const char* const boxes[] = {"chkRgb",  "chkHls",   "chkHsv",  "chkCmy",
                                  "chkCmyk", "chkOklch", "chkName", "chkVisual"};
     // A click on a box's square, as a user clicks.
     const auto click = [&params](const char* name) {

@@ -500,8 +500,8 @@ TEST_F(AppTest, AbsurdIntegerSettingsGiveDocumentedValues) {
         EXPECT_TRUE(pages->currentWidget()->isVisibleTo(&form));
         // The stored numbers of the seven first pages keep their meaning;
         // 7 is the OKLCH page.
-        const int storedPages[] = {TMainForm::PageRgb,  TMainForm::PageHls,    TMainForm::PageHsv,
-                                   TMainForm::PageCmy,  TMainForm::PageCmyk,   TMainForm::PageVisual,
+        const int storedPages[] = {TMainForm::PageRgb,  TMainForm::PageHls,  TMainForm::PageHsv,
+                                   TMainForm::PageCmy,  TMainForm::PageCmyk, TMainForm::PageVisual,
                                    TMainForm::PageName, TMainForm::PageOklch};
         if (value > 0 && value < 8) {
             EXPECT_EQ(form.ActivePage(), storedPages[value]);

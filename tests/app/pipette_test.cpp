@@ -1,5 +1,5 @@
-#include "../patience.h"
 #include "apptest.h"
+#include "tests/patience.h"
 
 #include "colourlist/colorname.h"
 

@@ -3,8 +3,8 @@
 // shortcut, each once, as a notification that appears (screen readers
 // speak those wherever the focus is; the screen-reader test hears them
 // through the desktop's accessibility bus).
-#include "../patience.h"
 #include "apptest.h"
+#include "tests/patience.h"
 
 #include "controls/announcer.h"
 #include "controls/colorselector.h"

@@ -1,5 +1,5 @@
-#include "../patience.h"
 #include "controls/sliderntext.h"
+#include "tests/patience.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -1,6 +1,6 @@
-#include "../testfolder.h"
 #include "locale/language.h"
 #include "locale/texttables.h"
+#include "tests/testfolder.h"
 
 #include <gtest/gtest.h>
 
@@ -90,9 +90,9 @@ TEST_F(LanguageTest, KeysAddedLaterFallBackToEnglish) {
             }
         }
     }
-    for (const char* key : {"MainVbRejected", "MainHtmlAlpha", "MainHtmlMapped", "MainCopyAs",
-                            "ParamLanguage", "MainOklchTab", "MainContrastSpoken",
-                            "ParamPanelOklch"}) {
+    for (const char* key :
+         {"MainVbRejected", "MainHtmlAlpha", "MainHtmlMapped", "MainCopyAs", "ParamLanguage",
+          "MainOklchTab", "MainContrastSpoken", "ParamPanelOklch"}) {
         EXPECT_EQ(later.count(key), 1u) << key;
     }
     EXPECT_EQ(LookupText("MainOk"), "<-->");

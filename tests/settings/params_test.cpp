@@ -1,5 +1,5 @@
-#include "../platform/regvalues.h"
 #include "settingstest.h"
+#include "tests/platform/store/regvalues.h"
 
 #include <cstring>
 #include <fstream>

@@ -1,9 +1,9 @@
 // Points the settings at a store file of the test's own.
 #pragma once
 
-#include "../testfolder.h"
 #include "platform/store/filestore.h"
 #include "settings/params.h"
+#include "tests/testfolder.h"
 
 #include <gtest/gtest.h>
 

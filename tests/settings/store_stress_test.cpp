@@ -2,9 +2,9 @@
 // together, ended in random order at random moments, some by SIGKILL. The
 // store must always parse, hold only values some program wrote, and keep
 // what only the preferences dialog writes.
-#include "../testfolder.h"
 #include "platform/store/filestore.h"
 #include "settings/params.h"
+#include "tests/testfolder.h"
 
 #include <gtest/gtest.h>
 

@@ -120,15 +120,27 @@ LogicalRect WlrootsBox(OutputTurn turn, LogicalRect box, int width, int height) 
     const bool across = (static_cast<int>(turn) & 1) != 0;
     LogicalRect d{0, 0, across ? box.height : box.width, across ? box.width : box.height};
     switch (turn) {
-    case OutputTurn::Normal: d.x = box.x, d.y = box.y; break;
-    case OutputTurn::Turned90: d.x = height - box.y - box.height, d.y = box.x; break;
+    case OutputTurn::Normal:
+        d.x = box.x, d.y = box.y;
+        break;
+    case OutputTurn::Turned90:
+        d.x = height - box.y - box.height, d.y = box.x;
+        break;
     case OutputTurn::Turned180:
         d.x = width - box.x - box.width, d.y = height - box.y - box.height;
         break;
-    case OutputTurn::Turned270: d.x = box.y, d.y = width - box.x - box.width; break;
-    case OutputTurn::Flipped: d.x = width - box.x - box.width, d.y = box.y; break;
-    case OutputTurn::Flipped90: d.x = box.y, d.y = box.x; break;
-    case OutputTurn::Flipped180: d.x = box.x, d.y = height - box.y - box.height; break;
+    case OutputTurn::Turned270:
+        d.x = box.y, d.y = width - box.x - box.width;
+        break;
+    case OutputTurn::Flipped:
+        d.x = width - box.x - box.width, d.y = box.y;
+        break;
+    case OutputTurn::Flipped90:
+        d.x = box.y, d.y = box.x;
+        break;
+    case OutputTurn::Flipped180:
+        d.x = box.x, d.y = height - box.y - box.height;
+        break;
     case OutputTurn::Flipped270:
         d.x = height - box.y - box.height, d.y = width - box.x - box.width;
         break;
@@ -171,8 +183,8 @@ struct TurnedCompositor {
     CopiedRegion Copy(const RegionRequest& request) const {
         const LogicalRect box =
             WlrootsBox(wrongly ? turn : Undoing(turn), request.asked, width, height);
-        CopiedRegion copied = Copied(request.output, request.region, box.width * scale,
-                                     box.height * scale, 0);
+        CopiedRegion copied =
+            Copied(request.output, request.region, box.width * scale, box.height * scale, 0);
         for (int u = 0; u < width; ++u) {
             for (int v = 0; v < height; ++v) {
                 const LogicalRect unit = WlrootsBox(Undoing(turn), {u, v, 1, 1}, width, height);
@@ -265,12 +277,11 @@ TEST(OutputLayout, WhereACompositorCopiesATurnedRegionIsLearnt) {
     for (const OutputTurn turn : {OutputTurn::Turned90, OutputTurn::Turned270}) {
         for (const bool wrongly : {false, true}) {
             for (const bool uniform : {false, true}) {
-                const TurnedCompositor compositor{turn, 8, 6, 2, wrongly,
-                                                  uniform ? OneColour : UnitColour};
-                const std::string what = std::string("turn ") +
-                                         std::to_string(static_cast<int>(turn)) +
-                                         (wrongly ? ", wrongly" : ", rightly") +
-                                         (uniform ? ", one colour" : "");
+                const TurnedCompositor compositor{turn, 8,       6,
+                                                  2,    wrongly, uniform ? OneColour : UnitColour};
+                const std::string what =
+                    std::string("turn ") + std::to_string(static_cast<int>(turn)) +
+                    (wrongly ? ", wrongly" : ", rightly") + (uniform ? ", one colour" : "");
                 OutputLayout layout;
                 layout.SetOutputs({{{0, 0, 8, 6}, 2.0, turn}});
                 for (int reading = 0; reading < 2; ++reading) {

@@ -3,13 +3,13 @@
 // answer once, in milliseconds. The real desktops are the end-to-end
 // tests' business; these show that each unhappy ending ends in one place
 // and says which step it was.
-#include "../patience.h"
-#include "fakeportal.h"
 #include "platform/screen/portal/colourpick.h"
 #include "platform/screen/portal/portalscreen.h"
 #include "platform/screen/portal/screencast.h"
 #include "platform/screen/portal/streamformat.h"
 #include "platform/screen/timelimit.h"
+#include "tests/patience.h"
+#include "tests/platform/screen/portal/fakeportal.h"
 
 #include <QCoreApplication>
 #include <QDBusPendingCallWatcher>

@@ -1,9 +1,9 @@
 // Where our windows are, as Sway's and Hyprland's IPC tell: their answers
 // read, and the conversations over their sockets against a compositor the
 // test plays.
-#include "../patience.h"
-#include "../testfolder.h"
 #include "platform/screen/wlroots/ownwindows.h"
+#include "tests/patience.h"
+#include "tests/testfolder.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -99,8 +99,8 @@ TEST(OwnWindowPointer, ARestingPointerStaysOursOnceTheStreamsCaughtUp) {
 TEST(OwnWindowPointer, AJumpOntoOurWindowRestsWhereTheStreamsCatchUp) {
     const Clock::time_point t0{};
     const LogicalRect home{0, 0, 640, 480};
-    const DesktopPoint before{600, 20};   // where it was before the jump
-    const DesktopPoint onWindow{40, 262}; // where it came to rest
+    const DesktopPoint before{600, 20};     // where it was before the jump
+    const DesktopPoint onWindow{40, 262};   // where it came to rest
     const DesktopPoint elsewhere{900, 300}; // on another monitor
     const struct {
         const char* what;

@@ -1,5 +1,5 @@
 #include "platform/store/regfile.h"
-#include "regvalues.h"
+#include "tests/platform/store/regvalues.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,13 @@
 // The real screen layer against a real X server: run under xvfb-run.
-#include "../patience.h"
 #include "platform/screen/x11/x11screen.h"
+#include "tests/patience.h"
 
 #include <QApplication>
 #include <QCursor>
-#include <QtGui/qguiapplication_platform.h>
 #include <QDeadlineTimer>
 #include <QTest>
 #include <QWidget>
+#include <QtGui/qguiapplication_platform.h>
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
 
@@ -142,8 +142,9 @@ TEST(QtScreenReader, ReadsTheServersOwnPixelsAtEveryScale) {
     EXPECT_FALSE(XServerIsXWayland()); // Xvfb
     QtScreenReader screen;
     EXPECT_EQ(screen.Size(), QSize(width, height));
-    const QPoint points[] = {{0, 0},     {1, 1},   {7, 5},   {64, 113}, {65, 113},
-                             {301, 257}, {302, 257}, {303, 258}, {width - 1, height - 1}};
+    const QPoint points[] = {{0, 0},     {1, 1},     {7, 5},
+                             {64, 113},  {65, 113},  {301, 257},
+                             {302, 257}, {303, 258}, {width - 1, height - 1}};
     for (const QPoint& at : points) {
         SCOPED_TRACE(testing::Message() << at.x() << ", " << at.y());
         xcb_warp_pointer(connection, XCB_NONE, root->root, 0, 0, 0, 0,
@@ -159,8 +160,8 @@ TEST(QtScreenReader, ReadsTheServersOwnPixelsAtEveryScale) {
                 EXPECT_EQ(grab.Exists(x, y), exists) << x << ", " << y;
                 const QRgb expected = exists ? PatternAt(x, y) : qRgb(0, 0, 0);
                 EXPECT_EQ(grab.Pixel(x, y), static_cast<std::uint32_t>(qRed(expected)) |
-                                                  static_cast<std::uint32_t>(qGreen(expected)) << 8 |
-                                                  static_cast<std::uint32_t>(qBlue(expected)) << 16)
+                                                static_cast<std::uint32_t>(qGreen(expected)) << 8 |
+                                                static_cast<std::uint32_t>(qBlue(expected)) << 16)
                     << x << ", " << y;
             }
         }
@@ -193,12 +194,9 @@ TEST(QtScreenReader, FindsItsOwnWindowsAtEveryScale) {
         QPoint at; // device pixels
         bool own;
     } cases[] = {
-        {{device(160), device(125)}, true},
-        {{device(100) + 3, device(80) + 3}, true},
-        {{device(220) - 4, device(170) - 4}, true},
-        {{device(100) - 3, device(125)}, false},
-        {{device(160), device(170) + 3}, false},
-        {{5, 5}, false},
+        {{device(160), device(125)}, true},         {{device(100) + 3, device(80) + 3}, true},
+        {{device(220) - 4, device(170) - 4}, true}, {{device(100) - 3, device(125)}, false},
+        {{device(160), device(170) + 3}, false},    {{5, 5}, false},
     };
     QtScreenReader screen;
     for (const auto& c : cases) {

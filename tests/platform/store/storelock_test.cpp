@@ -1,5 +1,5 @@
-#include "../testfolder.h"
 #include "platform/store/storelock.h"
+#include "tests/testfolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "fakeportal.h"
-#include "../patience.h"
+#include "tests/platform/screen/portal/fakeportal.h"
+#include "tests/patience.h"
 
 #include <QDBusAbstractAdaptor>
 #include <QDBusArgument>

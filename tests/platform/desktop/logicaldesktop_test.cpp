@@ -139,9 +139,10 @@ TEST(LogicalDesktop, MalformedOutputsCoverNothing) {
     // (the sanitizer build checks that no sum overflows).
     constexpr int kMost = std::numeric_limits<int>::max();
     constexpr int kLeast = std::numeric_limits<int>::min();
-    desktop.SetOutputs({{{kLeast, kLeast, 100, 100}, 2.0}, {{kMost - 10, kMost - 10, 10, 10}, 1.5}});
-    for (const LogicalPoint p : {LogicalPoint{kLeast + 5.0, kLeast + 5.0},
-                                 LogicalPoint{kMost - 5.0, kMost - 5.0}}) {
+    desktop.SetOutputs(
+        {{{kLeast, kLeast, 100, 100}, 2.0}, {{kMost - 10, kMost - 10, 10, 10}, 1.5}});
+    for (const LogicalPoint p :
+         {LogicalPoint{kLeast + 5.0, kLeast + 5.0}, LogicalPoint{kMost - 5.0, kMost - 5.0}}) {
         desktop.FollowPointer(p.x, p.y);
         const DesktopPoint size = desktop.Size();
         const DesktopPoint at = desktop.ToDevice(p.x, p.y);

@@ -35,7 +35,7 @@ TEST(ShmBufferBytes, TakesOnlySizesOfABuffer) {
     } cases[] = {
         {1, 1, 4, 4},
         {2, 3, 8, 24},
-        {2, 3, 12, 36}, // rows padded
+        {2, 3, 12, 36},   // rows padded
         {2, 1, 7, kNone}, // rows shorter than their pixels
         {0, 1, 4, kNone},
         {1, 0, 4, kNone},
@@ -56,7 +56,8 @@ TEST(ShmFile, MapsZerosThatCanBeWrittenAndLetsThemGo) {
     ASSERT_TRUE(file.Create(4096));
     EXPECT_EQ(file.Size(), 4096u);
     ASSERT_NE(file.Data(), nullptr);
-    EXPECT_TRUE(std::all_of(file.Data(), file.Data() + 4096, [](std::uint8_t b) { return b == 0; }));
+    EXPECT_TRUE(
+        std::all_of(file.Data(), file.Data() + 4096, [](std::uint8_t b) { return b == 0; }));
     file.Data()[4095] = 0xAB;
     // The file is what the compositor maps: it holds what was written.
     std::uint8_t last = 0;
@@ -120,7 +121,7 @@ TEST(WlrOutput, KeepsWhatItsEventsSay) {
 TEST(WlrCopy, TakesTheFirstBufferItCanReadWithinReason) {
     const RegionRequest request{2, {10, 20, 9, 9}, {10, 20, 9, 9}};
     WlrCopy copy(nullptr, nullptr, nullptr, request);
-    WlrCopy::OnBuffer(&copy, nullptr, 0x3231564E, 9, 9, 36); // NV12: not read
+    WlrCopy::OnBuffer(&copy, nullptr, 0x3231564E, 9, 9, 36);                    // NV12: not read
     WlrCopy::OnBuffer(&copy, nullptr, WL_SHM_FORMAT_XRGB8888, 1U << 15, 9, 36); // too wide
     WlrCopy::OnBuffer(&copy, nullptr, WL_SHM_FORMAT_XRGB8888, 9, 9, 1U << 18);  // too long rows
     WlrCopy::OnBuffer(&copy, nullptr, WL_SHM_FORMAT_XBGR8888, 9, 9, 40);
@@ -159,8 +160,8 @@ int KeymapFile(const char* options, std::uint32_t& size) {
     xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
     const xkb_rule_names names{"evdev", "pc105", "us", "", options};
     xkb_keymap* keymap = xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
-    char* text = keymap != nullptr ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1)
-                                   : nullptr;
+    char* text =
+        keymap != nullptr ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
     const int fd = memfd_create("keymap", MFD_CLOEXEC);
     size = text != nullptr ? static_cast<std::uint32_t>(std::strlen(text) + 1) : 0;
     if (text != nullptr && write(fd, text, size) != static_cast<ssize_t>(size)) {

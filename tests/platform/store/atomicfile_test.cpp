@@ -1,5 +1,5 @@
-#include "../testfolder.h"
 #include "platform/store/atomicfile.h"
+#include "tests/testfolder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "../testfolder.h"
 #include "platform/store/filestore.h"
-#include "regvalues.h"
+#include "tests/platform/store/regvalues.h"
+#include "tests/testfolder.h"
 
 #include <gtest/gtest.h>
 

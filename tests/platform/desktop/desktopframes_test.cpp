@@ -382,7 +382,7 @@ TEST(DesktopFrames, OnlyMonitorsNearThePointerAreNeeded) {
         {0, 90, 50, {true, true, false}},  // 10 units from the seam: within reach
         {0, 89, 99, {true, false, false}}, // 11 units from it
         {1, 100, 100, {false, true, false}},
-        {1, 18, 100, {true, true, false}},  // 9 units in: frame pixels are half units
+        {1, 18, 100, {true, true, false}}, // 9 units in: frame pixels are half units
         {1, 181, 100, {false, true, true}},
         {2, 0, 0, {false, true, true}},
         {2, 99, 99, {false, false, true}},
@@ -390,8 +390,8 @@ TEST(DesktopFrames, OnlyMonitorsNearThePointerAreNeeded) {
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "monitor " << c.on << " at " << c.x << "," << c.y);
         DesktopFrames desktop;
-        desktop.SetMonitors({Monitor(0, 0, 100, 100), Monitor(100, 0, 100, 100),
-                             Monitor(200, 0, 100, 100)});
+        desktop.SetMonitors(
+            {Monitor(0, 0, 100, 100), Monitor(100, 0, 100, 100), Monitor(200, 0, 100, 100)});
         Fill(desktop, 0, 100, 100, kRed);
         Fill(desktop, 1, 200, 200, kGreen);
         Fill(desktop, 2, 100, 100, kBlue);
@@ -416,7 +416,7 @@ TEST(DesktopFrames, TheMonitorUnderAScreen) {
         {{0, 0, 50, 40}, LogicalRect{200, 0, 100, 80}},
         {{-100, 0, 100, 100}, LogicalRect{0, 0, 200, 200}},
         {{-10, 0, 40, 40}, LogicalRect{200, 0, 100, 80}}, // its centre on the second
-        {{0, 50, 50, 40}, std::nullopt},                   // below the second: nothing
+        {{0, 50, 50, 40}, std::nullopt},                  // below the second: nothing
         {{60, 0, 50, 40}, std::nullopt},
         {{-200, 0, 100, 40}, std::nullopt}, // left of both
     };
