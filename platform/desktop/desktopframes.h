@@ -115,23 +115,4 @@ private:
     LogicalDesktop desktop_;
 };
 
-// A screen as the toolkit knows the desktop: its place and size in logical
-// units and its device pixel ratio.
-struct ScreenPlace {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-    double scale = 1.0;
-};
-
-// Gives each monitor the portal did not place (`placed[i]` false; KDE's
-// portal says only how large a monitor is) the place and logical size of a
-// screen of the same size, in logical units or in device pixels at the
-// screen's scale: the screens are taken in order, each once, and a monitor
-// of no known size takes the next screen left. Such a place is sure only
-// where one screen alone could be the monitor's.
-void PlaceMonitors(std::vector<MonitorFrame>& monitors, const std::vector<bool>& placed,
-                   const std::vector<ScreenPlace>& screens);
-
 } // namespace tintorel

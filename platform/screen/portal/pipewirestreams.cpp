@@ -41,9 +41,8 @@ struct PipeWireCallbacks {
 using detail::PipeWireCallbacks;
 using Stream = detail::PipeWireStream;
 
-PipeWireStreams::PipeWireStreams(
-    int descriptor, const std::vector<std::pair<std::uint32_t, MonitorFrame>>& monitors,
-    Events events)
+PipeWireStreams::PipeWireStreams(int descriptor, const std::vector<CastStream>& streams,
+                                 Events events)
     : coreListener_(std::make_unique<spa_hook>()), events_(std::move(events)),
       streamEvents_(std::make_unique<pw_stream_events>()),
       coreEvents_(std::make_unique<pw_core_events>()) {
@@ -76,12 +75,12 @@ PipeWireStreams::PipeWireStreams(
     streamEvents_->param_changed = &PipeWireCallbacks::OnParamChanged;
     streamEvents_->state_changed = &PipeWireCallbacks::OnStateChanged;
 
-    std::vector<MonitorFrame> placed;
-    for (const auto& [node, monitor] : monitors) {
-        placed.push_back(monitor);
+    std::vector<MonitorFrame> monitors;
+    for (const CastStream& cast : streams) {
+        monitors.push_back(cast.monitor);
     }
-    frames_.SetMonitors(std::move(placed));
-    for (std::size_t i = 0; i < monitors.size(); ++i) {
+    frames_.SetMonitors(std::move(monitors));
+    for (std::size_t i = 0; i < streams.size(); ++i) {
         auto stream = std::make_unique<Stream>();
         stream->owner = this;
         stream->index = i;
@@ -100,7 +99,7 @@ PipeWireStreams::PipeWireStreams(
         // The node is given as the target id, not as a target.object
         // property: some session managers read a number there as a serial.
         pw_stream_connect(
-            stream->stream, PW_DIRECTION_INPUT, monitors[i].first,
+            stream->stream, PW_DIRECTION_INPUT, streams[i].node,
             static_cast<pw_stream_flags>(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS),
             params, 1);
         streams_.push_back(std::move(stream));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/desktop/desktopframes.h"
+#include "platform/screen/portal/caststream.h"
 
 #include <QSocketNotifier>
 
@@ -12,7 +13,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 struct pw_loop;
@@ -41,11 +41,9 @@ public:
         std::function<void(bool streaming)> streaming;
     };
 
-    // Takes `descriptor` (closed with the streams). `monitors`: each
-    // stream's PipeWire node and its monitor's place.
-    PipeWireStreams(int descriptor,
-                    const std::vector<std::pair<std::uint32_t, MonitorFrame>>& monitors,
-                    Events events);
+    // Takes `descriptor` (closed with the streams); one PipeWire stream for
+    // each of `streams`, its monitor where it was placed.
+    PipeWireStreams(int descriptor, const std::vector<CastStream>& streams, Events events);
     ~PipeWireStreams();
     PipeWireStreams(const PipeWireStreams&) = delete;
     PipeWireStreams& operator=(const PipeWireStreams&) = delete;

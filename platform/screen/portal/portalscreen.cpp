@@ -102,17 +102,7 @@ void PortalScreenReader::Stream(int descriptor, std::vector<CastStream> streams)
         screens.push_back({geometry.x(), geometry.y(), geometry.width(), geometry.height(),
                            screen->devicePixelRatio()});
     }
-    std::vector<MonitorFrame> monitors;
-    std::vector<bool> placed;
-    for (const CastStream& stream : streams) {
-        monitors.push_back(stream.monitor);
-        placed.push_back(stream.placed);
-    }
-    PlaceMonitors(monitors, placed, screens);
-    std::vector<std::pair<std::uint32_t, MonitorFrame>> nodes;
-    for (std::size_t i = 0; i < streams.size(); ++i) {
-        nodes.emplace_back(streams[i].node, monitors[i]);
-    }
+    PlaceStreams(streams, screens);
     PipeWireStreams::Events events;
     // Both come from within PipeWire's callbacks: act once they returned.
     events.failed = [this](const std::string& reason) {
@@ -131,7 +121,7 @@ void PortalScreenReader::Stream(int descriptor, std::vector<CastStream> streams)
             },
             Qt::QueuedConnection);
     };
-    streams_ = std::make_unique<PipeWireStreams>(descriptor, nodes, std::move(events));
+    streams_ = std::make_unique<PipeWireStreams>(descriptor, streams, std::move(events));
     if (!streams_->Connected()) {
         Fail("PipeWire refused the portal's connection");
         return;

@@ -10,8 +10,8 @@
 // report the pointer, each press asks the desktop's own colour picker.
 #pragma once
 
-#include "platform/screen/portal/colourpick.h"
 #include "platform/desktop/ownwindowpointer.h"
+#include "platform/screen/portal/colourpick.h"
 #include "platform/screen/portal/portal.h"
 #include "platform/screen/screen.h"
 

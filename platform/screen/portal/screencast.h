@@ -8,7 +8,7 @@
 // that the desktop asks the user again.
 #pragma once
 
-#include "platform/desktop/desktopframes.h"
+#include "platform/screen/portal/caststream.h"
 #include "platform/screen/portal/portal.h"
 
 #include <QDBusConnection>
@@ -22,15 +22,6 @@
 #include <vector>
 
 namespace tintorel {
-
-// One monitor's stream as the portal describes it.
-struct CastStream {
-    std::uint32_t node = 0;
-    // Where the monitor lies and how large it is, in logical units; `placed`
-    // tells whether the portal said where (KDE's does not).
-    MonitorFrame monitor;
-    bool placed = false;
-};
 
 class ScreenCastSession : public QObject {
     Q_OBJECT

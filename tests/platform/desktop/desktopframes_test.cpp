@@ -225,67 +225,18 @@ TEST(DesktopFrames, AMonitorWithoutAFrameHasNoPixels) {
     EXPECT_FALSE(desktop.PixelExists(-1, 0));
 }
 
-// Monitors the portal did not place take the place of the toolkit's screen
-// of their size, whether the portal gave the size in logical units or in
-// device pixels; each screen once, in order.
-TEST(PlaceMonitors, UnplacedMonitorsTakeTheScreensOfTheirSize) {
-    const std::vector<ScreenPlace> screens = {
-        {0, 0, 1920, 1080, 1.0}, {1920, 0, 1280, 720, 2.0}, {3200, 0, 1920, 1080, 1.0}};
-    const struct {
-        const char* what;
-        std::vector<MonitorFrame> monitors;
-        std::vector<bool> placed;
-        std::vector<MonitorFrame> expected;
-        std::vector<bool> sure; // one screen alone could be the monitor's
-    } cases[] = {
-        {"device pixels, out of order",
-         {Monitor(0, 0, 2560, 1440), Monitor(0, 0, 1920, 1080), Monitor(0, 0, 1920, 1080)},
-         {false, false, false},
-         {Monitor(1920, 0, 1280, 720), Monitor(0, 0, 1920, 1080), Monitor(3200, 0, 1920, 1080)},
-         {true, false, false}},
-        {"a placed monitor keeps its screen",
-         {Monitor(0, 0, 1920, 1080), Monitor(0, 0, 1920, 1080)},
-         {true, false},
-         {Monitor(0, 0, 1920, 1080), Monitor(3200, 0, 1920, 1080)},
-         {true, true}},
-        {"no size: the next screen left",
-         {Monitor(0, 0, 1280, 720), Monitor(0, 0, 0, 0)},
-         {false, false},
-         {Monitor(1920, 0, 1280, 720), Monitor(0, 0, 1920, 1080)},
-         {true, false}},
-        {"more monitors than screens",
-         {Monitor(0, 0, 800, 600)},
-         {false},
-         {Monitor(0, 0, 800, 600)},
-         {false}},
-    };
-    for (const auto& c : cases) {
-        std::vector<MonitorFrame> monitors = c.monitors;
-        PlaceMonitors(monitors, c.placed, screens);
-        ASSERT_EQ(monitors.size(), c.expected.size()) << c.what;
-        for (std::size_t i = 0; i < monitors.size(); ++i) {
-            EXPECT_EQ(monitors[i].x, c.expected[i].x) << c.what << " #" << i;
-            EXPECT_EQ(monitors[i].y, c.expected[i].y) << c.what << " #" << i;
-            EXPECT_EQ(monitors[i].width, c.expected[i].width) << c.what << " #" << i;
-            EXPECT_EQ(monitors[i].height, c.expected[i].height) << c.what << " #" << i;
-            EXPECT_EQ(monitors[i].sure, c.sure[i]) << c.what << " #" << i;
-        }
-    }
-}
-
 // Two monitors of one size that the portal only names, in either order of
 // its streams; the left one shows red, the right one blue. Placed by guess,
 // a monitor's pixels are read only while the pointer is on it; the screen
 // of our window under the pointer places them for sure.
 TEST(DesktopFrames, MonitorsOfOneSizeArePlacedByEvidence) {
-    const std::vector<ScreenPlace> screens = {{0, 0, 2, 2, 1.0}, {2, 0, 2, 2, 1.0}};
     for (const bool leftFirst : {true, false}) {
         SCOPED_TRACE(leftFirst ? "left monitor's stream first" : "right monitor's stream first");
         const std::size_t left = leftFirst ? 0 : 1;
         const std::size_t right = 1 - left;
-        std::vector<MonitorFrame> monitors = {Monitor(0, 0, 2, 2), Monitor(0, 0, 2, 2)};
-        PlaceMonitors(monitors, {false, false}, screens);
-        ASSERT_FALSE(monitors[0].sure || monitors[1].sure);
+        // Placed by guess, in the order of their streams.
+        std::vector<MonitorFrame> monitors = {Monitor(0, 0, 2, 2), Monitor(2, 0, 2, 2)};
+        monitors[0].sure = monitors[1].sure = false;
         DesktopFrames desktop;
         desktop.SetMonitors(monitors);
         Fill(desktop, left, 2, 2, kRed);
