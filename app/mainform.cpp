@@ -622,11 +622,7 @@ void TMainForm::OnCreate() {
         html_.syncEnabled = true;
         visualBasic_.syncEnabled = true;
         PageControlChanged();
-        UpdatePanel();
-        UpdatePreview();
-        UpdateHtmlCode();
-        UpdateVisualBasicCode();
-        UpdateOklchPage();
+        ShowCurrentColour(Edited::Nothing);
     }
     timTimer->stop();
 }

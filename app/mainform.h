@@ -256,6 +256,8 @@ private:
     // every view shows it but `edited`. Views never write the colour; only
     // an edit by the user (or the pipette the user started) comes here.
     void ShowColour(std::unique_ptr<BColor> colour, Edited edited);
+    // Every view but `edited` shows the current colour.
+    void ShowCurrentColour(Edited edited);
     // What a screen reader says of the current colour: its web code and
     // the nearest name of the list.
     QString ColourSpoken() const;

@@ -102,6 +102,10 @@ void TMainForm::ShowColour(std::unique_ptr<BColor> colour, Edited edited) {
         return;
     }
     currentColor_ = std::move(colour);
+    ShowCurrentColour(edited);
+}
+
+void TMainForm::ShowCurrentColour(Edited edited) {
     if (edited != Edited::Panel) {
         UpdatePanel();
     }
