@@ -97,9 +97,13 @@ protected:
     }
     // A click on one of the window's buttons.
     void Press(const char* name) const { Child<QAbstractButton>(name)->click(); }
-    // A tick of the pipette's clock: what its timer gets when it fires.
+    // A tick of the pipette's clock: what its timer gets when it fires. A
+    // stopped clock does not tick.
     void Tick() const {
         auto* timer = Child<QTimer>("timTimer");
+        if (!timer->isActive()) {
+            return;
+        }
         QTimerEvent tick(timer->timerId());
         QCoreApplication::sendEvent(timer, &tick);
     }
