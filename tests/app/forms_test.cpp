@@ -487,6 +487,19 @@ TEST(MainWindowPosition, KeptOnAnyMonitorElseCentredOnThePrimary) {
 namespace tintorel {
 namespace {
 
+// `actual` against the golden file `name` (written anew from `actual` when
+// TINTOREL_UPDATE_GOLDEN is set, for a change meant to show there).
+void ExpectGolden(const std::string& actual, const char* name) {
+    const std::string golden = std::string(TINTOREL_TEST_DIR) + "/golden/" + name;
+    if (std::getenv("TINTOREL_UPDATE_GOLDEN") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << actual;
+    }
+    std::ifstream expected(golden, std::ios::binary);
+    std::stringstream expectedText;
+    expectedText << expected.rdbuf();
+    EXPECT_EQ(actual, expectedText.str()) << name;
+}
+
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos;
          at = text.find(from, at + to.size())) {
@@ -526,14 +539,7 @@ TEST_F(AppTest, SettingsFileAfterTheFirstSessionMatchesItsGoldenFile) {
     std::stringstream text;
     text << in.rdbuf();
     const std::string actual = Replaced(text.str(), TINTOREL_DATA_DIR, "@DATA@/");
-    const std::string golden = std::string(TINTOREL_TEST_DIR) + "/golden/settings-after-close.reg";
-    if (std::getenv("TINTOREL_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream(golden, std::ios::binary) << actual;
-    }
-    std::ifstream expected(golden, std::ios::binary);
-    std::stringstream expectedText;
-    expectedText << expected.rdbuf();
-    EXPECT_EQ(actual, expectedText.str());
+    ExpectGolden(actual, "settings-after-close.reg");
 }
 
 // The preferences dialog as the user meets it: opened with its button,
@@ -700,14 +706,7 @@ TEST_F(AppTest, EveryControlShowsTheTextOfItsOwnKey) {
                             static_cast<QWidget*>(&about)}) {
         ListKeyedTexts(window, keys, actual);
     }
-    const std::string golden = std::string(TINTOREL_TEST_DIR) + "/golden/texts-by-key.txt";
-    if (std::getenv("TINTOREL_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream(golden, std::ios::binary) << actual;
-    }
-    std::ifstream expected(golden, std::ios::binary);
-    std::stringstream expectedText;
-    expectedText << expected.rdbuf();
-    EXPECT_EQ(actual, expectedText.str());
+    ExpectGolden(actual, "texts-by-key.txt");
 }
 
 // A control named by its hint is named without the hint's key marker: a

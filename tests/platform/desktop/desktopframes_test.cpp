@@ -1,4 +1,5 @@
 #include "platform/desktop/desktopframes.h"
+#include "tests/platform/desktop/monitor.h"
 
 #include <gtest/gtest.h>
 
@@ -9,15 +10,6 @@ constexpr std::uint32_t kRed = 0x0000FF;
 constexpr std::uint32_t kGreen = 0x00FF00;
 constexpr std::uint32_t kBlue = 0xFF0000;
 constexpr std::uint32_t kWhite = 0xFFFFFF;
-
-MonitorFrame Monitor(int x, int y, int width, int height) {
-    MonitorFrame monitor;
-    monitor.x = x;
-    monitor.y = y;
-    monitor.width = width;
-    monitor.height = height;
-    return monitor;
-}
 
 // A BGRx frame whose pixel (x, y) is `colour(x, y)` (0x00BBGGRR), with two
 // bytes of padding after each row.

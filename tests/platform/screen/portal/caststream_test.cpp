@@ -1,18 +1,10 @@
 #include "platform/screen/portal/caststream.h"
+#include "tests/platform/desktop/monitor.h"
 
 #include <gtest/gtest.h>
 
 namespace tintorel {
 namespace {
-
-MonitorFrame Monitor(int x, int y, int width, int height) {
-    MonitorFrame monitor;
-    monitor.x = x;
-    monitor.y = y;
-    monitor.width = width;
-    monitor.height = height;
-    return monitor;
-}
 
 // Monitors the portal did not place take the place of the toolkit's screen
 // of their size, whether the portal gave the size in logical units or in
