@@ -17,6 +17,7 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QShowEvent>
 #include <QSlider>
 #include <QTabBar>
@@ -379,6 +380,34 @@ TEST_F(AppTest, NameRowsShowAFramedSwatchOfTheirColour) {
         form_.reset();
     }
     QApplication::setPalette(desktop);
+}
+
+// The chosen row's name is written in the palette's colour for text on a
+// highlight: on a dark highlight, light letters.
+TEST_F(AppTest, TheChosenNameIsWrittenInTheHighlightsTextColour) {
+    const QPalette desktop = QApplication::palette();
+    QPalette palette = desktop;
+    palette.setColor(QPalette::Highlight, QColor(20, 20, 120));
+    palette.setColor(QPalette::HighlightedText, QColor(255, 255, 255));
+    QApplication::setPalette(palette);
+    const auto restore = qScopeGuard([&desktop] { QApplication::setPalette(desktop); });
+    InstallData("english.txt", "web.txt");
+    Start().show();
+    ShowPage(TMainForm::PageName);
+    QApplication::processEvents();
+    auto* list = Child<QListView>("lstName");
+    const QModelIndexList chosen = list->selectionModel()->selectedRows();
+    ASSERT_EQ(chosen.size(), 1);
+    const QRect rect = list->visualRect(chosen.front());
+    const QImage shot = list->viewport()->grab(rect).toImage();
+    // Right of the swatch, where the letters are.
+    int lightest = 0;
+    for (int x = rect.height() * 2; x < shot.width(); ++x) {
+        for (int y = 0; y < shot.height(); ++y) {
+            lightest = std::max(lightest, qGray(shot.pixel(x, y)));
+        }
+    }
+    EXPECT_GT(lightest, 200);
 }
 
 // WCAG's contrast ratio of two colours: 1 for equal ones, 21 for black on
